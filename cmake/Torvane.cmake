@@ -1,0 +1,40 @@
+# Shared helpers for the folder targets.
+
+# torvane_library(NAME DEPS...): one static library per folder, made of the
+# .cpp files in that folder (not its subfolders), public include root src/.
+function(torvane_library name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  if(ARGN)
+    target_link_libraries(${name} PUBLIC ${ARGN})
+  endif()
+endfunction()
+
+# torvane_gtest(NAME SOURCES... LIBS ...): a GoogleTest program registered
+# with ctest test by test.
+function(torvane_gtest name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE
+    TORVANE_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
+    TORVANE_BIN_DIR="${TORVANE_BIN_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+endfunction()
+
+# torvane_qtest(NAME SOURCES... LIBS ...): a QtTest program run on the
+# offscreen platform.
+function(torvane_qtest name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Test Qt6::Widgets)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE
+    TORVANE_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
+    TORVANE_BIN_DIR="${TORVANE_BIN_DIR}")
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

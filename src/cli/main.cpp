@@ -1,0 +1,45 @@
+#include "cli/Command.h"
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <map>
+
+namespace torvane::cli {
+namespace {
+
+std::map<std::string, CliCommand>& Commands() {
+    static std::map<std::string, CliCommand> commands;
+    return commands;
+}
+
+int PrintUsage() {
+    std::fprintf(stderr, "usage:\n");
+    for (const auto& [name, command] : Commands()) std::fprintf(stderr, "  torvane-cli %s\n", command.usage);
+    return kExitUsage;
+}
+
+} // namespace
+
+CliCommand::Registrar::Registrar(const CliCommand& command) { Commands()[command.name] = command; }
+
+int UsageError(const CliCommand& command) {
+    std::fprintf(stderr, "usage: torvane-cli %s\n", command.usage);
+    return kExitUsage;
+}
+
+} // namespace torvane::cli
+
+int main(int argc, char** argv) {
+    using namespace torvane::cli;
+    if (argc < 2) return PrintUsage();
+    auto it = Commands().find(argv[1]);
+    if (it == Commands().end()) return PrintUsage();
+    std::vector<std::string> args(argv + 2, argv + argc);
+    try {
+        return it->second.run(args);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The program's string table: every message text, found by its id. Ids from
+// 4096 up are the editor component's own numbered table; the ids below 4096
+// name the texts of the stream library, the platform layer and the program.
+// Add a text here once and refer to it by id everywhere else.
+
+#include <string>
+
+namespace torvane {
+
+namespace msg {
+enum : int {
+    // Stream library.
+    SReadError = 1,       // "Stream read error"
+    SWriteError,          // "Stream write error"
+    SFOpenError,          // "Cannot open file \"%s\""
+    SFCreateError,        // "Cannot create file \"%s\""
+    SFileOpenForReading,  // "File '%s' cannot be opened for reading"
+    SBadStreamInstance,   // "Bad TStream instance"
+    SCouldNotSaveStream,  // "Could not save text to stream"
+    SReadOnlyStream,      // "Cannot write to a read-only stream"
+    SFileSaveFailed,      // "Cannot save file \"%s\": %s"
+
+    // Text store and tab stops.
+    SNotEnoughMemory = 100,  // "Not enough memory for operation"
+    STabColumnExpected,      // "Tab stop column value expected"
+    STooManyTabStops,        // "Too many tab stops - maximum of "
+    STabColumnsOrder,        // "Tab columns must be in order and unique"
+    STabColumnGreaterOne,    // "Tab column must be > 1"
+    SIllegalTabDefault,      // "=Illegal default tab stop value, must be > 0"
+
+    // The editor component's numbered table.
+    kEditorTableFirst = 4096,
+};
+} // namespace msg
+
+// The text of an id; an unknown id gives an empty text.
+const char* LoadStr(int id) noexcept;
+
+// printf-style formatting of the text of an id (the table's texts use %s,
+// %d and %x conversions).
+std::string FormatStr(int id, ...);
+
+// True when the table is sorted by id with no id twice (checked by a test).
+bool MessageTableIsSorted() noexcept;
+
+} // namespace torvane

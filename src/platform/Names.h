@@ -1,0 +1,25 @@
+#pragma once
+// File names of the libraries and programs that Torvane finds beside itself or
+// starts. Every message that names one of them takes it from here.
+
+namespace torvane::platform {
+
+#ifdef _WIN32
+inline constexpr const char kBridgeLibrary[] = "Pelorin.dll";
+inline constexpr const char kResourceLibrary[] = "Quendal.dll";
+inline constexpr const char kAsem51Program[] = "asemw.exe";
+inline constexpr const char kAvrAsmProgram[] = "avrasm32.exe";
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr const char kBridgeLibrary[] = "libPelorin.so";
+inline constexpr const char kResourceLibrary[] = "libQuendal.so";
+inline constexpr const char kAsem51Program[] = "asemw";
+inline constexpr const char kAvrAsmProgram[] = "avrasm32";
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// Names of the single-instance lock and of the running instance's endpoint.
+inline constexpr const char kInstanceLockName[] = "Torvane";
+inline constexpr const char kInstanceWindowClass[] = "TfrmTorvane";
+
+} // namespace torvane::platform
