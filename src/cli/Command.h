@@ -9,7 +9,7 @@ namespace torvane::cli {
 
 struct CliCommand {
     const char* name;
-    const char* usage;  // one line, after "torvane-cli "
+    const char* usage; // one line, after "torvane-cli "
     // Arguments after the subcommand name. Returns the process exit code.
     int (*run)(const std::vector<std::string>& args);
 

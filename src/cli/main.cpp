@@ -15,13 +15,16 @@ std::map<std::string, CliCommand>& Commands() {
 
 int PrintUsage() {
     std::fprintf(stderr, "usage:\n");
-    for (const auto& [name, command] : Commands()) std::fprintf(stderr, "  torvane-cli %s\n", command.usage);
+    for (const auto& [name, command] : Commands())
+        std::fprintf(stderr, "  torvane-cli %s\n", command.usage);
     return kExitUsage;
 }
 
 } // namespace
 
-CliCommand::Registrar::Registrar(const CliCommand& command) { Commands()[command.name] = command; }
+CliCommand::Registrar::Registrar(const CliCommand& command) {
+    Commands()[command.name] = command;
+}
 
 int UsageError(const CliCommand& command) {
     std::fprintf(stderr, "usage: torvane-cli %s\n", command.usage);

@@ -64,8 +64,9 @@ std::string FormatStr(int id, ...) {
 }
 
 bool MessageTableIsSorted() noexcept {
-    return std::adjacent_find(std::begin(kTable), std::end(kTable),
-                              [](const Entry& a, const Entry& b) { return a.id >= b.id; }) == std::end(kTable);
+    return std::adjacent_find(std::begin(kTable), std::end(kTable), [](const Entry& a, const Entry& b) {
+               return a.id >= b.id;
+           }) == std::end(kTable);
 }
 
 } // namespace torvane

@@ -11,23 +11,23 @@ namespace torvane {
 namespace msg {
 enum : int {
     // Stream library.
-    SReadError = 1,       // "Stream read error"
-    SWriteError,          // "Stream write error"
-    SFOpenError,          // "Cannot open file \"%s\""
-    SFCreateError,        // "Cannot create file \"%s\""
-    SFileOpenForReading,  // "File '%s' cannot be opened for reading"
-    SBadStreamInstance,   // "Bad TStream instance"
-    SCouldNotSaveStream,  // "Could not save text to stream"
-    SReadOnlyStream,      // "Cannot write to a read-only stream"
-    SFileSaveFailed,      // "Cannot save file \"%s\": %s"
+    SReadError = 1,      // "Stream read error"
+    SWriteError,         // "Stream write error"
+    SFOpenError,         // "Cannot open file \"%s\""
+    SFCreateError,       // "Cannot create file \"%s\""
+    SFileOpenForReading, // "File '%s' cannot be opened for reading"
+    SBadStreamInstance,  // "Bad TStream instance"
+    SCouldNotSaveStream, // "Could not save text to stream"
+    SReadOnlyStream,     // "Cannot write to a read-only stream"
+    SFileSaveFailed,     // "Cannot save file \"%s\": %s"
 
     // Text store and tab stops.
-    SNotEnoughMemory = 100,  // "Not enough memory for operation"
-    STabColumnExpected,      // "Tab stop column value expected"
-    STooManyTabStops,        // "Too many tab stops - maximum of "
-    STabColumnsOrder,        // "Tab columns must be in order and unique"
-    STabColumnGreaterOne,    // "Tab column must be > 1"
-    SIllegalTabDefault,      // "=Illegal default tab stop value, must be > 0"
+    SNotEnoughMemory = 100, // "Not enough memory for operation"
+    STabColumnExpected,     // "Tab stop column value expected"
+    STooManyTabStops,       // "Too many tab stops - maximum of "
+    STabColumnsOrder,       // "Tab columns must be in order and unique"
+    STabColumnGreaterOne,   // "Tab column must be > 1"
+    SIllegalTabDefault,     // "=Illegal default tab stop value, must be > 0"
 
     // The editor component's numbered table.
     kEditorTableFirst = 4096,

@@ -24,7 +24,8 @@ public:
         if (n >= 0 && n < 256) bits_[n >> 3] &= static_cast<uint8_t>(~(1u << (n & 7)));
     }
     constexpr void IncludeRange(int lo, int hi) noexcept {
-        for (int n = lo; n <= hi; ++n) Include(n);
+        for (int n = lo; n <= hi; ++n)
+            Include(n);
     }
     constexpr void Clear() noexcept { bits_ = {}; }
     constexpr void Fill() noexcept { bits_.fill(0xFF); }
@@ -41,20 +42,24 @@ public:
     }
     constexpr int Count() const noexcept {
         int c = 0;
-        for (int n = 0; n < 256; ++n) c += Contains(n);
+        for (int n = 0; n < 256; ++n)
+            c += Contains(n);
         return c;
     }
 
     constexpr TStateSet& operator|=(const TStateSet& o) noexcept {
-        for (int i = 0; i < kBytes; ++i) bits_[i] |= o.bits_[i];
+        for (int i = 0; i < kBytes; ++i)
+            bits_[i] |= o.bits_[i];
         return *this;
     }
     constexpr TStateSet& operator&=(const TStateSet& o) noexcept {
-        for (int i = 0; i < kBytes; ++i) bits_[i] &= o.bits_[i];
+        for (int i = 0; i < kBytes; ++i)
+            bits_[i] &= o.bits_[i];
         return *this;
     }
     constexpr TStateSet& operator-=(const TStateSet& o) noexcept {
-        for (int i = 0; i < kBytes; ++i) bits_[i] &= static_cast<uint8_t>(~o.bits_[i]);
+        for (int i = 0; i < kBytes; ++i)
+            bits_[i] &= static_cast<uint8_t>(~o.bits_[i]);
         return *this;
     }
     friend constexpr TStateSet operator|(TStateSet a, const TStateSet& b) noexcept { return a |= b; }

@@ -80,12 +80,18 @@ TFileStream::~TFileStream() {
     if (file_) std::fclose(file_);
 }
 
-size_t TFileStream::Read(void* buffer, size_t count) { return std::fread(buffer, 1, count, file_); }
+size_t TFileStream::Read(void* buffer, size_t count) {
+    return std::fread(buffer, 1, count, file_);
+}
 
-size_t TFileStream::Write(const void* buffer, size_t count) { return std::fwrite(buffer, 1, count, file_); }
+size_t TFileStream::Write(const void* buffer, size_t count) {
+    return std::fwrite(buffer, 1, count, file_);
+}
 
 int64_t TFileStream::Seek(int64_t offset, SeekOrigin origin) {
-    int whence = origin == SeekOrigin::Beginning ? SEEK_SET : origin == SeekOrigin::Current ? SEEK_CUR : SEEK_END;
+    int whence = origin == SeekOrigin::Beginning ? SEEK_SET
+                 : origin == SeekOrigin::Current ? SEEK_CUR
+                                                 : SEEK_END;
     if (std::fseek(file_, static_cast<long>(offset), whence) != 0) return std::ftell(file_);
     return std::ftell(file_);
 }
@@ -136,7 +142,9 @@ uint32_t ReadU32(TStream& s) {
            (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24);
 }
 
-void WriteU8(TStream& s, uint8_t v) { s.WriteBuffer(&v, 1); }
+void WriteU8(TStream& s, uint8_t v) {
+    s.WriteBuffer(&v, 1);
+}
 
 void WriteU16(TStream& s, uint16_t v) {
     uint8_t b[2] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};

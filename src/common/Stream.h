@@ -93,15 +93,27 @@ namespace stream_io {
 uint8_t ReadU8(TStream& s);
 uint16_t ReadU16(TStream& s);
 uint32_t ReadU32(TStream& s);
-inline int8_t ReadI8(TStream& s) { return static_cast<int8_t>(ReadU8(s)); }
-inline int16_t ReadI16(TStream& s) { return static_cast<int16_t>(ReadU16(s)); }
-inline int32_t ReadI32(TStream& s) { return static_cast<int32_t>(ReadU32(s)); }
+inline int8_t ReadI8(TStream& s) {
+    return static_cast<int8_t>(ReadU8(s));
+}
+inline int16_t ReadI16(TStream& s) {
+    return static_cast<int16_t>(ReadU16(s));
+}
+inline int32_t ReadI32(TStream& s) {
+    return static_cast<int32_t>(ReadU32(s));
+}
 void WriteU8(TStream& s, uint8_t v);
 void WriteU16(TStream& s, uint16_t v);
 void WriteU32(TStream& s, uint32_t v);
-inline void WriteI8(TStream& s, int8_t v) { WriteU8(s, static_cast<uint8_t>(v)); }
-inline void WriteI16(TStream& s, int16_t v) { WriteU16(s, static_cast<uint16_t>(v)); }
-inline void WriteI32(TStream& s, int32_t v) { WriteU32(s, static_cast<uint32_t>(v)); }
+inline void WriteI8(TStream& s, int8_t v) {
+    WriteU8(s, static_cast<uint8_t>(v));
+}
+inline void WriteI16(TStream& s, int16_t v) {
+    WriteU16(s, static_cast<uint16_t>(v));
+}
+inline void WriteI32(TStream& s, int32_t v) {
+    WriteU32(s, static_cast<uint32_t>(v));
+}
 
 // 8-bit length followed by the bytes. Writing a longer string raises EWriteError.
 std::string ReadShortString(TStream& s);

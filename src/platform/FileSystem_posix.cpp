@@ -27,7 +27,9 @@ bool DirectoryExists(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool DeleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }
+bool DeleteFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+}
 
 std::string ExtractFilePath(const std::string& path) {
     size_t p = path.find_last_of('/');
@@ -41,8 +43,8 @@ std::string ExtractFileName(const std::string& path) {
 
 std::string TempPathBeside(const std::string& target) {
     // Same folder, so the final rename never crosses file systems.
-    return ExtractFilePath(target) + "." + ExtractFileName(target) + ".torvane-" + std::to_string(::getpid()) +
-           ".tmp";
+    return ExtractFilePath(target) + "." + ExtractFileName(target) + ".torvane-" +
+           std::to_string(::getpid()) + ".tmp";
 }
 
 bool CommitReplace(const std::string& temp, const std::string& target, std::string* error) {

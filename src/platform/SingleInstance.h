@@ -18,7 +18,7 @@ namespace torvane::platform {
 
 struct CopyDataRecord {
     uint32_t dwData = 0;
-    std::vector<uint8_t> bytes;  // cbData == bytes.size()
+    std::vector<uint8_t> bytes; // cbData == bytes.size()
 };
 
 class SingleInstance {

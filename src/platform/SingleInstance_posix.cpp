@@ -59,7 +59,8 @@ bool MakeAddress(sockaddr_un& addr, const std::string& path) {
 }
 
 void PutU32(uint8_t* b, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[i] = static_cast<uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        b[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 uint32_t GetU32(const uint8_t* b) {
@@ -89,7 +90,7 @@ SingleInstance::~SingleInstance() {
         ::close(listenFd_);
         ::unlink(socketPath_.c_str());
     }
-    if (lockFd_ >= 0) ::close(lockFd_);  // closing releases the lock
+    if (lockFd_ >= 0) ::close(lockFd_); // closing releases the lock
 }
 
 bool SingleInstance::Acquire() {

@@ -15,8 +15,8 @@ TEST(MemoryStream, LittleEndianIntegersAndStringsRoundTrip) {
     WriteI32(s, -2);
     WriteShortString(s, "abc");
     WriteLongString(s, std::string("x\0y", 3));
-    const std::vector<uint8_t> expected = {0xAB, 0x34, 0x12, 0xFE, 0xFF, 0xFF, 0xFF, 3, 'a', 'b', 'c',
-                                           3,    0,    0,    0,    'x',  0,    'y'};
+    const std::vector<uint8_t> expected = {0xAB, 0x34, 0x12, 0xFE, 0xFF, 0xFF, 0xFF, 3, 'a',
+                                           'b',  'c',  3,    0,    0,    0,    'x',  0, 'y'};
     EXPECT_EQ(s.Bytes(), expected);
 
     s.SetPosition(0);

@@ -28,7 +28,7 @@ TEST(FileSystem, ExistsDeleteAndPathParts) {
     EXPECT_EQ(ExtractFileName(file.string()), "a b.asm");
     EXPECT_TRUE(DeleteFile(file.string()));
     EXPECT_FALSE(FileExists(file.string()));
-    EXPECT_TRUE(DeleteFile(file.string()));  // already gone counts as done
+    EXPECT_TRUE(DeleteFile(file.string())); // already gone counts as done
     EXPECT_TRUE(ProgramDirectory().ends_with("/"));
     fs::remove_all(dir);
 }
