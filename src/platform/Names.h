@@ -18,6 +18,9 @@ inline constexpr const char kAvrAsmProgram[] = "avrasm32";
 inline constexpr char kPathSeparator = '/';
 #endif
 
+// Exported lookup function of the resource library.
+inline constexpr const char kResourceLookupSymbol[] = "QuendalFindResource";
+
 // Names of the single-instance lock and of the running instance's endpoint.
 inline constexpr const char kInstanceLockName[] = "Torvane";
 inline constexpr const char kInstanceWindowClass[] = "TfrmTorvane";

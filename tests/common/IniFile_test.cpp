@@ -58,3 +58,16 @@ TEST(IniFile, UpdateFileWritesEverythingAndKeepsOrder) {
     EXPECT_FALSE(nowhere.UpdateFile());
     fs::remove_all(dir);
 }
+
+#include "common/IncludeList.h"
+
+TEST(IncludeList, JoinEndsEveryEntryAndSplitDropsEmptyAndUnterminatedPieces) {
+    using torvane::JoinIncludeList;
+    using torvane::SplitIncludeList;
+    EXPECT_EQ(JoinIncludeList({"C:\\A", "C:\\B"}), "C:\\A;C:\\B;");
+    EXPECT_EQ(JoinIncludeList({}), "");
+    EXPECT_EQ(SplitIncludeList("C:\\A;;C:\\B"), std::vector<std::string>{"C:\\A"});
+    EXPECT_EQ(SplitIncludeList("/a b;/c;"), (std::vector<std::string>{"/a b", "/c"}));
+    EXPECT_TRUE(SplitIncludeList("").empty());
+    EXPECT_TRUE(SplitIncludeList("/only").empty());
+}
