@@ -29,8 +29,22 @@ enum : int {
     STabColumnGreaterOne,   // "Tab column must be > 1"
     SIllegalTabDefault,     // "=Illegal default tab stop value, must be > 0"
 
+    // Highlighting data: character groups, keyword tables, key map, settings (600-649).
+    SInvalidSetId = 600,   // "Invalid Set ID (%d)"
+    SRangeOrder,           // "Characters not in correct order for range specifier"
+    SAmbiguousKeyTable,    // "Ambigious key table state definition"
+    SDuplicateKeySequence, // "Duplicate key sequence definition for\r\n\"%s\" and \"%s\""
+    SCannotAssignClass,    // "Cannot assign a %s to a %s"
+    SBadKeySpecifier,      // "Bad key specifier"
+    SRegistryDisabled,     // "Registry interface disabled in: "
+    SKeywordTooLong,       // "Keyword longer than 255 characters - '%.32s...'"
+
     // The editor component's numbered table.
     kEditorTableFirst = 4096,
+    SCustomLanguage = 4128,   // "<Custom language>"
+    SCommandNameFirst = 4146, // names of the editing commands, 4146 + ActionCode (0..47)
+    SCommandNameLast = 4193,
+    SDuplicateKeyword = 4202, // "Duplicate keyword - '%s'"
 };
 } // namespace msg
 
