@@ -1,0 +1,31 @@
+#pragma once
+// The C interface of the bridge library: exactly two exports, everything else
+// hidden. Both take (source path, log path, assembler path, include list,
+// BIN flag) and return 1 when the source assembled without errors and the log
+// was written, 0 otherwise, and 255 when the call itself failed (its log is
+// still written). No C++ exception ever leaves them.
+
+#include <cstdint>
+
+#if defined(_WIN32)
+#define PELORIN_CALL __stdcall
+#ifdef PELORIN_BUILDING
+#define PELORIN_API __declspec(dllexport)
+#else
+#define PELORIN_API __declspec(dllimport)
+#endif
+#else
+#define PELORIN_CALL
+#define PELORIN_API __attribute__((visibility("default")))
+#endif
+
+extern "C" {
+
+using PelorinExport = uint8_t(PELORIN_CALL*)(const char* source, const char* logFile, const char* asmPath,
+                                             const char* lib, uint8_t bin);
+
+PELORIN_API uint8_t PELORIN_CALL ASEM51(const char* source, const char* logFile, const char* asmPath,
+                                        const char* lib, uint8_t bin);
+PELORIN_API uint8_t PELORIN_CALL AVRASM(const char* source, const char* logFile, const char* asmPath,
+                                        const char* lib, uint8_t bin);
+}

@@ -1,0 +1,220 @@
+#include "platform/ProcessRunner.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace torvane::platform {
+
+// ---- Line splitting (portable) ----
+
+void OutputLineSplitter::Store(std::string& line) {
+    if (lastIsUnfinished_ && !lines_.empty())
+        lines_.back() = std::move(line);
+    else
+        lines_.push_back(std::move(line));
+    line.clear();
+}
+
+bool OutputLineSplitter::Feed(const char* data, size_t size) {
+    std::string current = lastIsUnfinished_ && !lines_.empty() ? lines_.back() : std::string();
+    bool endedLine = false;
+    for (size_t i = 0; i < size; ++i) {
+        const char c = data[i];
+        const bool afterCr = pendingCr_;
+        pendingCr_ = false;
+        if (c == 0 || c == 8) continue;
+        if (i + 1 < size && data[i + 1] == 8) continue;
+        if (c == '\r' || c == '\n') {
+            endedLine = true;
+            if (c == '\n' && afterCr) continue; // second half of CR LF
+            pendingCr_ = c == '\r';
+            Store(current);
+            lastIsUnfinished_ = false;
+            continue;
+        }
+        current += c;
+    }
+    if (!current.empty()) {
+        Store(current);
+        lastIsUnfinished_ = true;
+    }
+    return endedLine;
+}
+
+// ---- Command-line splitting (the Windows C runtime's rules) ----
+
+std::vector<std::string> SplitCommandLine(const std::string& line) {
+    std::vector<std::string> args;
+    const size_t n = line.size();
+    size_t i = 0;
+    auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    while (true) {
+        while (i < n && isBlank(line[i]))
+            ++i;
+        if (i >= n) break;
+        std::string arg;
+        bool quoted = false;
+        while (i < n && (quoted || !isBlank(line[i]))) {
+            if (line[i] == '\\') {
+                size_t count = 0;
+                while (i < n && line[i] == '\\')
+                    ++count, ++i;
+                if (i < n && line[i] == '"') {
+                    arg.append(count / 2, '\\');
+                    if (count % 2 == 1) {
+                        arg += '"';
+                        ++i;
+                    }
+                } else {
+                    arg.append(count, '\\');
+                }
+            } else if (line[i] == '"') {
+                if (quoted && i + 1 < n && line[i + 1] == '"') {
+                    arg += '"';
+                    i += 2;
+                } else {
+                    quoted = !quoted;
+                    ++i;
+                }
+            } else {
+                arg += line[i++];
+            }
+        }
+        args.push_back(std::move(arg));
+    }
+    return args;
+}
+
+// ---- The runner ----
+
+namespace {
+
+struct Pipe {
+    int fd[2] = {-1, -1};
+    bool Open() { return ::pipe2(fd, O_CLOEXEC) == 0; }
+    void Close(int end) {
+        if (fd[end] >= 0) ::close(fd[end]);
+        fd[end] = -1;
+    }
+    ~Pipe() {
+        Close(0);
+        Close(1);
+    }
+};
+
+// The program to execute. The child changes into the working directory
+// before it starts the program, so a relative program path is made absolute
+// against the caller's directory first, as a Windows start would resolve it.
+std::string ResolveProgram(const std::string& program) {
+    if (program.empty() || program[0] == '/') return program;
+    if (program.find('/') == std::string::npos && ::access(program.c_str(), X_OK) != 0) return program;
+    char cwd[4096];
+    if (!::getcwd(cwd, sizeof cwd)) return program;
+    return std::string(cwd) + "/" + program;
+}
+
+int ExitCodeOf(int status) {
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return 1;
+}
+
+} // namespace
+
+int RunProcess(const std::string& commandLine, const std::string& workingDirectory,
+               std::vector<std::string>& output, const ProcessLimits& limits) {
+    output.clear();
+    std::vector<std::string> args = SplitCommandLine(commandLine);
+    if (args.empty()) return 0;
+    const std::string program = ResolveProgram(args[0]);
+    const bool searchPath = program.find('/') == std::string::npos;
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    Pipe input, outputPipe, execStatus;
+    if (!input.Open() || !outputPipe.Open()) return 0;
+    if (!execStatus.Open()) return 0;
+
+    const pid_t pid = ::fork();
+    if (pid < 0) return 0;
+    if (pid == 0) {
+        // Child: only async-signal-safe calls from here on.
+        ::setsid(); // own session: no terminal, and one group to kill
+        int err = 0;
+        if (!workingDirectory.empty() && ::chdir(workingDirectory.c_str()) != 0) err = errno;
+        if (err == 0) {
+            ::dup2(input.fd[0], 0);
+            ::dup2(outputPipe.fd[1], 1);
+            ::dup2(outputPipe.fd[1], 2);
+            if (searchPath)
+                ::execvp(program.c_str(), argv.data());
+            else
+                ::execv(program.c_str(), argv.data());
+            err = errno;
+        }
+        ssize_t ignored = ::write(execStatus.fd[1], &err, sizeof err);
+        (void)ignored;
+        ::_exit(127);
+    }
+
+    // The exec-status pipe is close-on-exec: it reads end-of-file when the
+    // program started, and an errno when it could not be started.
+    execStatus.Close(1);
+    input.Close(0);
+    outputPipe.Close(1);
+    int execError = 0;
+    ssize_t got;
+    do {
+        got = ::read(execStatus.fd[0], &execError, sizeof execError);
+    } while (got < 0 && errno == EINTR);
+    if (got > 0) {
+        int status;
+        ::waitpid(pid, &status, 0);
+        return 0;
+    }
+
+    OutputLineSplitter splitter(output);
+    std::vector<char> buffer(1024);
+    int passes = 0, idle = 0;
+    int exitCode = kStillActive;
+    bool reaped = false;
+    do {
+        int status = 0;
+        if (!reaped && ::waitpid(pid, &status, WNOHANG) == pid) {
+            reaped = true;
+            exitCode = ExitCodeOf(status);
+        }
+        int waiting = 0;
+        if (::ioctl(outputPipe.fd[0], FIONREAD, &waiting) == 0 && waiting > 0) {
+            if (static_cast<size_t>(waiting) > buffer.size()) buffer.resize(static_cast<size_t>(waiting));
+            std::fill(buffer.begin(), buffer.end(), 0);
+            ssize_t n = ::read(outputPipe.fd[0], buffer.data(), buffer.size());
+            if (n > 0 && splitter.Feed(buffer.data(), static_cast<size_t>(n))) idle = 0;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ++passes;
+        ++idle;
+        if (passes >= limits.maxPasses || idle >= limits.maxIdlePasses) {
+            if (!reaped) {
+                // The whole session, so that programs the child started go too.
+                ::kill(-pid, SIGKILL);
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, &status, 0);
+                reaped = true;
+            }
+            break;
+        }
+    } while (exitCode == kStillActive);
+    return exitCode;
+}
+
+} // namespace torvane::platform
