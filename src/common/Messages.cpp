@@ -34,6 +34,23 @@ constexpr Entry kTable[] = {
     {msg::STabColumnGreaterOne, "Tab column must be > 1"},
     {msg::SIllegalTabDefault, "=Illegal default tab stop value, must be > 0"},
 
+    // Assembler bridge log and the build command (300-349).
+    {msg::SBridgeSourceMissing, "Chyba: Soubor \"%s\" neexistuje"},
+    {msg::SBridgeBadAssemblerPath, "Chyba: Neplatná cesta k překladači"},
+    {msg::SBridgeAssembled, "Soubor byl úspěšně přeložen"},
+    {msg::SBridgeNotAssembled, "Soubor nelze přeložit:"},
+    {msg::SHexChecksum, "Chyba při převedou HEX -> BIN (Neplatný kontrolní součet)"},
+    {msg::SHexCannotOpen, "Chyba při převedou HEX -> BIN (Soubor nelze otevřít)"},
+    {msg::SHexCannotSave, "Chyba při převedou HEX -> BIN (Soubor nelze uložit)"},
+    {msg::SHexFormat, "Chyba při převedou HEX -> BIN (Format)"},
+    {msg::SHexMalformedRecord, "Malformed HEX record: %s"},
+    {msg::SBridgeTooFewLines, "The assembler printed %d lines, %d expected"},
+    {msg::SBuildUntitled, "Neplatný název souboru!"},
+    {msg::SBuildChooseAssembler, "Výběr překladače"},
+    {msg::SBuildCannotLoadLibrary, "Nelze inicializovat knihovnu %s!"},
+    {msg::SBuildProgress, "Překládám soubor \"%s\" ..."},
+    {msg::SBuildLibraryFailure, "Chyba v DLL knihovně, nebo neexistuje daný export funkce"},
+
     // Highlighting data: character groups, keyword tables, key map, settings (600-649).
     {msg::SInvalidSetId, "Invalid Set ID (%d)"},
     {msg::SRangeOrder, "Characters not in correct order for range specifier"},

@@ -29,6 +29,23 @@ enum : int {
     STabColumnGreaterOne,   // "Tab column must be > 1"
     SIllegalTabDefault,     // "=Illegal default tab stop value, must be > 0"
 
+    // Assembler bridge log and the build command (300-349).
+    SBridgeSourceMissing = 300, // "Chyba: Soubor \"%s\" neexistuje"
+    SBridgeBadAssemblerPath,    // "Chyba: Neplatná cesta k překladači"
+    SBridgeAssembled,           // "Soubor byl úspěšně přeložen"
+    SBridgeNotAssembled,        // "Soubor nelze přeložit:"
+    SHexChecksum,               // "Chyba při převedou HEX -> BIN (Neplatný kontrolní součet)"
+    SHexCannotOpen,             // "Chyba při převedou HEX -> BIN (Soubor nelze otevřít)"
+    SHexCannotSave,             // "Chyba při převedou HEX -> BIN (Soubor nelze uložit)"
+    SHexFormat,                 // "Chyba při převedou HEX -> BIN (Format)"
+    SHexMalformedRecord,        // "Malformed HEX record: %s"
+    SBridgeTooFewLines,         // "The assembler printed %d lines, %d expected"
+    SBuildUntitled = 330,       // "Neplatný název souboru!"
+    SBuildChooseAssembler,      // "Výběr překladače"
+    SBuildCannotLoadLibrary,    // "Nelze inicializovat knihovnu %s!"
+    SBuildProgress,             // "Překládám soubor \"%s\" ..."
+    SBuildLibraryFailure,       // "Chyba v DLL knihovně, nebo neexistuje daný export funkce"
+
     // Highlighting data: character groups, keyword tables, key map, settings (600-649).
     SInvalidSetId = 600,   // "Invalid Set ID (%d)"
     SRangeOrder,           // "Characters not in correct order for range specifier"
