@@ -1,0 +1,476 @@
+#include "editor/TextStore.h"
+
+#include "common/Exceptions.h"
+#include "common/Messages.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <stdexcept>
+
+namespace torvane::editor {
+namespace {
+
+bool ContainsTab(const char* p, size_t n) noexcept {
+    return n != 0 && std::memchr(p, '\t', n) != nullptr;
+}
+
+[[noreturn]] void ThrowLineRange() {
+    throw std::out_of_range("line index out of range");
+}
+
+// Lays text out into node records: a node ends after each CR and after
+// kMaxNodeLength characters. When the laid-out range reaches the end of the
+// store, a text ending in CR (or an empty text) gets the empty last node.
+std::vector<TLineNode> LayOut(std::string_view text, bool reachesEnd, const TLineNode& inherit) {
+    std::vector<TLineNode> out;
+    size_t pos = 0;
+    bool continuation = inherit.IsContinuation();
+    auto add = [&](size_t len) {
+        TLineNode node;
+        if (out.empty()) {
+            // The first node stands in for the node that was cut: it keeps its
+            // bookmarks, gutter mark and highlights.
+            node = inherit;
+            node.state |= kStateRepaint | kStateRehighlight;
+            node.state &= static_cast<uint16_t>(~kStateHasTab);
+        }
+        node.marks = static_cast<uint16_t>(continuation ? node.marks | kMarkContinuation
+                                                        : node.marks & ~kMarkContinuation);
+        node.length = static_cast<uint16_t>(len);
+        if (ContainsTab(text.data() + pos, len)) node.state |= kStateHasTab;
+        out.push_back(node);
+        continuation = len == 0 || text[pos + len - 1] != kLineBreak;
+        pos += len;
+    };
+    while (pos < text.size()) {
+        size_t take = std::min<size_t>(kMaxNodeLength, text.size() - pos);
+        const void* cr = std::memchr(text.data() + pos, kLineBreak, take);
+        add(cr ? static_cast<const char*>(cr) - (text.data() + pos) + 1 : take);
+    }
+    if (reachesEnd && (text.empty() || text.back() == kLineBreak)) add(0);
+    return out;
+}
+
+} // namespace
+
+TTextStore::TTextStore() {
+    ResetToEmpty();
+}
+
+TTextStore::~TTextStore() = default;
+
+void TTextStore::ResetToEmpty() {
+    blocks_.clear();
+    auto block = std::make_unique<Block>();
+    block->nodes.reserve(kBlockNodes);
+    block->nodes.emplace_back();
+    blocks_.push_back(std::move(block));
+    textLength_ = 0;
+    lineCount_ = 1;
+    widestLine_ = 1;
+    prefixValid_ = 0;
+    InvalidateFrom(0);
+}
+
+// ---- block directory ---------------------------------------------------------
+
+void TTextStore::InvalidateFrom(size_t block) noexcept {
+    // The start of a block depends only on the blocks before it.
+    prefixValid_ = std::min({prefixValid_, block + 1, blocks_.size()});
+    blockLine_.resize(blocks_.size());
+    blockOffset_.resize(blocks_.size());
+}
+
+void TTextStore::ExtendPrefixTo(size_t block) const {
+    if (prefixValid_ == 0) {
+        blockLine_[0] = 0;
+        blockOffset_[0] = 0;
+        prefixValid_ = 1;
+    }
+    while (prefixValid_ <= block) {
+        const size_t prev = prefixValid_ - 1;
+        blockLine_[prefixValid_] = blockLine_[prev] + static_cast<TLineIndex>(blocks_[prev]->nodes.size());
+        blockOffset_[prefixValid_] = blockOffset_[prev] + static_cast<TOffset>(blocks_[prev]->text.size());
+        ++prefixValid_;
+    }
+}
+
+TLineIndex TTextStore::BlockFirstLine(size_t block) const {
+    ExtendPrefixTo(block);
+    return blockLine_[block];
+}
+
+TOffset TTextStore::BlockFirstOffset(size_t block) const {
+    ExtendPrefixTo(block);
+    return blockOffset_[block];
+}
+
+TTextStore::Where TTextStore::FindLine(TLineIndex line) const {
+    if (line < 0 || line >= lineCount_) ThrowLineRange();
+    ExtendPrefixTo(0);
+    while (prefixValid_ < blocks_.size() &&
+           blockLine_[prefixValid_ - 1] + static_cast<TLineIndex>(blocks_[prefixValid_ - 1]->nodes.size()) <=
+               line)
+        ExtendPrefixTo(prefixValid_);
+    auto first = blockLine_.begin();
+    size_t b = static_cast<size_t>(
+                   std::upper_bound(first, first + static_cast<ptrdiff_t>(prefixValid_), line) - first) -
+               1;
+    const Block& blk = *blocks_[b];
+    Where w{b, line - blockLine_[b], line, blockOffset_[b], 0};
+    for (int i = 0; i < w.index; ++i)
+        w.textStart += blk.nodes[static_cast<size_t>(i)].length;
+    w.start += static_cast<TOffset>(w.textStart);
+    return w;
+}
+
+TTextStore::Where TTextStore::FindOffset(TOffset offset) const {
+    offset = std::clamp<TOffset>(offset, 0, textLength_);
+    if (offset == textLength_) return FindLine(lineCount_ - 1);
+    ExtendPrefixTo(0);
+    while (prefixValid_ < blocks_.size() &&
+           blockOffset_[prefixValid_ - 1] + static_cast<TOffset>(blocks_[prefixValid_ - 1]->text.size()) <=
+               offset)
+        ExtendPrefixTo(prefixValid_);
+    auto first = blockOffset_.begin();
+    size_t b = static_cast<size_t>(
+                   std::upper_bound(first, first + static_cast<ptrdiff_t>(prefixValid_), offset) - first) -
+               1;
+    const Block& blk = *blocks_[b];
+    Where w{b, 0, blockLine_[b], blockOffset_[b], 0};
+    for (;;) {
+        const TOffset len = blk.nodes[static_cast<size_t>(w.index)].length;
+        if (offset < w.start + len) return w;
+        w.start += len;
+        w.textStart += static_cast<size_t>(len);
+        ++w.index;
+        ++w.line;
+    }
+}
+
+// ---- node access -------------------------------------------------------------
+
+const TLineNode& TTextStore::Node(TLineIndex line) const {
+    Where w = FindLine(line);
+    return blocks_[w.block]->nodes[static_cast<size_t>(w.index)];
+}
+
+std::string_view TTextStore::NodeText(TLineIndex line) const {
+    Where w = FindLine(line);
+    const Block& blk = *blocks_[w.block];
+    return std::string_view(blk.text).substr(w.textStart, blk.nodes[static_cast<size_t>(w.index)].length);
+}
+
+std::string TTextStore::LineText(TLineIndex line) const {
+    std::string_view t = NodeText(line);
+    if (!t.empty() && t.back() == kLineBreak) t.remove_suffix(1);
+    return std::string(t);
+}
+
+TOffset TTextStore::LineStart(TLineIndex line) const {
+    return FindLine(line).start;
+}
+
+TLineIndex TTextStore::LineOfOffset(TOffset offset) const {
+    return FindOffset(offset).line;
+}
+
+std::span<const uint8_t> TTextStore::NodeStyles(TLineIndex line) const {
+    Where w = FindLine(line);
+    const Block& blk = *blocks_[w.block];
+    if (blk.styles.empty()) return {};
+    return std::span<const uint8_t>(blk.styles)
+        .subspan(w.textStart, blk.nodes[static_cast<size_t>(w.index)].length);
+}
+
+void TTextStore::SetNodeStyles(TLineIndex line, std::span<const uint8_t> bytes) {
+    Where w = FindLine(line);
+    Block& blk = *blocks_[w.block];
+    if (bytes.size() != blk.nodes[static_cast<size_t>(w.index)].length)
+        throw std::invalid_argument("token bytes must match the node length");
+    if (blk.styles.empty()) blk.styles.assign(blk.text.size(), 0);
+    std::copy(bytes.begin(), bytes.end(), blk.styles.begin() + static_cast<ptrdiff_t>(w.textStart));
+}
+
+void TTextStore::SetNodeState(TLineIndex line, uint32_t state) {
+    Where w = FindLine(line);
+    TLineNode& node = blocks_[w.block]->nodes[static_cast<size_t>(w.index)];
+    // The TAB bit describes the text and stays the store's to keep.
+    node.state = static_cast<uint16_t>((state & ~uint32_t{kStateHasTab}) | (node.state & kStateHasTab));
+}
+
+void TTextStore::SetBookmarks(TLineIndex line, uint16_t bits) {
+    Where w = FindLine(line);
+    TLineNode& node = blocks_[w.block]->nodes[static_cast<size_t>(w.index)];
+    node.marks = static_cast<uint16_t>((node.marks & ~kMarkBookmarkMask) | (bits & kMarkBookmarkMask));
+}
+
+void TTextStore::SetGutterMark(TLineIndex line, uint16_t mark) {
+    Where w = FindLine(line);
+    blocks_[w.block]->nodes[static_cast<size_t>(w.index)].gutterMark = mark;
+}
+
+void TTextStore::SetHighlight(TLineIndex line, int32_t highlight, int32_t highlight2) {
+    Where w = FindLine(line);
+    TLineNode& node = blocks_[w.block]->nodes[static_cast<size_t>(w.index)];
+    node.highlight = highlight;
+    node.highlight2 = highlight2;
+}
+
+// ---- whole text --------------------------------------------------------------
+
+std::string TTextStore::Text() const {
+    return GetRange(0, textLength_);
+}
+
+std::string TTextStore::GetRange(TOffset start, TOffset end) const {
+    start = std::clamp<TOffset>(start, 0, textLength_);
+    end = std::clamp<TOffset>(end, start, textLength_);
+    std::string out;
+    out.reserve(static_cast<size_t>(end - start));
+    if (start == end) return out;
+    Where w = FindOffset(start);
+    size_t from = w.textStart + static_cast<size_t>(start - w.start);
+    for (size_t b = w.block; out.size() < static_cast<size_t>(end - start); ++b, from = 0) {
+        const std::string& t = blocks_[b]->text;
+        size_t take = std::min(t.size() - from, static_cast<size_t>(end - start) - out.size());
+        out.append(t, from, take);
+    }
+    return out;
+}
+
+void TTextStore::Clear() {
+    ResetToEmpty();
+    Notify({TTextChange::Kind::Reloaded, 0, 0, 0, 0});
+}
+
+// ---- editing -----------------------------------------------------------------
+
+void TTextStore::ReplaceNodes(const Where& from, int count, std::string_view text, const TLineNode& inherit,
+                              bool reachesEnd) {
+    std::vector<TLineNode> fresh = LayOut(text, reachesEnd, inherit);
+    for (const TLineNode& n : fresh)
+        widestLine_ = std::max<int32_t>(widestLine_, n.length);
+
+    // Remove the old nodes, which may run over several blocks.
+    size_t removedChars = 0;
+    size_t b = from.block;
+    size_t firstEmptied = blocks_.size(), lastEmptied = 0;
+    for (int left = count, index = from.index; left > 0; ++b, index = 0) {
+        Block& blk = *blocks_[b];
+        const size_t textFrom = b == from.block ? from.textStart : 0;
+        const int take = std::min<int>(left, static_cast<int>(blk.nodes.size()) - index);
+        size_t chars = 0;
+        for (int i = 0; i < take; ++i)
+            chars += blk.nodes[static_cast<size_t>(index + i)].length;
+        blk.nodes.erase(blk.nodes.begin() + index, blk.nodes.begin() + index + take);
+        blk.text.erase(textFrom, chars);
+        if (!blk.styles.empty())
+            blk.styles.erase(blk.styles.begin() + static_cast<ptrdiff_t>(textFrom),
+                             blk.styles.begin() + static_cast<ptrdiff_t>(textFrom + chars));
+        removedChars += chars;
+        left -= take;
+        if (blk.nodes.empty() && b != from.block) {
+            firstEmptied = std::min(firstEmptied, b);
+            lastEmptied = b;
+        }
+    }
+    if (firstEmptied < blocks_.size())
+        blocks_.erase(blocks_.begin() + static_cast<ptrdiff_t>(firstEmptied),
+                      blocks_.begin() + static_cast<ptrdiff_t>(lastEmptied + 1));
+
+    // Lay the new nodes in where the old ones began.
+    Block& blk = *blocks_[from.block];
+    blk.nodes.insert(blk.nodes.begin() + from.index, fresh.begin(), fresh.end());
+    blk.text.insert(from.textStart, text);
+    if (!blk.styles.empty())
+        blk.styles.insert(blk.styles.begin() + static_cast<ptrdiff_t>(from.textStart), text.size(), 0);
+
+    lineCount_ += static_cast<TLineIndex>(fresh.size()) - count;
+    textLength_ += static_cast<TOffset>(text.size()) - static_cast<TOffset>(removedChars);
+    InvalidateFrom(from.block);
+    if (blk.nodes.size() > static_cast<size_t>(kBlockNodes) ||
+        (blk.text.size() > static_cast<size_t>(kBlockChars) && blk.nodes.size() > 1))
+        SplitBlock(from.block);
+    else
+        MergeSmallBlock(from.block);
+}
+
+void TTextStore::SplitBlock(size_t block) {
+    Block& big = *blocks_[block];
+    const size_t nodes = big.nodes.size(), chars = big.text.size();
+    const size_t pieces =
+        std::max((nodes + kBlockNodes - 1) / kBlockNodes, (chars + kBlockChars - 1) / kBlockChars);
+    // Even pieces, so that the next few insertions do not split again at once.
+    const size_t targetNodes = (nodes + pieces - 1) / pieces, targetChars = (chars + pieces - 1) / pieces;
+    std::vector<std::unique_ptr<Block>> parts;
+    size_t node = 0, textPos = 0;
+    while (node < nodes) {
+        auto part = std::make_unique<Block>();
+        size_t partChars = 0, first = node;
+        while (node < nodes && node - first < targetNodes && partChars < targetChars)
+            partChars += big.nodes[node++].length;
+        part->nodes.assign(big.nodes.begin() + static_cast<ptrdiff_t>(first),
+                           big.nodes.begin() + static_cast<ptrdiff_t>(node));
+        part->text.assign(big.text, textPos, partChars);
+        if (!big.styles.empty())
+            part->styles.assign(big.styles.begin() + static_cast<ptrdiff_t>(textPos),
+                                big.styles.begin() + static_cast<ptrdiff_t>(textPos + partChars));
+        textPos += partChars;
+        parts.push_back(std::move(part));
+    }
+    blocks_.erase(blocks_.begin() + static_cast<ptrdiff_t>(block));
+    blocks_.insert(blocks_.begin() + static_cast<ptrdiff_t>(block), std::make_move_iterator(parts.begin()),
+                   std::make_move_iterator(parts.end()));
+    InvalidateFrom(block);
+}
+
+void TTextStore::MergeSmallBlock(size_t block) {
+    // Deletions leave small blocks behind; folding a small block into a
+    // neighbour keeps the directory short.
+    auto fits = [](const Block& a, const Block& b) {
+        return a.nodes.size() + b.nodes.size() <= static_cast<size_t>(kBlockNodes) / 2 &&
+               a.text.size() + b.text.size() <= static_cast<size_t>(kBlockChars) / 2;
+    };
+    if (blocks_[block]->nodes.size() >= static_cast<size_t>(kBlockNodes) / 4) return;
+    size_t into = block;
+    if (block + 1 < blocks_.size() && fits(*blocks_[block], *blocks_[block + 1]))
+        into = block;
+    else if (block > 0 && fits(*blocks_[block - 1], *blocks_[block]))
+        into = block - 1;
+    else
+        return;
+    Block& a = *blocks_[into];
+    Block& b = *blocks_[into + 1];
+    if (a.styles.empty() != b.styles.empty()) {
+        if (a.styles.empty()) a.styles.assign(a.text.size(), 0);
+        if (b.styles.empty()) b.styles.assign(b.text.size(), 0);
+    }
+    a.nodes.insert(a.nodes.end(), b.nodes.begin(), b.nodes.end());
+    a.text += b.text;
+    a.styles.insert(a.styles.end(), b.styles.begin(), b.styles.end());
+    blocks_.erase(blocks_.begin() + static_cast<ptrdiff_t>(into + 1));
+    InvalidateFrom(into);
+}
+
+TOffset TTextStore::InsertChunk(TOffset at, std::string_view normalized) {
+    Where w = FindOffset(at);
+    const Block& blk = *blocks_[w.block];
+    const TLineNode node = blk.nodes[static_cast<size_t>(w.index)];
+    const std::string_view old = std::string_view(blk.text).substr(w.textStart, node.length);
+    const size_t cut = static_cast<size_t>(at - w.start);
+    std::string merged;
+    merged.reserve(old.size() + normalized.size());
+    merged.append(old.substr(0, cut)).append(normalized).append(old.substr(cut));
+    const TLineIndex linesBefore = lineCount_;
+    ReplaceNodes(w, 1, merged, node, w.line == lineCount_ - 1);
+    const TOffset extent = static_cast<TOffset>(normalized.size());
+    Notify({TTextChange::Kind::Inserted, at, extent, w.line, lineCount_ - linesBefore});
+    return at + extent;
+}
+
+void TTextStore::DeleteRange(TOffset start, TOffset end) {
+    Where a = FindOffset(start);
+    Where z = FindOffset(end);
+    const Block& first = *blocks_[a.block];
+    const Block& last = *blocks_[z.block];
+    const TLineNode node = first.nodes[static_cast<size_t>(a.index)];
+    std::string merged(
+        std::string_view(first.text).substr(a.textStart, static_cast<size_t>(start - a.start)));
+    merged.append(std::string_view(last.text).substr(z.textStart + static_cast<size_t>(end - z.start),
+                                                     last.nodes[static_cast<size_t>(z.index)].length -
+                                                         static_cast<size_t>(end - z.start)));
+    const TLineIndex linesBefore = lineCount_;
+    ReplaceNodes(a, z.line - a.line + 1, merged, node, z.line == lineCount_ - 1);
+    Notify({TTextChange::Kind::Deleted, start, end - start, a.line, lineCount_ - linesBefore});
+}
+
+TOffset TTextStore::Insert(TOffset at, std::string_view bytes) {
+    at = std::clamp<TOffset>(at, 0, textLength_);
+    TTextNormalizer normalizer;
+    std::string chunk(kChunkSize, '\0');
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        size_t len = std::min<size_t>(kChunkSize, bytes.size() - pos);
+        // A CR closing a full chunk goes into the next one with its LF.
+        if (len == static_cast<size_t>(kChunkSize) && bytes[pos + len - 1] == '\r') --len;
+        const size_t n = normalizer.Run(bytes.data() + pos, len, chunk.data());
+        pos += len;
+        if (n == 0) continue;
+        if (static_cast<size_t>(INT32_MAX - textLength_) < n) throw ETessary(LoadStr(msg::SNotEnoughMemory));
+        at = InsertChunk(at, std::string_view(chunk.data(), n));
+    }
+    return at;
+}
+
+void TTextStore::Delete(TOffset start, TOffset length) {
+    start = std::clamp<TOffset>(start, 0, textLength_);
+    const TOffset end = length <= 0 ? start : start + std::min(length, textLength_ - start);
+    if (end > start) DeleteRange(start, end);
+}
+
+TOffset TTextStore::Replace(TOffset start, TOffset end, std::string_view bytes) {
+    start = std::clamp<TOffset>(start, 0, textLength_);
+    end = std::clamp<TOffset>(end, start, textLength_);
+    if (end > start) DeleteRange(start, end);
+    return Insert(start, bytes);
+}
+
+// ---- observers ---------------------------------------------------------------
+
+void TTextStore::AddObserver(TTextStoreObserver* observer) {
+    if (observer && std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+        observers_.push_back(observer);
+}
+
+void TTextStore::RemoveObserver(TTextStoreObserver* observer) {
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+void TTextStore::Notify(const TTextChange& change) const {
+    // A copy: an observer may remove itself while being told.
+    const std::vector<TTextStoreObserver*> observers = observers_;
+    for (TTextStoreObserver* o : observers)
+        o->TextChanged(change);
+}
+
+// ---- checks ------------------------------------------------------------------
+
+std::string TTextStore::CheckInvariants() const {
+    if (blocks_.empty()) return "no blocks";
+    TOffset chars = 0;
+    TLineIndex lines = 0;
+    bool prevEndsLine = true;
+    for (size_t b = 0; b < blocks_.size(); ++b) {
+        const Block& blk = *blocks_[b];
+        if (blk.nodes.empty()) return "empty block " + std::to_string(b);
+        if (!blk.styles.empty() && blk.styles.size() != blk.text.size()) return "token bytes out of step";
+        if (BlockFirstLine(b) != lines || BlockFirstOffset(b) != chars) return "block directory out of step";
+        size_t pos = 0;
+        for (const TLineNode& n : blk.nodes) {
+            const std::string_view t = std::string_view(blk.text).substr(pos, n.length);
+            if (t.size() != n.length) return "node runs past its block";
+            if (n.length > kMaxNodeLength) return "node too long at line " + std::to_string(lines);
+            if (n.IsContinuation() == prevEndsLine)
+                return "wrong continuation mark at line " + std::to_string(lines);
+            if (n.HasTab() != ContainsTab(t.data(), t.size()))
+                return "wrong TAB bit at line " + std::to_string(lines);
+            const bool last = b + 1 == blocks_.size() && &n == &blk.nodes.back();
+            if (!last && n.length == 0) return "empty node inside the text at line " + std::to_string(lines);
+            const size_t cr = t.find(kLineBreak);
+            if (cr != std::string_view::npos && cr + 1 != t.size()) return "CR inside a node";
+            prevEndsLine = !t.empty() && t.back() == kLineBreak;
+            if (last && prevEndsLine) return "last node ends with CR";
+            pos += n.length;
+            chars += n.length;
+            ++lines;
+        }
+        if (pos != blk.text.size()) return "block text longer than its nodes";
+    }
+    if (chars != textLength_) return "text length out of step";
+    if (lines != lineCount_) return "line count out of step";
+    return {};
+}
+
+} // namespace torvane::editor

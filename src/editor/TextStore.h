@@ -1,0 +1,216 @@
+#pragma once
+// TTextStore: the text of an editor control, as a sequence of line nodes.
+//
+// Model. The stored text is 8-bit characters in which every line break is a
+// single CR (see LineNode.h for normalisation). It is cut into nodes: a node
+// ends after each CR and, inside a longer line, after kMaxNodeLength (2047)
+// characters; a node that continues the line of the node before it carries
+// kMarkContinuation in its marks. There is always at least one node, and the
+// last node never ends with CR: a text that ends with a line break has an
+// empty last node, so every offset 0..TextLength() and every line the user
+// can put the caret on has a node. Offsets are 0-based character offsets in
+// the stored text; lines are addressed by node index.
+//
+// Layout. Nodes are kept in blocks of up to kBlockNodes consecutive nodes;
+// a block holds the node records, the nodes' characters back to back, and,
+// once any token bytes are set, one token byte per character. A block
+// directory with lazily rebuilt prefix sums (first line and first offset of
+// every block) finds the block of a line index or offset by binary search,
+// so a lookup anywhere in a huge file costs O(log blocks + kBlockNodes)
+// instead of a walk over the list. An edit only invalidates the prefix sums
+// from the edited block on; they are recomputed up to where the next lookup
+// needs them.
+//
+// Files. Loading reads 8192-byte blocks; a CR at the end of a full block is
+// carried into the next block so that CR LF is never split. Saving writes
+// each CR as CR LF (sfTEXT with lsCRLF), CR (sfTEXT with lsLF) or LF
+// (sfUNIX); the last line never gets a line end added. SaveToFile writes a
+// temporary file beside the target and renames it over the target, so a
+// failed save leaves the old file as it was.
+//
+// Observers (the controls that show the store) are told of every change;
+// the store never calls view code directly.
+
+#include "common/Stream.h"
+#include "editor/LineNode.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace torvane::editor {
+
+class TEdStream;
+
+enum TSaveFormat : uint8_t { sfTEXT = 0, sfRTF = 1, sfHTML = 2, sfUNIX = 3 };
+enum TSelLineStyle : uint8_t { lsCRLF = 0, lsLF = 1 };
+
+// What a stored CR becomes in plain-text output.
+enum class TLineEnd : uint8_t { CRLF, CR, LF };
+
+struct TTextChange {
+    enum class Kind : uint8_t { Inserted, Deleted, Reloaded };
+    Kind kind;
+    TOffset start;        // offset where the change happened
+    TOffset extent;       // characters inserted or deleted (the new length for Reloaded)
+    TLineIndex firstLine; // first node that was rebuilt
+    int32_t lineDelta;    // change of the line count
+};
+
+class TTextStoreObserver {
+public:
+    virtual ~TTextStoreObserver() = default;
+    virtual void TextChanged(const TTextChange& change) = 0;
+};
+
+class TTextStore {
+public:
+    // Size limits of a block; a block is split when it outgrows them.
+    static constexpr int kBlockNodes = 128;
+    static constexpr int kBlockChars = 16384;
+    // Insertion chunk and file read block sizes.
+    static constexpr int kChunkSize = 8192;
+
+    TTextStore();
+    ~TTextStore();
+    TTextStore(const TTextStore&) = delete;
+    TTextStore& operator=(const TTextStore&) = delete;
+
+    // ---- whole text -------------------------------------------------------
+    TOffset TextLength() const noexcept { return textLength_; }
+    TLineIndex LineCount() const noexcept { return lineCount_; }
+    // Length of the longest node seen since the last load or clear (at least 1).
+    int32_t WidestLine() const noexcept { return widestLine_; }
+
+    // The stored characters (line breaks as single CR).
+    std::string Text() const;
+    // Replaces the whole text with bytes (any line ends), like a load.
+    void SetText(std::string_view bytes);
+    // The whole text as SaveToStream writes it.
+    std::string PlainText(TLineEnd lineEnd = TLineEnd::CRLF) const;
+    // Stored characters of [start, end), clamped to the text.
+    std::string GetRange(TOffset start, TOffset end) const;
+    // Empties the text (one empty node).
+    void Clear();
+
+    // ---- lines and nodes --------------------------------------------------
+    // Out-of-range indexes raise std::out_of_range.
+    std::string LineText(TLineIndex line) const;      // without the trailing CR
+    std::string_view NodeText(TLineIndex line) const; // with it; valid until the next change
+    const TLineNode& Node(TLineIndex line) const;
+    TOffset LineStart(TLineIndex line) const;
+    // Node that holds offset (clamped to 0..TextLength()); the text end
+    // belongs to the last node.
+    TLineIndex LineOfOffset(TOffset offset) const;
+    // Token bytes of a node (one per character), empty when none are set.
+    std::span<const uint8_t> NodeStyles(TLineIndex line) const;
+    // Sets the token bytes of a node; bytes.size() must equal the node length.
+    void SetNodeStyles(TLineIndex line, std::span<const uint8_t> bytes);
+
+    // Attribute setters. SetBookmarks changes bits 0..9 of the marks only.
+    void SetNodeState(TLineIndex line, uint32_t state);
+    void SetBookmarks(TLineIndex line, uint16_t bits);
+    void SetGutterMark(TLineIndex line, uint16_t mark);
+    void SetHighlight(TLineIndex line, int32_t highlight, int32_t highlight2);
+
+    // ---- editing ----------------------------------------------------------
+    // Inserts bytes (normalised, in chunks of kChunkSize) at offset; returns
+    // the offset just after the inserted text. Observers hear of each chunk.
+    TOffset Insert(TOffset at, std::string_view bytes);
+    // Removes [start, start + length), clamped to the text.
+    void Delete(TOffset start, TOffset length);
+    // Delete of [start, end) then Insert at start; returns the end of the insert.
+    TOffset Replace(TOffset start, TOffset end, std::string_view bytes);
+
+    // ---- streams and files ------------------------------------------------
+    TSelLineStyle LineStyle() const noexcept { return lineStyle_; }
+    void SetLineStyle(TSelLineStyle style) noexcept { lineStyle_ = style; }
+    // sfTEXT follows the line style, sfUNIX writes LF; sfRTF and sfHTML are
+    // the export writers' business and raise std::invalid_argument here.
+    TLineEnd LineEndOf(TSaveFormat format) const;
+
+    // Replaces the text with the stream's remaining bytes. Out of memory is
+    // raised as ETessary "Not enough memory for operation"; the store then
+    // holds what was read up to the failure.
+    void LoadFromStream(TStream& stream);
+    // Raises EFOpenError "File '%s' cannot be opened for reading" when the
+    // file cannot be opened.
+    void LoadFromFile(const std::string& fileName);
+
+    // Writes the whole text. A null stream raises EFileSaveError "Bad
+    // TStream instance"; a stream that keeps taking fewer bytes than the text
+    // holds raises EFileSaveError "Could not save text to stream".
+    void SaveToStream(TStream* stream, TSaveFormat format = sfTEXT) const;
+    // Writes [start, end) of the text with the given line ends (no save check).
+    void WriteRange(TStream& stream, TOffset start, TOffset end, TLineEnd lineEnd) const;
+    // Saves through a temporary file beside fileName; on any failure raises
+    // EFileSaveError and fileName keeps its old contents.
+    void SaveToFile(const std::string& fileName, TSaveFormat format = sfTEXT);
+
+    // ---- observers --------------------------------------------------------
+    void AddObserver(TTextStoreObserver* observer); // added once however often called
+    void RemoveObserver(TTextStoreObserver* observer);
+
+    // Checks every invariant of the node list (for tests); returns an empty
+    // string when all hold, else a description of the first broken one.
+    std::string CheckInvariants() const;
+
+private:
+    friend class TEdStream;
+
+    struct Block {
+        std::vector<TLineNode> nodes;
+        std::string text;            // the nodes' characters back to back
+        std::vector<uint8_t> styles; // empty, or one token byte per character of text
+    };
+    // A node found by line or offset.
+    struct Where {
+        size_t block;
+        int index;        // node index inside the block
+        TLineIndex line;  // node index in the store
+        TOffset start;    // offset of the node's first character
+        size_t textStart; // index of its first character in the block's text
+    };
+
+    Where FindLine(TLineIndex line) const;
+    Where FindOffset(TOffset offset) const;
+    void ExtendPrefixTo(size_t block) const;
+    void InvalidateFrom(size_t block) noexcept;
+    TLineIndex BlockFirstLine(size_t block) const;
+    TOffset BlockFirstOffset(size_t block) const;
+
+    // Replaces nodes [from.line, from.line + count) with the text laid out
+    // into new nodes; the first new node keeps the attributes of `inherit`.
+    // reachesEnd: the replaced nodes include the last node.
+    void ReplaceNodes(const Where& from, int count, std::string_view text, const TLineNode& inherit,
+                      bool reachesEnd);
+    void SplitBlock(size_t block);
+    void MergeSmallBlock(size_t block);
+    TOffset InsertChunk(TOffset at, std::string_view normalized);
+    void DeleteRange(TOffset start, TOffset end);
+    void Notify(const TTextChange& change) const;
+
+    // Load: appends normalised characters to the end of the text.
+    void AppendNormalized(const char* chars, size_t count);
+    void StartNode(uint16_t marks);
+    // Replaces the text with what the reader yields; returns the bytes read.
+    int64_t LoadFrom(TStream& stream);
+    void ResetToEmpty();
+
+    std::vector<std::unique_ptr<Block>> blocks_;
+    // Prefix sums per block, valid for blocks [0, prefixValid_).
+    mutable std::vector<TLineIndex> blockLine_;
+    mutable std::vector<TOffset> blockOffset_;
+    mutable size_t prefixValid_ = 0;
+
+    TOffset textLength_ = 0;
+    TLineIndex lineCount_ = 0;
+    int32_t widestLine_ = 1;
+    TSelLineStyle lineStyle_ = lsCRLF;
+    std::vector<TTextStoreObserver*> observers_;
+};
+
+} // namespace torvane::editor
