@@ -60,6 +60,7 @@ constexpr Entry kTable[] = {
     {msg::SBadKeySpecifier, "Bad key specifier"},
     {msg::SRegistryDisabled, "Registry interface disabled in: "},
     {msg::SKeywordTooLong, "Keyword longer than 255 characters - '%.32s...'"},
+    {msg::STooManyKeyTables, "Too many keyword tables (at most %d)"},
 
     // The editor component's numbered table (4096 up).
     {msg::SCustomLanguage, "<Custom language>"},

@@ -55,6 +55,7 @@ enum : int {
     SBadKeySpecifier,      // "Bad key specifier"
     SRegistryDisabled,     // "Registry interface disabled in: "
     SKeywordTooLong,       // "Keyword longer than 255 characters - '%.32s...'"
+    STooManyKeyTables,     // "Too many keyword tables (at most %d)"
 
     // The editor component's numbered table.
     kEditorTableFirst = 4096,
