@@ -1,0 +1,97 @@
+// torvane-cli build SOURCE [--ini PATH]: the program's build command without
+// windows. The assembler comes from the source's first line, the settings
+// from PATH or "Torvane.ini" beside the program; the log goes to
+// "compiler.log" beside the program and is printed.
+// Exit code: 0 assembled, 1 the assembler reported errors, 2 bad usage or no
+// assembler marker, 3 the bridge library failed or could not be loaded.
+
+#include "build/Assemblers.h"
+#include "build/BuildCommand.h"
+#include "cli/Command.h"
+#include "common/IniFile.h"
+#include "platform/FileSystem.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace torvane::cli {
+namespace {
+
+constexpr int kExitErrors = 1;
+constexpr int kExitLibrary = 3;
+
+int RunBuildCommand(const std::vector<std::string>& args);
+
+const CliCommand kCommand{"build", "build SOURCE [--ini PATH]", RunBuildCommand};
+const CliCommand::Registrar kRegistrar(kCommand);
+
+// The build command's questions answered for a terminal: messages go to the
+// streams, nothing is ever asked.
+class ConsoleUi : public build::BuildUi {
+public:
+    ConsoleUi(std::string fileName, std::string firstLine)
+        : fileName_(std::move(fileName)), firstLine_(std::move(firstLine)) {}
+
+    std::string DocumentFileName() const override { return fileName_; }
+    std::string DocumentFirstLine() const override { return firstLine_; }
+    int AskAssembler(const std::string&) override { return build::kAssemblerNone; }
+    void InsertFirstLine(const std::string&) override {}
+    void ShowError(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+    void ShowProgress(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+    void HideProgress() override {}
+    void SetMessages(const std::vector<std::string>& lines) override {
+        for (const auto& line : lines)
+            std::printf("%s\n", line.c_str());
+    }
+    void AppendMessage(const std::string& line) override { std::printf("%s\n", line.c_str()); }
+
+private:
+    std::string fileName_, firstLine_;
+};
+
+int RunBuildCommand(const std::vector<std::string>& args) {
+    std::string source, iniPath;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--ini" && i + 1 < args.size())
+            iniPath = args[++i];
+        else if (source.empty() && args[i].rfind("--", 0) != 0)
+            source = args[i];
+        else
+            return UsageError(kCommand);
+    }
+    if (source.empty()) return UsageError(kCommand);
+
+    std::ifstream in(source, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "cannot read %s\n", source.c_str());
+        return kExitUsage;
+    }
+    std::string firstLine;
+    std::getline(in, firstLine);
+    if (!firstLine.empty() && firstLine.back() == '\r') firstLine.pop_back();
+    if (build::AssemblerOfFirstLine(firstLine) == build::kAssemblerNone) {
+        std::fprintf(
+            stderr,
+            "%s: the first line names no assembler (\";compiler: asem51\" or \";compiler: avrasm\")\n",
+            source.c_str());
+        return kExitUsage;
+    }
+
+    const std::string programDir = platform::ProgramDirectory();
+    const TMemIniFile settings(iniPath.empty() ? programDir + "Torvane.ini" : iniPath);
+    ConsoleUi ui(std::filesystem::absolute(source).lexically_normal().string(), firstLine);
+    const build::BuildOutcome outcome = build::RunBuild(ui, settings, programDir);
+    switch (outcome.status) {
+    case build::BuildStatus::Called:
+        return outcome.result == 1 ? 0 : kExitErrors;
+    case build::BuildStatus::LibraryNotLoaded:
+    case build::BuildStatus::LibraryFailed:
+        return kExitLibrary;
+    default:
+        return kExitUsage;
+    }
+}
+
+} // namespace
+} // namespace torvane::cli
