@@ -1,0 +1,31 @@
+# Runs torvane-cli convert and checks its output bytes and exit codes.
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+# "a" CR LF "b" LF "c" CR "d": three kinds of line end in one file.
+string(ASCII 13 CR)
+string(ASCII 10 LF)
+file(WRITE ${WORK}/in.asm "a${CR}${LF}b${LF}c${CR}d")
+
+function(expect_output eol expected_hex)
+  execute_process(COMMAND ${CLI} convert --eol ${eol} ${WORK}/in.asm ${WORK}/out-${eol}.asm RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "convert --eol ${eol} exited with ${rc}")
+  endif()
+  file(READ ${WORK}/out-${eol}.asm got HEX)
+  if(NOT got STREQUAL expected_hex)
+    message(FATAL_ERROR "convert --eol ${eol}: got ${got}, expected ${expected_hex}")
+  endif()
+endfunction()
+expect_output(crlf "610d0a620d0a630d0a64")
+expect_output(cr "610d620d630d64")
+expect_output(lf "610a620a630a64")
+
+execute_process(COMMAND ${CLI} convert --eol lf ${WORK}/missing.asm ${WORK}/x.asm
+                RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 1 OR NOT err STREQUAL "File '${WORK}/missing.asm' cannot be opened for reading\n")
+  message(FATAL_ERROR "missing input: rc ${rc}, message '${err}'")
+endif()
+execute_process(COMMAND ${CLI} convert --eol dos ${WORK}/in.asm ${WORK}/x.asm RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 2 OR NOT err MATCHES "usage: torvane-cli convert")
+  message(FATAL_ERROR "bad usage: rc ${rc}, message '${err}'")
+endif()
