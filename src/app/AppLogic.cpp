@@ -1,0 +1,111 @@
+#include "app/AppLogic.h"
+
+#include "app/AppTexts.h"
+
+#include <QFileInfo>
+
+#include <array>
+#include <limits>
+
+namespace torvane::app {
+namespace {
+
+constexpr std::array<AssemblerInfo, kAssemblerCount> kAssemblers{{
+    {"Žádný", "", "txt.tsc", "Žádné"},
+    {"ASEM51", ";compiler: asem51", "asm51.tsc", "assembler 8051"},
+    {"AVRasm", ";compiler: avrasm", "AvrAsm.tsc", "assembler AVR"},
+}};
+
+std::string AsciiLower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+} // namespace
+
+const AssemblerInfo& Assembler(int index) noexcept {
+    if (index < 0 || index >= kAssemblerCount) index = 0;
+    return kAssemblers[static_cast<size_t>(index)];
+}
+
+int AssemblerFromFirstLine(const std::string& firstLine) {
+    const std::string lower = AsciiLower(firstLine);
+    for (int i = 1; i < kAssemblerCount; ++i)
+        if (lower == kAssemblers[static_cast<size_t>(i)].marker) return i;
+    return 0;
+}
+
+QString FormatCz(const char* text, const QString& fileName) {
+    return QString::fromUtf8(text).replace(QStringLiteral("%0:s"), fileName);
+}
+
+bool IsUntitled(const QString& fileName) {
+    return fileName.startsWith(QString::fromUtf8(text::kUntitledPrefix), Qt::CaseSensitive);
+}
+
+QString UntitledName(const QStringList& openNames) {
+    const QString prefix = QString::fromUtf8(text::kUntitledPrefix) + QLatin1Char(' ');
+    // At most openNames.size() numbers are taken, so one of 1..size+1 is free.
+    for (int n = 1;; ++n) {
+        QString name = prefix + QString::number(n);
+        if (!openNames.contains(name, Qt::CaseSensitive)) return name;
+    }
+}
+
+QString WithDefaultExtension(const QString& fileName, int filterIndex) {
+    if (filterIndex != 1) return fileName;
+    // Like the classic dialogs: any dot in the last path component counts as
+    // an extension, so "name." is kept as typed.
+    if (QFileInfo(fileName).fileName().contains(QLatin1Char('.'))) return fileName;
+    return fileName + QStringLiteral(".asm");
+}
+
+QString QtFileFilter(const char* pipeFilter) {
+    const QStringList parts = QString::fromUtf8(pipeFilter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& label = parts[i];
+        const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << (label.contains(QLatin1Char('(') + patterns + QLatin1Char(')'))
+                        ? label
+                        : label + QStringLiteral(" (") + patterns + QLatin1Char(')'));
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+ErrorItemTarget ParseErrorItem(const QString& item, const QString& documentName) {
+    ErrorItemTarget target;
+    if (!item.startsWith(QStringLiteral("[Error]"))) return target;
+
+    target.kind = ErrorItemTarget::NoLine;
+    const qsizetype close = item.indexOf(QStringLiteral("):"));
+    if (close < 0) return target;
+    // Walk back over the digits before "):"; the first non-digit is the "("
+    // that ends the file name.
+    qsizetype stop = close - 1;
+    while (stop >= 0 && item[stop] >= QLatin1Char('0') && item[stop] <= QLatin1Char('9'))
+        --stop;
+    const QString digits = item.mid(stop + 1, close - stop - 1);
+    if (digits.isEmpty()) return target;
+    long long line = 0;
+    for (QChar c : digits) {
+        line = line * 10 + (c.unicode() - '0');
+        if (line > std::numeric_limits<int>::max()) return target;
+    }
+
+    // The name runs from after "[Error] " up to the stop position; when the
+    // digits reach back into the prefix there is no name.
+    constexpr qsizetype kNameStart = 8;
+    if (stop < 0) stop = kNameStart;
+    const QString name = stop > kNameStart ? item.mid(kNameStart, stop - kNameStart) : QString();
+    if (name.toLower() != documentName.toLower()) {
+        target.kind = ErrorItemTarget::OtherFile;
+        return target;
+    }
+    target.kind = ErrorItemTarget::Line;
+    target.line = static_cast<int>(line);
+    return target;
+}
+
+} // namespace torvane::app

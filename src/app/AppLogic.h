@@ -1,0 +1,64 @@
+#pragma once
+// The rules of the application that need no window: the assembler table,
+// untitled names, default extensions, message formatting and the parsing of
+// build messages. Kept apart from the windows so they can be tested alone.
+
+#include <QString>
+#include <QStringList>
+
+#include <string>
+
+namespace torvane::app {
+
+// One row of the assembler table. The index (0..2) is also the item index of
+// the assembler choice list and the highlighting-menu tag minus one.
+struct AssemblerInfo {
+    const char* choiceText; // entry of the assembler choice list
+    const char* marker;     // the whole first line of such a document ("" for none)
+    const char* scriptFile; // scheme script in the Scripts folder
+    const char* menuText;   // highlighting menu item
+};
+
+inline constexpr int kAssemblerCount = 3;
+
+// The row of an index; an index outside 0..2 gives row 0 (plain text).
+const AssemblerInfo& Assembler(int index) noexcept;
+
+// Assembler index of a document from its first line (the stored 8-bit
+// bytes): 1 or 2 when the line, lower-cased, equals a marker exactly, else 0.
+int AssemblerFromFirstLine(const std::string& firstLine);
+
+// Replaces "%0:s" in a message by the file name.
+QString FormatCz(const char* text, const QString& fileName);
+
+// A document is untitled while its name starts with "Nový soubor" (exact).
+bool IsUntitled(const QString& fileName);
+
+// "Nový soubor N" with the smallest N >= 1 not used by an open document.
+QString UntitledName(const QStringList& openNames);
+
+// The save dialog adds ".asm" with filter 1 when the chosen file name has no
+// extension; filter 2 keeps the name as typed.
+QString WithDefaultExtension(const QString& fileName, int filterIndex);
+
+// A dialog filter written as "text|pattern|text|pattern" in the form Qt's file
+// dialogs take ("text (pattern);;...").
+QString QtFileFilter(const char* pipeFilter);
+
+// What a click on a build message asks for.
+struct ErrorItemTarget {
+    enum Kind {
+        NotAnError, // does not start with "[Error]": only focus the editor
+        NoLine,     // no valid line number before "):": nothing at all
+        OtherFile,  // names another file: nothing at all
+        Line        // jump to `line` (when the document has it), then focus
+    };
+    Kind kind = NotAnError;
+    int line = 0;
+};
+
+// Parses an item of the form "[Error] <file>(<line>): text". The file name is
+// compared with the document's name without regard to letter case.
+ErrorItemTarget ParseErrorItem(const QString& item, const QString& documentName);
+
+} // namespace torvane::app

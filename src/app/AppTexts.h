@@ -1,0 +1,55 @@
+#pragma once
+// The Czech texts of the application windows, each written once. Messages
+// keep their original form: "\r" is a line break and "%0:s" the file name;
+// FormatCz() fills them in and MessageDlgCz() turns "\r" into a line break.
+
+namespace torvane::app::text {
+
+inline constexpr const char kAppTitle[] = "Torvane";
+inline constexpr const char kSettingsFile[] = "Torvane.ini";
+inline constexpr const char kScriptsDir[] = "Scripts";
+
+// Untitled documents: "Nový soubor %d"; a name with this prefix is untitled.
+inline constexpr const char kUntitledPrefix[] = "Nový soubor";
+
+// The filter string of the open, import and save dialogs.
+inline constexpr const char kAsmFilter[] = "ASM soubory (*.asm)|*.asm|Všechny soubory (*.*)|*.*";
+
+// Messages of the document flows.
+inline constexpr const char kAlreadyOpen[] = "Soubor \"%0:s\" je již otevřený.";
+inline constexpr const char kCannotSave[] =
+    "Soubor \"%0:s\" nelze uložit.\rPravděpodobně je chráněn proti zápisu.";
+inline constexpr const char kNameInUse[] =
+    "Soubor nelze uložit pod tímto názvem.\rSoubor \"%0:s\" je otevřený.";
+inline constexpr const char kOverwrite[] = "Soubor \"%0:s\" již existuje, chcete jej přepsat?";
+inline constexpr const char kNotSaved[] = "Soubor není uložen, chcete jej uložit?";
+inline constexpr const char kNotFoundSuffix[] = "\" nenalezeno ...";
+
+// Scheme script messages, assembled around the script's file name.
+inline constexpr const char kScriptErrorHead[] = "Chyba ve skriptu \"";
+inline constexpr const char kScriptErrorLine[] = "\" (řádek ";
+inline constexpr const char kScriptErrorColumn[] = " sloupec ";
+inline constexpr const char kScriptErrorTail[] = ").";
+inline constexpr const char kScriptMissingHead[] = "Chybí potřebný skript \"";
+inline constexpr const char kNoHighlighting[] = "Zvýraznění textu nebude fungovat.";
+
+// Status bar texts.
+inline constexpr const char kModified[] = "Změněno";
+inline constexpr const char kInsertMode[] = "Vkládat";
+inline constexpr const char kOverwriteMode[] = "Přepis";
+inline constexpr const char kOrdEmptyLine[] = "Ord: #            Hex: ";
+
+// Message box titles by kind and the Czech button captions.
+inline constexpr const char kTitleWarning[] = "Upozornění";
+inline constexpr const char kTitleError[] = "Chyba";
+inline constexpr const char kTitleInformation[] = "Informace";
+inline constexpr const char kTitleConfirmation[] = "Potvrzení";
+
+// Assembler choice dialog.
+inline constexpr const char kNovySCaption[] = "Nový soubor";
+inline constexpr const char kBuildChoiceCaption[] = "Výběr překladače";
+inline constexpr const char kNovySLabel[] = "Překladač:";
+inline constexpr const char kButtonOk[] = "OK";
+inline constexpr const char kButtonCancel[] = "Storno";
+
+} // namespace torvane::app::text

@@ -1,0 +1,86 @@
+#pragma once
+// Every dialog the application windows open goes through AppDialogs, so the
+// flows can be driven by tests that answer the dialogs instead of a user.
+// QtAppDialogs is the real implementation.
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace torvane::app {
+
+// Kind of a message box; it chooses the Czech title and the icon.
+enum class MsgKind { Warning, Error, Information, Confirmation };
+
+// Buttons and results of a message box (results equal their button).
+enum MsgButton : unsigned {
+    mbNone = 0,
+    mbYes = 1u << 0,
+    mbNo = 1u << 1,
+    mbOK = 1u << 2,
+    mbCancel = 1u << 3,
+    mbAbort = 1u << 4,
+    mbRetry = 1u << 5,
+    mbIgnore = 1u << 6,
+    mbAll = 1u << 7,
+    mbNoToAll = 1u << 8,
+    mbYesToAll = 1u << 9,
+    mbHelp = 1u << 10,
+};
+using MsgButtons = unsigned;
+
+// The Czech caption of a button ("&Ano", "S&torno" ...).
+QString CzechButtonCaption(MsgButton button);
+// The title of a message box of that kind ("Chyba" ...).
+QString CzechTitle(MsgKind kind);
+
+// The chosen name of a save dialog and its filter (1-based, as in the
+// filter string).
+struct SaveChoice {
+    QString fileName;
+    int filterIndex = 1;
+};
+
+class AppDialogs {
+public:
+    virtual ~AppDialogs() = default;
+
+    // The Czech message box: returns the button pressed (mbCancel when the
+    // box was closed otherwise and Cancel is offered, else the default).
+    virtual MsgButton MessageDlgCz(QWidget* parent, const QString& text, MsgKind kind, MsgButtons buttons,
+                                   int helpContext, MsgButton defaultButton) = 0;
+
+    // Open dialog over the *.asm filter, several files may be chosen. Empty
+    // when cancelled.
+    virtual QStringList OpenFileNames(QWidget* parent, const QString& startDirectory) = 0;
+
+    // Save dialog starting with filter 1. Before it closes with a name,
+    // `mayClose` is asked; false keeps the dialog open for another choice.
+    // Nothing when cancelled.
+    virtual std::optional<SaveChoice>
+    SaveFileName(QWidget* parent, const std::function<bool(const SaveChoice&)>& mayClose) = 0;
+
+    // The assembler choice dialog (TfrmNovyS) with the given caption: the
+    // chosen assembler index, nothing when cancelled.
+    virtual std::optional<int> ChooseAssembler(QWidget* parent, const QString& caption) = 0;
+
+    // A plain information box for the actions whose own dialogs come later.
+    virtual void ShowInformation(QWidget* parent, const QString& title, const QString& text) = 0;
+};
+
+class QtAppDialogs final : public AppDialogs {
+public:
+    MsgButton MessageDlgCz(QWidget* parent, const QString& text, MsgKind kind, MsgButtons buttons,
+                           int helpContext, MsgButton defaultButton) override;
+    QStringList OpenFileNames(QWidget* parent, const QString& startDirectory) override;
+    std::optional<SaveChoice> SaveFileName(QWidget* parent,
+                                           const std::function<bool(const SaveChoice&)>& mayClose) override;
+    std::optional<int> ChooseAssembler(QWidget* parent, const QString& caption) override;
+    void ShowInformation(QWidget* parent, const QString& title, const QString& text) override;
+};
+
+} // namespace torvane::app

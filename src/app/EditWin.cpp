@@ -1,0 +1,206 @@
+#include "app/EditWin.h"
+
+#include "app/AppLogic.h"
+#include "app/AppTexts.h"
+#include "app/MainWindow.h"
+#include "platform/FileSystem.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMenu>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace torvane::app {
+namespace {
+
+constexpr int kSplitterHeight = 3;
+constexpr int kListInitialHeight = 97;
+constexpr int kListMinimumHeight = 80;
+// Line colour of a message click's target (the colour value 255).
+const QColor kErrorLineColor(255, 0, 0);
+
+} // namespace
+
+TEditWin::TEditWin(TfrmTorvane& main, const QString& fileName, QWidget* parent)
+    : QWidget(parent), sMemo(new SourceView(this)), Splitter(new QSplitter(Qt::Vertical, this)),
+      lstBox(new QListWidget(this)), FileName(fileName), main_(main) {
+    setObjectName(QStringLiteral("EditWin"));
+    sMemo->setObjectName(QStringLiteral("sMemo"));
+    Splitter->setObjectName(QStringLiteral("Splitter"));
+    lstBox->setObjectName(QStringLiteral("lstBox"));
+    setWindowTitle(fileName);
+
+    Splitter->setHandleWidth(kSplitterHeight);
+    Splitter->setOpaqueResize(true);
+    Splitter->setChildrenCollapsible(false);
+    Splitter->addWidget(sMemo);
+    Splitter->addWidget(lstBox);
+    Splitter->setStretchFactor(0, 1);
+    Splitter->setStretchFactor(1, 0);
+    lstBox->setMinimumHeight(kListMinimumHeight);
+    Splitter->setSizes({400, kListInitialHeight});
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Splitter);
+
+    sMemo->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(sMemo, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { main_.popEditor->popup(sMemo->mapToGlobal(pos)); });
+    connect(sMemo, &SourceView::Changed, this, [this](ChangeKinds kinds) { sMemoChange(kinds); });
+    connect(lstBox, &QListWidget::itemClicked, this, &TEditWin::lstBoxClick);
+}
+
+std::optional<SchemeScriptError> TEditWin::CompileSchemeScript(const std::string& /*scriptPath*/) {
+    return std::nullopt;
+}
+
+void TEditWin::SetHighlighter(int index) {
+    HighlightIndex = std::clamp(index, 0, kAssemblerCount - 1);
+    main_.CheckHighlightItem(HighlightIndex + 1);
+
+    const QString scriptName = QString::fromUtf8(Assembler(HighlightIndex).scriptFile);
+    const QString scriptPath =
+        main_.ProgramDirectory() + QString::fromUtf8(text::kScriptsDir) + QLatin1Char('/') + scriptName;
+    const std::string nativePath = QFile::encodeName(scriptPath).toStdString();
+    if (!platform::FileExists(nativePath)) {
+        main_.MessageDlgCz(QString::fromUtf8(text::kScriptMissingHead) + scriptName + QLatin1Char('"') +
+                               QLatin1Char('\r') + QString::fromUtf8(text::kNoHighlighting),
+                           MsgKind::Error, mbOK, mbOK);
+        return;
+    }
+    // Compiling re-scans the text; the selection start must survive it.
+    const int selStart = sMemo->textCursor().selectionStart();
+    const std::optional<SchemeScriptError> error = CompileSchemeScript(nativePath);
+    QTextCursor cursor = sMemo->textCursor();
+    cursor.setPosition(std::min(selStart, sMemo->document()->characterCount() - 1));
+    sMemo->setTextCursor(cursor);
+    if (error) {
+        main_.MessageDlgCz(QString::fromUtf8(text::kScriptErrorHead) + scriptName +
+                               QString::fromUtf8(text::kScriptErrorLine) + QString::number(error->line) +
+                               QString::fromUtf8(text::kScriptErrorColumn) + QString::number(error->column) +
+                               QString::fromUtf8(text::kScriptErrorTail) + QLatin1Char('\r') +
+                               QString::fromUtf8(text::kNoHighlighting),
+                           MsgKind::Error, mbOK, mbOK);
+    }
+}
+
+void TEditWin::GoToLine(int n) {
+    sMemo->SetCaret(n, 1);
+    sMemo->SetTopLine(n - 5);
+    if (ErrorLine >= 0) sMemo->SetLineColor(ErrorLine, QColor());
+    ErrorLine = n;
+    sMemo->SetLineColor(n, kErrorLineColor);
+}
+
+void TEditWin::sMemoChange(ChangeKinds kinds) {
+    if (sMemo->Tag == 0) return;
+    if (ErrorLine >= 0) {
+        sMemo->SetLineColor(ErrorLine, QColor());
+        ErrorLine = -1;
+    }
+    if (kinds & ckCaret) {
+        const int line = sMemo->CaretLine();
+        const int column = sMemo->CaretColumn();
+        main_.StatusPanel(0)->setText(QString::asprintf("%4d:%4d", line, column));
+        const std::string lineBytes = sMemo->LineBytes(line - 1);
+        if (lineBytes.empty()) {
+            main_.StatusPanel(1)->setText(QString::fromUtf8(text::kOrdEmptyLine));
+        } else {
+            const size_t index = static_cast<size_t>(column - 1);
+            const int code = index < lineBytes.size() ? static_cast<unsigned char>(lineBytes[index]) : 0;
+            main_.StatusPanel(1)->setText(QString::asprintf("Ord: #%4d   Hex: %2Xh", code, code));
+        }
+    }
+    main_.actZpet->setEnabled(sMemo->CanUndo());
+    main_.actZnovu->setEnabled(sMemo->CanRedo());
+    const bool selection = sMemo->SelLength() > 0;
+    for (QAction* a : {main_.actKopirovat, main_.actVyjmout, main_.actComment, main_.actUnComment})
+        a->setEnabled(selection);
+    const bool modified = sMemo->Modified();
+    main_.actUlozit->setEnabled(modified);
+    main_.actPrelozit->setEnabled(!modified);
+    main_.StatusPanel(3)->setText(modified ? QString::fromUtf8(text::kModified) : QString());
+    main_.StatusPanel(2)->setText(
+        QString::fromUtf8(sMemo->InsertMode() ? text::kInsertMode : text::kOverwriteMode));
+}
+
+void TEditWin::sMemoSearchFail(const QString& searchText) {
+    main_.MessageDlgCz(QLatin1Char('"') + searchText + QString::fromUtf8(text::kNotFoundSuffix),
+                       MsgKind::Information, mbOK, mbOK);
+}
+
+void TEditWin::lstBoxClick(QListWidgetItem* item) {
+    if (!item) return;
+    const ErrorItemTarget target = ParseErrorItem(item->text(), FileName);
+    switch (target.kind) {
+    case ErrorItemTarget::NotAnError:
+        sMemo->setFocus();
+        return;
+    case ErrorItemTarget::NoLine:
+    case ErrorItemTarget::OtherFile:
+        return;
+    case ErrorItemTarget::Line:
+        // Line 0 names no line; the last line is out of reach as the build
+        // log counts it (a log line number equal to the count is not taken).
+        if (target.line >= 1 && target.line < sMemo->LineCount()) GoToLine(target.line);
+        sMemo->setFocus();
+        return;
+    }
+}
+
+bool TEditWin::FormCloseQuery() {
+    if (!sMemo->Modified()) return true;
+    switch (main_.MessageDlgCz(QString::fromUtf8(text::kNotSaved), MsgKind::Confirmation,
+                               mbYes | mbNo | mbCancel, mbYes)) {
+    case mbYes:
+        main_.ZobrazOkno(FileName);
+        if (main_.ActiveEditWin() != this) main_.mdiArea->setActiveSubWindow(main_.SubWindowOf(this));
+        main_.actUlozitExecute();
+        return !sMemo->Modified();
+    case mbNo:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TEditWin::FormClose() {
+    if (main_.EditWindows().size() <= 1) {
+        main_.EnableEditorAct(false);
+        main_.ClearStatusPanels();
+    }
+    main_.RemoveTab(FileName);
+}
+
+void TEditWin::FormActivate() {
+    main_.CheckHighlightItem(HighlightIndex + 1);
+    main_.SelectTab(FileName);
+    main_.UpdateTitle();
+    sMemoChange();
+}
+
+void TEditWin::CloseApproved() {
+    closeApproved_ = true;
+    if (QWidget* sub = parentWidget())
+        sub->close();
+    else
+        close();
+}
+
+void TEditWin::closeEvent(QCloseEvent* event) {
+    if (!closeApproved_ && !FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    closeApproved_ = true;
+    FormClose();
+    event->accept();
+}
+
+} // namespace torvane::app

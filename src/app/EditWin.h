@@ -1,0 +1,75 @@
+#pragma once
+// TEditWin: the content of one document window (an MDI child of the main
+// window): the editor area above a 3-pixel splitter and the list of build
+// messages below it. It keeps the main window's status panels and actions in
+// step with its editor, selects the highlighting scheme of its assembler,
+// asks before a modified document closes, and turns a click on an
+// "[Error] file(line): text" message into a jump to that line, marked red
+// until the editor next reports an edit or a caret movement.
+
+#include "app/SourceView.h"
+
+#include <QWidget>
+
+#include <optional>
+#include <string>
+
+class QListWidget;
+class QListWidgetItem;
+class QSplitter;
+
+namespace torvane::app {
+
+class TfrmTorvane;
+
+// Where a scheme script failed to compile (the parser's report).
+struct SchemeScriptError {
+    int line = 0;
+    int column = 0;
+};
+
+class TEditWin : public QWidget {
+    Q_OBJECT
+public:
+    TEditWin(TfrmTorvane& main, const QString& fileName, QWidget* parent = nullptr);
+
+    SourceView* sMemo;
+    QSplitter* Splitter;
+    QListWidget* lstBox;
+
+    QString FileName; // full path or "Nový soubor N"; also caption and tab text
+    int HighlightIndex = 0;
+    int ErrorLine = -1; // 1-based line marked by a message click, -1 for none
+
+    // Selects the highlighting of an assembler index (0..2).
+    void SetHighlighter(int index);
+    // Caret to line n (1-based), n-5 as the top line, line n marked red.
+    void GoToLine(int n);
+
+    // True when the window may close (asks about unsaved changes).
+    bool FormCloseQuery();
+    // The window's part of closing: panels, actions and its tab.
+    void FormClose();
+    void FormActivate();
+    void sMemoChange(ChangeKinds kinds = ckNone);
+    void sMemoSearchFail(const QString& searchText);
+    void lstBoxClick(QListWidgetItem* item);
+
+    // Closes without asking again (the close query already ran).
+    void CloseApproved();
+
+    // The compile step of SetHighlighter: loads the script into this window's
+    // highlighting parser and compiles it. The parser component joins the
+    // window with the highlighting engine; until then nothing is compiled and
+    // the script counts as accepted.
+    std::optional<SchemeScriptError> CompileSchemeScript(const std::string& scriptPath);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    TfrmTorvane& main_;
+    bool closeApproved_ = false;
+};
+
+} // namespace torvane::app

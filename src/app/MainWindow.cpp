@@ -1,0 +1,505 @@
+#include "app/MainWindow.h"
+
+#include "app/AppLogic.h"
+#include "app/AppTexts.h"
+#include "app/EditWin.h"
+#include "common/IniFile.h"
+#include "platform/FileSystem.h"
+#include "platform/SingleInstance.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QScreen>
+#include <QStatusTipEvent>
+#include <QTabBar>
+#include <QToolBar>
+
+#include <cstring>
+
+namespace torvane::app {
+namespace {
+
+constexpr int kMinimumWidth = 640;
+constexpr int kMinimumHeight = 480;
+
+std::string Native(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+} // namespace
+
+TfrmTorvane::TfrmTorvane(AppDialogs& dialogs, const QString& programDirectory, QWidget* parent)
+    : QMainWindow(parent), dialogs_(dialogs), programDirectory_(programDirectory) {
+    setObjectName(QStringLiteral("frmTorvane"));
+    if (!programDirectory_.isEmpty() && !programDirectory_.endsWith(QLatin1Char('/')))
+        programDirectory_ += QLatin1Char('/');
+    settings_ =
+        std::make_unique<TMemIniFile>(Native(programDirectory_ + QString::fromUtf8(text::kSettingsFile)));
+
+    mdiArea = new QMdiArea(this);
+    mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdiArea);
+    connect(mdiArea, &QMdiArea::subWindowActivated, this, &TfrmTorvane::OnSubWindowActivated);
+
+    CreateActions();
+    CreateMenus();
+    CreateToolBars();
+    CreateStatusBar();
+    ReadWindowSettings();
+    EnableEditorAct(false);
+    UpdateTitle();
+}
+
+TfrmTorvane::~TfrmTorvane() {
+    WriteWindowSettings();
+    // A settings file that cannot be written is left as it was.
+    (void)settings_->UpdateFile();
+}
+
+void TfrmTorvane::ReadWindowSettings() {
+    const int width = settings_->ReadInteger("Window", "Width", 700);
+    const int height = settings_->ReadInteger("Window", "Height", 500);
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
+    resize(std::max(width, kMinimumWidth), std::max(height, kMinimumHeight));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(0, 0), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    if (settings_->ReadBool("Window", "Maximized", true)) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TfrmTorvane::WriteWindowSettings() {
+    if (isMaximized()) {
+        settings_->WriteBool("Window", "Maximized", true);
+        return;
+    }
+    settings_->WriteBool("Window", "Maximized", false);
+    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    settings_->WriteInteger("Window", "Width", normal.width());
+    settings_->WriteInteger("Window", "Height", normal.height());
+}
+
+// ---- documents --------------------------------------------------------------
+
+QList<TEditWin*> TfrmTorvane::EditWindows() const {
+    QList<TEditWin*> windows;
+    for (QMdiSubWindow* sub : mdiArea->subWindowList(QMdiArea::CreationOrder))
+        if (auto* win = qobject_cast<TEditWin*>(sub->widget())) windows << win;
+    return windows;
+}
+
+TEditWin* TfrmTorvane::ActiveEditWin() const {
+    // The current window, also while the application is not the active one.
+    QMdiSubWindow* sub = mdiArea->currentSubWindow();
+    return sub ? qobject_cast<TEditWin*>(sub->widget()) : nullptr;
+}
+
+QMdiSubWindow* TfrmTorvane::SubWindowOf(const TEditWin* win) const {
+    for (QMdiSubWindow* sub : mdiArea->subWindowList())
+        if (sub->widget() == win) return sub;
+    return nullptr;
+}
+
+bool TfrmTorvane::WindowExists(const QString& fileName) const {
+    for (const TEditWin* win : EditWindows())
+        if (win->FileName == fileName) return true;
+    return false;
+}
+
+void TfrmTorvane::ZobrazOkno(const QString& fileName) {
+    // An exact match goes first: on a file system that tells letter case
+    // apart, two open files may differ only in case, and each tab must reach
+    // its own window.
+    const QList<TEditWin*> windows = EditWindows();
+    TEditWin* target = nullptr;
+    for (TEditWin* win : windows)
+        if (win->FileName == fileName) {
+            target = win;
+            break;
+        }
+    if (!target)
+        for (TEditWin* win : windows)
+            if (win->FileName.compare(fileName, Qt::CaseInsensitive) == 0) {
+                target = win;
+                break;
+            }
+    if (target) {
+        QMdiSubWindow* sub = SubWindowOf(target);
+        if (mdiArea->currentSubWindow() != sub) mdiArea->setActiveSubWindow(sub);
+    }
+    for (int i = 0; i < tabConSoubory->count(); ++i)
+        if (tabConSoubory->tabText(i).compare(target ? target->FileName : fileName, Qt::CaseInsensitive) ==
+            0) {
+            if (tabConSoubory->currentIndex() != i) {
+                selectingTab_ = true;
+                tabConSoubory->setCurrentIndex(i);
+                selectingTab_ = false;
+            }
+            break;
+        }
+}
+
+void TfrmTorvane::CreateEditor(const QString& fileName, bool isNew, int assemblerIndex) {
+    if (WindowExists(fileName)) {
+        MessageDlgCz(FormatCz(text::kAlreadyOpen, fileName), MsgKind::Information, mbOK, mbOK);
+        ZobrazOkno(fileName);
+        return;
+    }
+    const bool first = EditWindows().isEmpty();
+    selectingTab_ = true;
+    tabConSoubory->setCurrentIndex(tabConSoubory->addTab(fileName));
+    selectingTab_ = false;
+    if (first) EnableEditorAct(true);
+
+    auto* win = new TEditWin(*this, fileName);
+    QMdiSubWindow* sub = mdiArea->addSubWindow(win);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowTitle(fileName);
+    sub->showMaximized();
+    mdiArea->setActiveSubWindow(sub);
+
+    if (isNew) {
+        win->SetHighlighter(assemblerIndex);
+    } else {
+        if (platform::FileExists(Native(fileName))) {
+            QString error;
+            // An unreadable file leaves an empty document under its name.
+            if (!win->sMemo->LoadFromFile(fileName, &error)) MessageDlgCz(error, MsgKind::Error, mbOK, mbOK);
+        }
+        win->SetHighlighter(GetCompiler());
+    }
+    sMemoNastav(*win);
+    win->sMemoChange();
+    UpdateTitle();
+}
+
+bool TfrmTorvane::SaveFile(const QString& fileName) {
+    TEditWin* win = ActiveEditWin();
+    if (!win) return false;
+    QString error;
+    if (!win->sMemo->SaveToFile(fileName, &error)) {
+        MessageDlgCz(FormatCz(text::kCannotSave, fileName), MsgKind::Error, mbOK, mbOK);
+        return false;
+    }
+    actPrelozit->setEnabled(true);
+    const int tab = tabConSoubory->currentIndex();
+    win->FileName = fileName;
+    win->setWindowTitle(fileName);
+    if (QMdiSubWindow* sub = SubWindowOf(win)) sub->setWindowTitle(fileName);
+    if (tab >= 0) tabConSoubory->setTabText(tab, fileName);
+    win->sMemoChange();
+    UpdateTitle();
+    return true;
+}
+
+int TfrmTorvane::GetCompiler() const {
+    const TEditWin* win = ActiveEditWin();
+    return win ? AssemblerFromFirstLine(win->sMemo->LineBytes(0)) : 0;
+}
+
+void TfrmTorvane::sMemoNastav(TEditWin& win) {
+    SourceView& memo = *win.sMemo;
+    memo.Tag = 0;
+    memo.ApplyEditorSettings(
+        QString::fromLocal8Bit(settings_->ReadString("Editor", "FontName", "Courier New")),
+        settings_->ReadInteger("Editor", "FontSize", 10),
+        QString::fromLocal8Bit(settings_->ReadString("Editor", "TabColumns", "15 21 60")));
+    memo.Tag = 1;
+}
+
+void TfrmTorvane::EnableEditorAct(bool enabled) {
+    for (QAction* a : {actUlozit, actUlozitJako, actZavrit, actZavritVse, actVlozit, actNajit, actNajitDalsi,
+                       actNahradit, actPrelozit, actVybratVse})
+        a->setEnabled(enabled);
+    for (QAction* item : mnItmHighlight)
+        item->setEnabled(enabled);
+    tlbTabs->setVisible(enabled);
+    if (!enabled)
+        for (QAction* a : {actKopirovat, actVyjmout, actZpet, actZnovu, actComment, actUnComment})
+            a->setEnabled(false);
+}
+
+void TfrmTorvane::ClearStatusPanels() {
+    for (QLabel* panel : panels_)
+        panel->clear();
+}
+
+void TfrmTorvane::CheckHighlightItem(int tag) {
+    for (QAction* item : mnItmHighlight)
+        if (item->data().toInt() == tag) item->setChecked(true);
+}
+
+void TfrmTorvane::SelectTab(const QString& fileName) {
+    for (int i = 0; i < tabConSoubory->count(); ++i)
+        if (tabConSoubory->tabText(i) == fileName) {
+            if (tabConSoubory->currentIndex() != i) {
+                selectingTab_ = true;
+                tabConSoubory->setCurrentIndex(i);
+                selectingTab_ = false;
+            }
+            return;
+        }
+}
+
+void TfrmTorvane::RemoveTab(const QString& fileName) {
+    for (int i = 0; i < tabConSoubory->count(); ++i)
+        if (tabConSoubory->tabText(i) == fileName) {
+            tabConSoubory->removeTab(i);
+            return;
+        }
+}
+
+void TfrmTorvane::UpdateTitle() {
+    const TEditWin* win = ActiveEditWin();
+    const QString app = QString::fromUtf8(text::kAppTitle);
+    setWindowTitle(win ? app + QStringLiteral(" - [") + win->FileName + QLatin1Char(']') : app);
+}
+
+MsgButton TfrmTorvane::MessageDlgCz(const QString& text, MsgKind kind, MsgButtons buttons,
+                                    MsgButton defaultButton) {
+    return dialogs_.MessageDlgCz(this, text, kind, buttons, 0, defaultButton);
+}
+
+// ---- start and hand-over ------------------------------------------------------
+
+void TfrmTorvane::OpenCommandLineFile(const QString& argument) {
+    if (argument.isEmpty() || !platform::FileExists(Native(argument))) return;
+    CreateEditor(argument, false, 0);
+}
+
+void TfrmTorvane::HandleCopyData(const platform::CopyDataRecord& record) {
+    // The name is NUL-terminated inside cbData bytes; never read past them.
+    const auto* bytes = reinterpret_cast<const char*>(record.bytes.data());
+    const size_t length = strnlen(bytes, record.bytes.size());
+    if (length == 0) return;
+    const QString name = QFile::decodeName(QByteArray(bytes, static_cast<qsizetype>(length)));
+    if (!platform::FileExists(Native(name))) return;
+    BringToForeground();
+    CreateEditor(name, false, 0);
+}
+
+void TfrmTorvane::BringToForeground() {
+    if (isMinimized()) setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
+// ---- flows ------------------------------------------------------------------
+
+void TfrmTorvane::actNovyExecute() {
+    const std::optional<int> index = dialogs_.ChooseAssembler(this, QString::fromUtf8(text::kNovySCaption));
+    if (!index) return;
+    QStringList names;
+    for (const TEditWin* win : EditWindows())
+        names << win->FileName;
+    CreateEditor(UntitledName(names), true, *index);
+    if (*index > 0)
+        if (TEditWin* win = ActiveEditWin()) win->sMemo->AppendLine(Assembler(*index).marker);
+}
+
+void TfrmTorvane::actOtevritExecute() {
+    const std::string dataDir = settings_->ReadString("Paths", "Data", "");
+    const QStringList files = dialogs_.OpenFileNames(this, QString::fromLocal8Bit(dataDir));
+    for (const QString& file : files)
+        CreateEditor(file, false, 0);
+}
+
+void TfrmTorvane::actUlozitExecute() {
+    TEditWin* win = ActiveEditWin();
+    if (!win) return;
+    if (IsUntitled(win->FileName))
+        actUlozitJakoExecute();
+    else
+        SaveFile(win->FileName);
+}
+
+bool TfrmTorvane::SaveAsNameMayClose(const SaveChoice& choice) {
+    const QString name = WithDefaultExtension(choice.fileName, choice.filterIndex);
+    for (const TEditWin* win : EditWindows())
+        if (win->FileName.compare(name, Qt::CaseInsensitive) == 0) {
+            MessageDlgCz(FormatCz(text::kNameInUse, name), MsgKind::Error, mbOK, mbOK);
+            return false;
+        }
+    if (platform::FileExists(Native(name)))
+        return MessageDlgCz(FormatCz(text::kOverwrite, name), MsgKind::Confirmation, mbYes | mbNo, mbNo) ==
+               mbYes;
+    return true;
+}
+
+void TfrmTorvane::actUlozitJakoExecute() {
+    if (!ActiveEditWin()) return;
+    const std::optional<SaveChoice> choice =
+        dialogs_.SaveFileName(this, [this](const SaveChoice& c) { return SaveAsNameMayClose(c); });
+    if (!choice) return;
+    SaveFile(WithDefaultExtension(choice->fileName, choice->filterIndex));
+}
+
+void TfrmTorvane::actZavritExecute() {
+    if (QMdiSubWindow* sub = mdiArea->currentSubWindow()) sub->close();
+}
+
+void TfrmTorvane::actZavritVseExecute() {
+    for (int i = tabConSoubory->count() - 1; i >= 0; --i) {
+        if (i >= tabConSoubory->count()) continue;
+        ZobrazOkno(tabConSoubory->tabText(i));
+        actZavritExecute();
+    }
+}
+
+void TfrmTorvane::closeEvent(QCloseEvent* event) {
+    const QList<TEditWin*> windows = EditWindows();
+    for (TEditWin* win : windows)
+        if (!win->FormCloseQuery()) {
+            event->ignore();
+            return;
+        }
+    for (TEditWin* win : windows)
+        win->CloseApproved();
+    event->accept();
+}
+
+// ---- editing commands ---------------------------------------------------------
+
+void TfrmTorvane::actZpetExecute() {
+    if (TEditWin* win = ActiveEditWin()) win->sMemo->undo();
+}
+
+void TfrmTorvane::actZnovuExecute() {
+    if (TEditWin* win = ActiveEditWin()) win->sMemo->redo();
+}
+
+void TfrmTorvane::actKopirovatExecute() {
+    if (TEditWin* win = ActiveEditWin()) win->sMemo->copy();
+}
+
+void TfrmTorvane::actVyjmoutExecute() {
+    if (TEditWin* win = ActiveEditWin()) win->sMemo->cut();
+}
+
+void TfrmTorvane::actVlozitExecute() {
+    if (TEditWin* win = ActiveEditWin()) win->sMemo->paste();
+}
+
+void TfrmTorvane::actVybratVseExecute() {
+    if (TEditWin* win = ActiveEditWin()) win->sMemo->selectAll();
+}
+
+// ---- windows ------------------------------------------------------------------
+
+void TfrmTorvane::actKaskadaExecute() {
+    mdiArea->cascadeSubWindows();
+}
+
+void TfrmTorvane::actHorizontalneExecute() {
+    TileWindows(Qt::Horizontal);
+}
+
+void TfrmTorvane::actVertikalneExecute() {
+    TileWindows(Qt::Vertical);
+}
+
+void TfrmTorvane::TileWindows(Qt::Orientation orientation) {
+    // Horizontal tiling stacks the windows one above the other, each as wide
+    // as the frame; vertical tiling puts them side by side.
+    QList<QMdiSubWindow*> subs;
+    for (QMdiSubWindow* sub : mdiArea->subWindowList())
+        if (!sub->isMinimized()) subs << sub;
+    if (subs.isEmpty()) return;
+    const QRect area = mdiArea->viewport()->rect();
+    const int n = static_cast<int>(subs.size());
+    for (int i = 0; i < n; ++i) {
+        QMdiSubWindow* sub = subs[i];
+        sub->showNormal();
+        if (orientation == Qt::Horizontal) {
+            const int h = area.height() / n;
+            sub->setGeometry(0, i * h, area.width(), i + 1 == n ? area.height() - i * h : h);
+        } else {
+            const int w = area.width() / n;
+            sub->setGeometry(i * w, 0, i + 1 == n ? area.width() - i * w : w, area.height());
+        }
+    }
+}
+
+void TfrmTorvane::RebuildWindowMenu() {
+    for (QAction* a : windowListActions_) {
+        mnuOkno_->removeAction(a);
+        a->deleteLater();
+    }
+    windowListActions_.clear();
+    const QList<TEditWin*> windows = EditWindows();
+    if (windows.isEmpty()) return;
+    windowListActions_ << mnuOkno_->addSeparator();
+    const TEditWin* active = ActiveEditWin();
+    int number = 1;
+    for (TEditWin* win : windows) {
+        QAction* item = mnuOkno_->addAction(QStringLiteral("&%1 %2").arg(number++).arg(win->FileName));
+        item->setCheckable(true);
+        item->setChecked(win == active);
+        connect(item, &QAction::triggered, this, [this, win] {
+            if (QMdiSubWindow* sub = SubWindowOf(win)) mdiArea->setActiveSubWindow(sub);
+        });
+        windowListActions_ << item;
+    }
+}
+
+void TfrmTorvane::actOprogramuExecute() {
+    dialogs_.ShowInformation(this, QStringLiteral("O programu"),
+                             QStringLiteral("Torvane %1\nEditor zdrojových textů pro assemblery 8051 a AVR.")
+                                 .arg(QStringLiteral(TORVANE_VERSION)));
+}
+
+// ---- tab strip, highlighting, hints ---------------------------------------------
+
+void TfrmTorvane::tabConSouboryChange(int index) {
+    if (selectingTab_ || index < 0) return;
+    ZobrazOkno(tabConSoubory->tabText(index));
+}
+
+void TfrmTorvane::tabConSouboryMouseUp(const QPoint& pos) {
+    const int index = tabConSoubory->tabAt(pos);
+    if (index < 0) return;
+    tabConSoubory->setCurrentIndex(index); // activates its document
+    ZobrazOkno(tabConSoubory->tabText(index));
+    popTab->popup(tabConSoubory->mapToGlobal(pos));
+}
+
+void TfrmTorvane::mnItmHighlightClick(QAction* item) {
+    item->setChecked(true);
+    TEditWin* win = ActiveEditWin();
+    if (!win) return;
+    win->SetHighlighter(item->data().toInt() - 1);
+    sMemoNastav(*win);
+}
+
+void TfrmTorvane::appEventsHint(const QString& hint) {
+    panels_[4]->setText(QStringLiteral("  ") + hint);
+}
+
+bool TfrmTorvane::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        appEventsHint(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TfrmTorvane::OnSubWindowActivated(QMdiSubWindow* sub) {
+    if (!sub) {
+        UpdateTitle();
+        return;
+    }
+    if (auto* win = qobject_cast<TEditWin*>(sub->widget())) win->FormActivate();
+}
+
+} // namespace torvane::app

@@ -1,0 +1,43 @@
+#include "app/NovyS.h"
+
+#include "app/AppLogic.h"
+#include "app/AppTexts.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace torvane::app {
+
+TfrmNovyS::TfrmNovyS(QWidget* parent) : QDialog(parent), list_(new QListWidget(this)) {
+    setObjectName(QStringLiteral("frmNovyS"));
+    setWindowTitle(QString::fromUtf8(text::kNovySCaption));
+    list_->setObjectName(QStringLiteral("lstPrekladac"));
+    for (int i = 0; i < kAssemblerCount; ++i)
+        list_->addItem(QString::fromUtf8(Assembler(i).choiceText));
+    list_->setCurrentRow(0);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(list_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
+
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(QString::fromUtf8(text::kButtonOk), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(QString::fromUtf8(text::kButtonCancel), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QString::fromUtf8(text::kNovySLabel), this));
+    layout->addWidget(list_);
+    layout->addWidget(buttons);
+    list_->setFixedHeight(list_->sizeHintForRow(0) * kAssemblerCount + 2 * list_->frameWidth() + 4);
+    setFixedWidth(260);
+}
+
+int TfrmNovyS::ChosenIndex() const {
+    const int row = list_->currentRow();
+    return row >= 0 ? row : 0;
+}
+
+} // namespace torvane::app

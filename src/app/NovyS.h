@@ -1,0 +1,24 @@
+#pragma once
+// TfrmNovyS: the modal choice of a document's assembler. Its list holds the
+// choice texts of the assembler table in index order, "Žádný" selected.
+
+#include <QDialog>
+
+class QListWidget;
+
+namespace torvane::app {
+
+class TfrmNovyS : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmNovyS(QWidget* parent = nullptr);
+
+    QListWidget* lstPrekladac() const { return list_; }
+    // The chosen assembler index (0 when nothing is selected).
+    int ChosenIndex() const;
+
+private:
+    QListWidget* list_;
+};
+
+} // namespace torvane::app

@@ -1,0 +1,70 @@
+// The program's entry: one running instance per user session. A second start
+// hands its first argument to the running instance and ends without a
+// window; the first one opens the main window and serves hand-overs.
+
+#include "app/AppTexts.h"
+#include "app/Dialogs.h"
+#include "app/MainWindow.h"
+#include "platform/FileSystem.h"
+#include "platform/SingleInstance.h"
+
+#include <QApplication>
+#include <QSocketNotifier>
+
+#include <string>
+
+namespace {
+
+using torvane::platform::CopyDataRecord;
+using torvane::platform::SingleInstance;
+
+// The copy-data record of a hand-over: the file name, NUL-terminated.
+CopyDataRecord HandOverRecord(const std::string& fileName) {
+    CopyDataRecord record;
+    record.dwData = 0;
+    record.bytes.assign(fileName.begin(), fileName.end());
+    record.bytes.push_back(0);
+    return record;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string firstArgument = argc > 1 ? argv[1] : "";
+
+    SingleInstance instance;
+    if (!instance.Acquire()) {
+        // No running instance to take it (it is just ending): nothing to do.
+        (void)SingleInstance::Send(HandOverRecord(firstArgument));
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(torvane::app::text::kAppTitle));
+
+    torvane::app::QtAppDialogs dialogs;
+    torvane::app::TfrmTorvane mainWindow(dialogs,
+                                         QString::fromLocal8Bit(torvane::platform::ProgramDirectory()));
+
+    std::unique_ptr<QSocketNotifier> handOver;
+    const int listenFd = instance.Listen();
+    if (listenFd >= 0) {
+        handOver = std::make_unique<QSocketNotifier>(listenFd, QSocketNotifier::Read);
+        QObject::connect(handOver.get(), &QSocketNotifier::activated, &mainWindow, [&] {
+            // A message box inside the handling runs an event loop; no second
+            // record is taken until this one is acknowledged.
+            handOver->setEnabled(false);
+            CopyDataRecord record;
+            int connection = -1;
+            if (instance.Receive(record, &connection)) {
+                mainWindow.HandleCopyData(record);
+                SingleInstance::Acknowledge(connection);
+            }
+            handOver->setEnabled(true);
+        });
+    }
+
+    mainWindow.show();
+    mainWindow.OpenCommandLineFile(QString::fromLocal8Bit(firstArgument.c_str()));
+    return QApplication::exec();
+}

@@ -1,0 +1,60 @@
+#pragma once
+// Dialog answers for the application tests: every message box, save, open
+// and assembler dialog takes its answer from a queue instead of a user, and
+// every message shown is recorded.
+
+#include "app/Dialogs.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <optional>
+
+namespace torvane::app::test {
+
+struct ShownMessage {
+    QString text;
+    MsgKind kind;
+    MsgButtons buttons;
+    MsgButton defaultButton;
+};
+
+class ScriptedDialogs : public AppDialogs {
+public:
+    // Answers of the message boxes in order; when empty, the default button.
+    QList<MsgButton> answers;
+    QList<ShownMessage> messages;
+
+    // Names the save dialog tries in order until one may close it; when the
+    // list runs out the dialog is cancelled.
+    QList<SaveChoice> saveChoices;
+    int saveDialogs = 0;
+    QStringList openFiles;
+    std::optional<int> assembler = 0;
+
+    MsgButton MessageDlgCz(QWidget*, const QString& text, MsgKind kind, MsgButtons buttons, int,
+                           MsgButton defaultButton) override {
+        messages << ShownMessage{text, kind, buttons, defaultButton};
+        return answers.isEmpty() ? defaultButton : answers.takeFirst();
+    }
+
+    QStringList OpenFileNames(QWidget*, const QString&) override { return openFiles; }
+
+    std::optional<SaveChoice> SaveFileName(QWidget*,
+                                           const std::function<bool(const SaveChoice&)>& mayClose) override {
+        ++saveDialogs;
+        while (!saveChoices.isEmpty()) {
+            SaveChoice choice = saveChoices.takeFirst();
+            if (mayClose(choice)) return choice;
+        }
+        return std::nullopt;
+    }
+
+    std::optional<int> ChooseAssembler(QWidget*, const QString&) override { return assembler; }
+
+    void ShowInformation(QWidget*, const QString& title, const QString&) override {
+        messages << ShownMessage{title, MsgKind::Information, mbOK, mbOK};
+    }
+};
+
+} // namespace torvane::app::test
