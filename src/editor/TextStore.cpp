@@ -69,56 +69,29 @@ void TTextStore::ResetToEmpty() {
     textLength_ = 0;
     lineCount_ = 1;
     widestLine_ = 1;
-    prefixValid_ = 0;
-    InvalidateFrom(0);
+    RebuildIndex();
 }
 
-// ---- block directory ---------------------------------------------------------
+// ---- block index -------------------------------------------------------------
 
-void TTextStore::InvalidateFrom(size_t block) noexcept {
-    // The start of a block depends only on the blocks before it.
-    prefixValid_ = std::min({prefixValid_, block + 1, blocks_.size()});
-    blockLine_.resize(blocks_.size());
-    blockOffset_.resize(blocks_.size());
+void TTextStore::SyncBlock(size_t block) {
+    const Block& blk = *blocks_[block];
+    index_.Set(block, static_cast<int32_t>(blk.nodes.size()), static_cast<int32_t>(blk.text.size()));
 }
 
-void TTextStore::ExtendPrefixTo(size_t block) const {
-    if (prefixValid_ == 0) {
-        blockLine_[0] = 0;
-        blockOffset_[0] = 0;
-        prefixValid_ = 1;
-    }
-    while (prefixValid_ <= block) {
-        const size_t prev = prefixValid_ - 1;
-        blockLine_[prefixValid_] = blockLine_[prev] + static_cast<TLineIndex>(blocks_[prev]->nodes.size());
-        blockOffset_[prefixValid_] = blockOffset_[prev] + static_cast<TOffset>(blocks_[prev]->text.size());
-        ++prefixValid_;
-    }
-}
-
-TLineIndex TTextStore::BlockFirstLine(size_t block) const {
-    ExtendPrefixTo(block);
-    return blockLine_[block];
-}
-
-TOffset TTextStore::BlockFirstOffset(size_t block) const {
-    ExtendPrefixTo(block);
-    return blockOffset_[block];
+void TTextStore::RebuildIndex() {
+    index_.Clear();
+    for (size_t b = 0; b < blocks_.size(); ++b)
+        index_.Insert(b, static_cast<int32_t>(blocks_[b]->nodes.size()),
+                      static_cast<int32_t>(blocks_[b]->text.size()));
 }
 
 TTextStore::Where TTextStore::FindLine(TLineIndex line) const {
     if (line < 0 || line >= lineCount_) ThrowLineRange();
-    ExtendPrefixTo(0);
-    while (prefixValid_ < blocks_.size() &&
-           blockLine_[prefixValid_ - 1] + static_cast<TLineIndex>(blocks_[prefixValid_ - 1]->nodes.size()) <=
-               line)
-        ExtendPrefixTo(prefixValid_);
-    auto first = blockLine_.begin();
-    size_t b = static_cast<size_t>(
-                   std::upper_bound(first, first + static_cast<ptrdiff_t>(prefixValid_), line) - first) -
-               1;
+    TLineIndex firstLine = 0;
+    const size_t b = index_.FindLine(line, &firstLine);
     const Block& blk = *blocks_[b];
-    Where w{b, line - blockLine_[b], line, blockOffset_[b], 0};
+    Where w{b, line - firstLine, line, index_.CharsBefore(b), 0};
     for (int i = 0; i < w.index; ++i)
         w.textStart += blk.nodes[static_cast<size_t>(i)].length;
     w.start += static_cast<TOffset>(w.textStart);
@@ -128,17 +101,10 @@ TTextStore::Where TTextStore::FindLine(TLineIndex line) const {
 TTextStore::Where TTextStore::FindOffset(TOffset offset) const {
     offset = std::clamp<TOffset>(offset, 0, textLength_);
     if (offset == textLength_) return FindLine(lineCount_ - 1);
-    ExtendPrefixTo(0);
-    while (prefixValid_ < blocks_.size() &&
-           blockOffset_[prefixValid_ - 1] + static_cast<TOffset>(blocks_[prefixValid_ - 1]->text.size()) <=
-               offset)
-        ExtendPrefixTo(prefixValid_);
-    auto first = blockOffset_.begin();
-    size_t b = static_cast<size_t>(
-                   std::upper_bound(first, first + static_cast<ptrdiff_t>(prefixValid_), offset) - first) -
-               1;
+    TOffset firstOffset = 0;
+    const size_t b = index_.FindOffset(offset, &firstOffset);
     const Block& blk = *blocks_[b];
-    Where w{b, 0, blockLine_[b], blockOffset_[b], 0};
+    Where w{b, 0, index_.LinesBefore(b), firstOffset, 0};
     for (;;) {
         const TOffset len = blk.nodes[static_cast<size_t>(w.index)].length;
         if (offset < w.start + len) return w;
@@ -274,11 +240,15 @@ void TTextStore::ReplaceNodes(const Where& from, int count, std::string_view tex
         if (blk.nodes.empty() && b != from.block) {
             firstEmptied = std::min(firstEmptied, b);
             lastEmptied = b;
+        } else {
+            SyncBlock(b);
         }
     }
-    if (firstEmptied < blocks_.size())
+    if (firstEmptied < blocks_.size()) {
         blocks_.erase(blocks_.begin() + static_cast<ptrdiff_t>(firstEmptied),
                       blocks_.begin() + static_cast<ptrdiff_t>(lastEmptied + 1));
+        index_.Erase(firstEmptied, lastEmptied + 1);
+    }
 
     // Lay the new nodes in where the old ones began.
     Block& blk = *blocks_[from.block];
@@ -289,7 +259,7 @@ void TTextStore::ReplaceNodes(const Where& from, int count, std::string_view tex
 
     lineCount_ += static_cast<TLineIndex>(fresh.size()) - count;
     textLength_ += static_cast<TOffset>(text.size()) - static_cast<TOffset>(removedChars);
-    InvalidateFrom(from.block);
+    SyncBlock(from.block);
     if (blk.nodes.size() > static_cast<size_t>(kBlockNodes) ||
         (blk.text.size() > static_cast<size_t>(kBlockChars) && blk.nodes.size() > 1))
         SplitBlock(from.block);
@@ -321,9 +291,12 @@ void TTextStore::SplitBlock(size_t block) {
         parts.push_back(std::move(part));
     }
     blocks_.erase(blocks_.begin() + static_cast<ptrdiff_t>(block));
+    index_.Erase(block, block + 1);
+    for (size_t i = 0; i < parts.size(); ++i)
+        index_.Insert(block + i, static_cast<int32_t>(parts[i]->nodes.size()),
+                      static_cast<int32_t>(parts[i]->text.size()));
     blocks_.insert(blocks_.begin() + static_cast<ptrdiff_t>(block), std::make_move_iterator(parts.begin()),
                    std::make_move_iterator(parts.end()));
-    InvalidateFrom(block);
 }
 
 void TTextStore::MergeSmallBlock(size_t block) {
@@ -351,7 +324,8 @@ void TTextStore::MergeSmallBlock(size_t block) {
     a.text += b.text;
     a.styles.insert(a.styles.end(), b.styles.begin(), b.styles.end());
     blocks_.erase(blocks_.begin() + static_cast<ptrdiff_t>(into + 1));
-    InvalidateFrom(into);
+    index_.Erase(into + 1, into + 2);
+    SyncBlock(into);
 }
 
 TOffset TTextStore::InsertChunk(TOffset at, std::string_view normalized) {
@@ -439,6 +413,7 @@ void TTextStore::Notify(const TTextChange& change) const {
 
 std::string TTextStore::CheckInvariants() const {
     if (blocks_.empty()) return "no blocks";
+    if (index_.Blocks() != blocks_.size()) return "block index has the wrong size";
     TOffset chars = 0;
     TLineIndex lines = 0;
     bool prevEndsLine = true;
@@ -446,7 +421,8 @@ std::string TTextStore::CheckInvariants() const {
         const Block& blk = *blocks_[b];
         if (blk.nodes.empty()) return "empty block " + std::to_string(b);
         if (!blk.styles.empty() && blk.styles.size() != blk.text.size()) return "token bytes out of step";
-        if (BlockFirstLine(b) != lines || BlockFirstOffset(b) != chars) return "block directory out of step";
+        if (index_.LinesBefore(b) != lines || index_.CharsBefore(b) != chars)
+            return "block index out of step";
         size_t pos = 0;
         for (const TLineNode& n : blk.nodes) {
             const std::string_view t = std::string_view(blk.text).substr(pos, n.length);

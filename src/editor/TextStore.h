@@ -13,13 +13,11 @@
 //
 // Layout. Nodes are kept in blocks of up to kBlockNodes consecutive nodes;
 // a block holds the node records, the nodes' characters back to back, and,
-// once any token bytes are set, one token byte per character. A block
-// directory with lazily rebuilt prefix sums (first line and first offset of
-// every block) finds the block of a line index or offset by binary search,
-// so a lookup anywhere in a huge file costs O(log blocks + kBlockNodes)
-// instead of a walk over the list. An edit only invalidates the prefix sums
-// from the edited block on; they are recomputed up to where the next lookup
-// needs them.
+// once any token bytes are set, one token byte per character. An index over
+// the blocks (LineNodeIndex.h) finds the block of a line index or offset in
+// O(log blocks), so a lookup anywhere in a huge file costs O(log blocks +
+// kBlockNodes) instead of a walk over the list, and an edit updates the
+// index in O(log blocks).
 //
 // Files. Loading reads 8192-byte blocks; a CR at the end of a full block is
 // carried into the next block so that CR LF is never split. Saving writes
@@ -33,6 +31,7 @@
 
 #include "common/Stream.h"
 #include "editor/LineNode.h"
+#include "editor/LineNodeIndex.h"
 
 #include <cstdint>
 #include <memory>
@@ -177,10 +176,10 @@ private:
 
     Where FindLine(TLineIndex line) const;
     Where FindOffset(TOffset offset) const;
-    void ExtendPrefixTo(size_t block) const;
-    void InvalidateFrom(size_t block) noexcept;
-    TLineIndex BlockFirstLine(size_t block) const;
-    TOffset BlockFirstOffset(size_t block) const;
+    // Tells the index the current counts of a block.
+    void SyncBlock(size_t block);
+    // Re-reads the counts of every block (after a load).
+    void RebuildIndex();
 
     // Replaces nodes [from.line, from.line + count) with the text laid out
     // into new nodes; the first new node keeps the attributes of `inherit`.
@@ -201,10 +200,7 @@ private:
     void ResetToEmpty();
 
     std::vector<std::unique_ptr<Block>> blocks_;
-    // Prefix sums per block, valid for blocks [0, prefixValid_).
-    mutable std::vector<TLineIndex> blockLine_;
-    mutable std::vector<TOffset> blockOffset_;
-    mutable size_t prefixValid_ = 0;
+    TLineNodeIndex index_; // in step with blocks_
 
     TOffset textLength_ = 0;
     TLineIndex lineCount_ = 0;

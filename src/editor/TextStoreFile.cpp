@@ -87,15 +87,15 @@ int64_t TTextStore::LoadFrom(TStream& stream) {
             if (n == 0 && carry == 0) break;
         }
     } catch (const std::bad_alloc&) {
-        InvalidateFrom(0);
+        RebuildIndex();
         Notify({TTextChange::Kind::Reloaded, 0, textLength_, 0, 0});
         throw ETessary(LoadStr(msg::SNotEnoughMemory));
     } catch (...) {
-        InvalidateFrom(0);
+        RebuildIndex();
         Notify({TTextChange::Kind::Reloaded, 0, textLength_, 0, 0});
         throw;
     }
-    InvalidateFrom(0);
+    RebuildIndex();
     Notify({TTextChange::Kind::Reloaded, 0, textLength_, 0, 0});
     return total;
 }
@@ -130,11 +130,11 @@ void TTextStore::SetText(std::string_view bytes) {
             AppendNormalized(out.data(), normalizer.Run(bytes.data() + pos, len, out.data()));
         }
     } catch (const std::bad_alloc&) {
-        InvalidateFrom(0);
+        RebuildIndex();
         Notify({TTextChange::Kind::Reloaded, 0, textLength_, 0, 0});
         throw ETessary(LoadStr(msg::SNotEnoughMemory));
     }
-    InvalidateFrom(0);
+    RebuildIndex();
     Notify({TTextChange::Kind::Reloaded, 0, textLength_, 0, 0});
 }
 
