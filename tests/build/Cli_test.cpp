@@ -1,0 +1,58 @@
+// torvane-cli build and hex2bin, run as the user runs them.
+
+#include "platform/Names.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+using namespace torvane;
+
+namespace {
+
+const fs::path kBin = TORVANE_BIN_DIR;
+
+std::string ReadFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+void WriteFile(const fs::path& p, const std::string& s) {
+    std::ofstream(p, std::ios::binary) << s;
+}
+
+} // namespace
+
+TEST(Cli, BuildAndHex2BinExitCodes) {
+    fs::path dir = fs::temp_directory_path() / "torvane_cli_e2e";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const std::string cli = "'" + (kBin / "torvane-cli").string() + "'";
+    WriteFile(dir / "t.ini", "[ASEM51]\nPath=" + (kBin / platform::kAsem51Program).string() + "\n");
+    fs::copy_file(fs::path(TORVANE_EXAMPLES) / "blink51.asm", dir / "ok.asm");
+    WriteFile(dir / "plain.asm", "nop\n");
+    WriteFile(dir / "bad.asm", ";compiler: asem51\n\tORG 0\n\tFROB\n");
+    auto run = [&](const std::string& args) {
+        int status = std::system((cli + " " + args + " >'" + (dir / "out.txt").string() + "' 2>&1").c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    const std::string ini = " --ini '" + (dir / "t.ini").string() + "'";
+    EXPECT_EQ(run("build '" + (dir / "ok.asm").string() + "'" + ini), 0);
+    EXPECT_NE(ReadFile(dir / "out.txt").find("Soubor byl úspěšně přeložen"), std::string::npos);
+    EXPECT_EQ(run("build '" + (dir / "bad.asm").string() + "'" + ini), 1);
+    EXPECT_NE(ReadFile(dir / "out.txt").find("[Error] "), std::string::npos);
+    EXPECT_EQ(run("build '" + (dir / "plain.asm").string() + "'" + ini), 2);
+
+    WriteFile(dir / "bad.hex", ":0100000042BE\r\n");
+    EXPECT_EQ(run("hex2bin '" + (dir / "bad.hex").string() + "' '" + (dir / "x.bin").string() + "'"), 1);
+    EXPECT_NE(ReadFile(dir / "out.txt").find("Neplatný kontrolní součet"), std::string::npos);
+    WriteFile(dir / "lower.hex", ":0100000042bd\r\n");
+    EXPECT_EQ(run("hex2bin '" + (dir / "lower.hex").string() + "' '" + (dir / "x.bin").string() + "'"), 5);
+    WriteFile(dir / "ok.hex", ":0100000042BD\r\n");
+    EXPECT_EQ(run("hex2bin '" + (dir / "ok.hex").string() + "' '" + (dir / "x.bin").string() + "'"), 0);
+    EXPECT_EQ(ReadFile(dir / "x.bin"), "\x42");
+}
