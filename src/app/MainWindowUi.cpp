@@ -251,9 +251,6 @@ void TfrmTorvane::CreateStatusBar() {
             panel->setMinimumWidth(kPanels[i].width);
         } else {
             panel->setFixedWidth(kPanels[i].width);
-            // The caret position is right-aligned with blanks; keep its columns.
-            if (i == 0 || i == 1)
-                panel->setFont(QFont(QStringLiteral("Monospace"), panel->font().pointSize()));
         }
         bar->addWidget(panel, last ? 1 : 0);
         panels_[i] = panel;

@@ -19,7 +19,8 @@ TfrmNovyS::TfrmNovyS(QWidget* parent) : QDialog(parent), list_(new QListWidget(t
         list_->addItem(QString::fromUtf8(Assembler(i).choiceText));
     list_->setCurrentRow(0);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(list_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
+    // Enter or a double click on an entry chooses it.
+    connect(list_, &QListWidget::activated, this, &QDialog::accept);
 
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QString::fromUtf8(text::kButtonOk), QDialogButtonBox::AcceptRole)->setDefault(true);

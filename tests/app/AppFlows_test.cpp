@@ -17,10 +17,13 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStatusTipEvent>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 #include <memory>
@@ -470,6 +473,33 @@ private slots:
         QStatusTipEvent tip(main_->actNovy->statusTip());
         QCoreApplication::sendEvent(main_->menuBar(), &tip);
         QCOMPARE(main_->StatusPanel(4)->text(), QStringLiteral("  Vytvoří nový soubor"));
+    }
+
+    void messageBoxHasCzechTitleCaptionsAndDefault() {
+        // The real box: inspect it while it is open, then answer it.
+        QtAppDialogs real;
+        QStringList captions;
+        QString title, defaultCaption, text;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            title = box->windowTitle();
+            text = box->text();
+            for (QAbstractButton* b : box->buttons())
+                captions << b->text();
+            defaultCaption = box->defaultButton() ? box->defaultButton()->text() : QString();
+            box->button(QMessageBox::No)->click();
+        });
+        const MsgButton answer = real.MessageDlgCz(main_.get(), QString::fromUtf8(text::kCannotSave),
+                                                   MsgKind::Confirmation, mbYes | mbNo | mbCancel, 0, mbNo);
+        QCOMPARE(answer, mbNo);
+        QCOMPARE(title, QStringLiteral("Potvrzení"));
+        QVERIFY(text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')));
+        captions.sort();
+        QCOMPARE(captions, QStringList({"&Ano", "&Ne", "S&torno"}));
+        QCOMPARE(defaultCaption, QStringLiteral("&Ne"));
+        QCOMPARE(CzechTitle(MsgKind::Error), QStringLiteral("Chyba"));
+        QCOMPARE(CzechButtonCaption(mbHelp), QStringLiteral("Ná&pověda"));
     }
 
     void windowSizeIsWrittenOnlyWhenNotMaximised() {

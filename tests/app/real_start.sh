@@ -1,0 +1,87 @@
+#!/bin/bash
+# A real start of the program on an X server of its own: the first instance
+# opens the file named on its command line, a second start hands its file to
+# the first one and ends with code 0 without a window of its own.
+#
+# usage: real_start.sh BIN_DIR
+# The program is copied with its Scripts into a scratch program directory, so
+# its Torvane.ini lands there and not in the build tree. HOME and
+# XDG_RUNTIME_DIR are scratch directories too: the test never meets a running
+# instance of a real session.
+set -u
+BIN_DIR=$1
+WORK=$(mktemp -d)
+XVFB_PID=""
+FIRST_PID=""
+
+cleanup() {
+    [ -n "$FIRST_PID" ] && kill "$FIRST_PID" 2>/dev/null && wait "$FIRST_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Polls a command for up to $1 tenths of a second.
+wait_until() {
+    local tries=$1
+    shift
+    for ((i = 0; i < tries; i++)); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+for tool in Xvfb xdotool xdpyinfo; do
+    command -v "$tool" >/dev/null || fail "$tool is not installed (packages xvfb xdotool x11-utils)"
+done
+
+mkdir -p "$WORK/home" "$WORK/prog/Scripts" "$WORK/data"
+mkdir -m 700 "$WORK/run"
+export HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/run"
+cp "$BIN_DIR/torvane" "$WORK/prog/" || fail "no program in $BIN_DIR"
+if [ -d "$BIN_DIR/Scripts" ]; then cp "$BIN_DIR/Scripts/"* "$WORK/prog/Scripts/" 2>/dev/null; fi
+for script in txt.tsc asm51.tsc AvrAsm.tsc; do
+    [ -e "$WORK/prog/Scripts/$script" ] || : >"$WORK/prog/Scripts/$script"
+done
+FIRST_FILE="$WORK/data/first.asm"
+OTHER_FILE="$WORK/data/other.asm"
+printf ';compiler: asem51\r\n\tmov a,#1\r\n' >"$FIRST_FILE"
+printf 'nop\r\n' >"$OTHER_FILE"
+
+# Xvfb chooses a free display itself and reports its number.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+XVFB_PID=$!
+wait_until 100 test -s "$WORK/display" || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
+export DISPLAY=":$(head -n1 "$WORK/display")"
+wait_until 50 xdpyinfo || fail "display $DISPLAY does not answer"
+export QT_QPA_PLATFORM=xcb
+
+"$WORK/prog/torvane" "$FIRST_FILE" 2>"$WORK/first.log" &
+FIRST_PID=$!
+wait_until 200 xdotool search --name "first\.asm" || fail "no window shows first.asm: $(cat "$WORK/first.log")"
+WINDOW=$(xdotool search --name "first\.asm" | head -n1)
+[ "$(xdotool getwindowpid "$WINDOW")" = "$FIRST_PID" ] || fail "the first.asm window is not the first instance's"
+
+timeout 20 "$WORK/prog/torvane" "$OTHER_FILE" 2>"$WORK/second.log"
+RC=$?
+[ "$RC" = 0 ] || fail "the second start ended with $RC: $(cat "$WORK/second.log")"
+kill -0 "$FIRST_PID" 2>/dev/null || fail "the first instance is gone"
+
+# The hand-over is synchronous: the first instance has opened the file by now.
+wait_until 50 xdotool search --name "other\.asm" || fail "the first instance did not open other.asm"
+[ "$(xdotool getwindowpid "$(xdotool search --name "other\.asm" | head -n1)")" = "$FIRST_PID" ] ||
+    fail "other.asm was opened by another process"
+VISIBLE=$(xdotool search --onlyvisible --name "^Torvane" | wc -l)
+[ "$VISIBLE" = 1 ] || fail "expected one visible Torvane window, found $VISIBLE"
+
+# A second start without a file changes nothing and ends with 0 as well.
+timeout 20 "$WORK/prog/torvane" 2>>"$WORK/second.log" || fail "a start without a file ended with $?"
+xdotool search --name "other\.asm" >/dev/null || fail "the running instance changed after an empty hand-over"
+
+echo "PASS: first instance shows first.asm, took other.asm from a second start"
