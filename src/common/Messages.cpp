@@ -34,6 +34,12 @@ constexpr Entry kTable[] = {
     {msg::STabColumnGreaterOne, "Tab column must be > 1"},
     {msg::SIllegalTabDefault, "=Illegal default tab stop value, must be > 0"},
 
+    // Regular expressions and search (240-259).
+    {msg::SRegExpTooComplex, "Expression too complex, search stopped"},
+    {msg::SRegExpTooLong, "Expression too long"},
+    {msg::SSearchNotFound, "Search string \"%s\" not found."},
+    {msg::SSearchReplaceConfirm, "Replace this occurence of '%s' with '%s' ?"},
+
     // Assembler bridge log and the build command (300-349).
     {msg::SBridgeSourceMissing, "Chyba: Soubor \"%s\" neexistuje"},
     {msg::SBridgeBadAssemblerPath, "Chyba: Neplatná cesta k překladači"},
@@ -62,8 +68,31 @@ constexpr Entry kTable[] = {
     {msg::SKeywordTooLong, "Keyword longer than 255 characters - '%.32s...'"},
     {msg::STooManyKeyTables, "Too many keyword tables (at most %d)"},
 
+    // Parser component: compiled scheme stream and tokenizer (650-669).
+    {msg::SParserStreamError, "%s: %s"},
+    {msg::SBadTerminatorCount, "Invalid terminator group count (%d)"},
+    {msg::STooManyCharGroups, "Too many character groups in a compiled scheme"},
+
+    // Stream compressor (700-719).
+    {msg::SCompressorNoMemory, "Compressor (de)compression : Failed to get memory for I/O buffers !"},
+    {msg::SCompressorInputSize, "Compressor compression : Failed to obtain the size of the input stream !"},
+    {msg::SCompressorInputInit, "Compressor (de)compression : Failed to initialize input stream !"},
+    {msg::SCompressorOutputInit, "Compressor (de)compression : Failed to initialize output stream !"},
+    {msg::SCompressorWriteError, "Compressor : Error writing to output stream !"},
+    {msg::SCompressorReadError, "Compressor : Error reading from input stream !"},
+    {msg::SCompressorReadErrorBlock, "Compressor : Error reading from input stream ! (Compressor/Vexo)"},
+    {msg::SCompressorReadErrorLzh, "Compressor : Error reading from input stream ! (LZH)"},
+    {msg::SCompressorNoHeader, "Compressor decompression : input stream contains no valid header !"},
+    {msg::SCompressorBlockSizeMismatch,
+     "Compressor (decompression Compressor/Vexo) : Original and compressed sizes do not match !"},
+    {msg::SCompressorLzhSizeMismatch,
+     "Compressor (LZH decompression) : Original and compressed sizes do not match !"},
+    {msg::SLzhNoMemory, "LZH : Cannot get memory for dictionary tables"},
+
     // The editor component's numbered table (4096 up).
     {msg::SCustomLanguage, "<Custom language>"},
+    {msg::SParserVersion, "%s: KVR file saved by different version of TTessaryParser.\n\rRecompile script to "
+                          "update KVR file.\n\rExpected version was %d read version was %d"},
     {msg::SCommandNameFirst + 0, "Cursor left"},
     {msg::SCommandNameFirst + 1, "Cursor right"},
     {msg::SCommandNameFirst + 2, "Line start"},
@@ -112,7 +141,25 @@ constexpr Entry kTable[] = {
     {msg::SCommandNameFirst + 45, "Delete next word"},
     {msg::SCommandNameFirst + 46, "Scroll display up one line"},
     {msg::SCommandNameFirst + 47, "Scroll display down one line"},
+    {msg::SBadTransactionLog, "Bad transaction log entry"},
+    {msg::SBadUndoStackState, "Bad do/undo stack state"},
+    {msg::SStackUnderflow, "Stack underflow"},
     {msg::SDuplicateKeyword, "Duplicate keyword - '%s'"},
+    {msg::SRENoErrors, "No errors detected"},
+    {msg::SRENotFound, "Expression not found"},
+    {msg::SREInvalidParameter, "Invalid parameter"},
+    {msg::SREOutOfMemory, "Out of memory"},
+    {msg::SRETooManySubexpr, "Too many sub-expressions"},
+    {msg::SREUnmatchedParen, "Unmatched parenthesis"},
+    {msg::SREInvalidRepeat, "Invalid repeat"},
+    {msg::SRENestedRepeat, "Nested repeat"},
+    {msg::SREInvalidRange, "Invalid range"},
+    {msg::SREUnmatchedBracket, "Unmatched bracket"},
+    {msg::SREHexDigitExpected, "Hex digit expected"},
+    {msg::SREUnexpectedEnd, "Unexpected end of input"},
+    {msg::SREQuoteExpected, "' expected"},
+    {msg::SREIndexRange, "Index range error"},
+    {msg::SREInternalError, "Internal error"},
 };
 
 } // namespace

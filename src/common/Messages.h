@@ -29,6 +29,12 @@ enum : int {
     STabColumnGreaterOne,   // "Tab column must be > 1"
     SIllegalTabDefault,     // "=Illegal default tab stop value, must be > 0"
 
+    // Regular expressions and search (240-259).
+    SRegExpTooComplex = 240, // "Expression too complex, search stopped"
+    SRegExpTooLong,          // "Expression too long"
+    SSearchNotFound,         // "Search string \"%s\" not found."
+    SSearchReplaceConfirm,   // "Replace this occurence of '%s' with '%s' ?"
+
     // Assembler bridge log and the build command (300-349).
     SBridgeSourceMissing = 300, // "Chyba: Soubor \"%s\" neexistuje"
     SBridgeBadAssemblerPath,    // "Chyba: Neplatná cesta k překladači"
@@ -57,12 +63,51 @@ enum : int {
     SKeywordTooLong,       // "Keyword longer than 255 characters - '%.32s...'"
     STooManyKeyTables,     // "Too many keyword tables (at most %d)"
 
+    // Parser component: compiled scheme stream and tokenizer (650-669).
+    SParserStreamError = 650,  // "%s: %s"
+    SBadTerminatorCount,       // "Invalid terminator group count (%d)"
+    STooManyCharGroups,        // "Too many character groups in a compiled scheme"
+
+    // Stream compressor (700-719).
+    SCompressorNoMemory = 700, // "Compressor (de)compression : Failed to get memory for I/O buffers !"
+    SCompressorInputSize,      // "Compressor compression : Failed to obtain the size of the input stream !"
+    SCompressorInputInit,      // "Compressor (de)compression : Failed to initialize input stream !"
+    SCompressorOutputInit,     // "Compressor (de)compression : Failed to initialize output stream !"
+    SCompressorWriteError,     // "Compressor : Error writing to output stream !"
+    SCompressorReadError,      // "Compressor : Error reading from input stream !"
+    SCompressorReadErrorBlock, // "Compressor : Error reading from input stream ! (Compressor/Vexo)"
+    SCompressorReadErrorLzh,   // "Compressor : Error reading from input stream ! (LZH)"
+    SCompressorNoHeader,       // "Compressor decompression : input stream contains no valid header !"
+    SCompressorBlockSizeMismatch, // "Compressor (decompression Compressor/Vexo) : Original and ..."
+    SCompressorLzhSizeMismatch,   // "Compressor (LZH decompression) : Original and compressed ..."
+    SLzhNoMemory,                 // "LZH : Cannot get memory for dictionary tables"
+
     // The editor component's numbered table.
     kEditorTableFirst = 4096,
     SCustomLanguage = 4128,   // "<Custom language>"
+    SParserVersion = 4129,    // "%s: KVR file saved by different version of TTessaryParser. ..."
     SCommandNameFirst = 4146, // names of the editing commands, 4146 + ActionCode (0..47)
     SCommandNameLast = 4193,
+    SBadTransactionLog = 4199, // "Bad transaction log entry"
+    SBadUndoStackState = 4200, // "Bad do/undo stack state"
+    SStackUnderflow = 4201,   // "Stack underflow"
     SDuplicateKeyword = 4202, // "Duplicate keyword - '%s'"
+    // Regular-expression engine (4246-4262).
+    SRENoErrors = 4246,         // "No errors detected"
+    SRENotFound = 4247,         // "Expression not found"
+    SREInvalidParameter = 4248, // "Invalid parameter"
+    SREOutOfMemory = 4250,      // "Out of memory"
+    SRETooManySubexpr = 4251,   // "Too many sub-expressions"
+    SREUnmatchedParen = 4252,   // "Unmatched parenthesis"
+    SREInvalidRepeat = 4253,    // "Invalid repeat"
+    SRENestedRepeat = 4254,     // "Nested repeat"
+    SREInvalidRange = 4255,     // "Invalid range"
+    SREUnmatchedBracket = 4256, // "Unmatched bracket"
+    SREHexDigitExpected = 4258, // "Hex digit expected"
+    SREUnexpectedEnd = 4259,    // "Unexpected end of input"
+    SREQuoteExpected = 4260,    // "' expected"
+    SREIndexRange = 4261,       // "Index range error"
+    SREInternalError = 4262,    // "Internal error"
 };
 } // namespace msg
 
