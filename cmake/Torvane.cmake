@@ -11,16 +11,21 @@ function(torvane_library name)
   endif()
 endfunction()
 
+# Settings shared by every test program: its folder and the paths it may read.
+function(_torvane_test_program name)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE
+    TORVANE_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
+    TORVANE_BIN_DIR="${TORVANE_BIN_DIR}")
+endfunction()
+
 # torvane_gtest(NAME SOURCES... LIBS ...): a GoogleTest program registered
 # with ctest test by test.
 function(torvane_gtest name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
-  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  target_compile_definitions(${name} PRIVATE
-    TORVANE_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
-    TORVANE_BIN_DIR="${TORVANE_BIN_DIR}")
+  _torvane_test_program(${name})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 endfunction()
@@ -31,10 +36,18 @@ function(torvane_qtest name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Test Qt6::Widgets)
-  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  target_compile_definitions(${name} PRIVATE
-    TORVANE_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
-    TORVANE_BIN_DIR="${TORVANE_BIN_DIR}")
+  _torvane_test_program(${name})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
+
+# torvane_add_subfolders(): adds every direct subfolder that has a
+# CMakeLists.txt (tests/ and bench/ hold one subfolder per layer or engine).
+macro(torvane_add_subfolders)
+  file(GLOB _children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(_child IN LISTS _children)
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${_child}/CMakeLists.txt)
+      add_subdirectory(${_child})
+    endif()
+  endforeach()
+endmacro()
