@@ -23,6 +23,7 @@ trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
+    [ -s "$WORK/xvfb.log" ] && sed 's/^/xvfb: /' "$WORK/xvfb.log" >&2
     exit 1
 }
 
@@ -54,8 +55,10 @@ OTHER_FILE="$WORK/data/other.asm"
 printf ';compiler: asem51\r\n\tmov a,#1\r\n' >"$FIRST_FILE"
 printf 'nop\r\n' >"$OTHER_FILE"
 
-# Xvfb chooses a free display itself and reports its number.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+# Xvfb chooses a free display itself and reports its number; -noreset keeps
+# it from resetting (and refusing connections) when a client such as xdpyinfo
+# disconnects as the last one.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log" &
 XVFB_PID=$!
 wait_until 100 test -s "$WORK/display" || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
 export DISPLAY=":$(head -n1 "$WORK/display")"
