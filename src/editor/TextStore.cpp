@@ -2,6 +2,7 @@
 
 #include "common/Exceptions.h"
 #include "common/Messages.h"
+#include "editor/UndoStack.h"
 
 #include <algorithm>
 #include <climits>
@@ -54,7 +55,7 @@ std::vector<TLineNode> LayOut(std::string_view text, bool reachesEnd, const TLin
 
 } // namespace
 
-TTextStore::TTextStore() {
+TTextStore::TTextStore() : ownUndo_(std::make_unique<TUndoStack>()), undo_(ownUndo_.get()) {
     ResetToEmpty();
 }
 

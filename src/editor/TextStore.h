@@ -26,6 +26,8 @@
 // temporary file beside the target and renames it over the target, so a
 // failed save leaves the old file as it was.
 //
+// The store owns the undo log of its controls (UndoStack.h).
+//
 // Observers (the controls that show the store) are told of every change;
 // the store never calls view code directly.
 
@@ -43,6 +45,7 @@
 namespace torvane::editor {
 
 class TEdStream;
+class TUndoStack;
 
 enum TSaveFormat : uint8_t { sfTEXT = 0, sfRTF = 1, sfHTML = 2, sfUNIX = 3 };
 enum TSelLineStyle : uint8_t { lsCRLF = 0, lsLF = 1 };
@@ -149,6 +152,14 @@ public:
     // EFileSaveError and fileName keeps its old contents.
     void SaveToFile(const std::string& fileName, TSaveFormat format = sfTEXT);
 
+    // ---- undo log ---------------------------------------------------------
+    // The log that records changes made through the controls; null when
+    // detached. The store owns the log it was created with; a log attached
+    // in its place stays its caller's. Loading and saving clear the log.
+    TUndoStack* UndoLog() const noexcept { return undo_; }
+    void AttachUndoLog(TUndoStack* log) noexcept { undo_ = log; }
+    TUndoStack* OwnUndoLog() const noexcept { return ownUndo_.get(); }
+
     // ---- observers --------------------------------------------------------
     void AddObserver(TTextStoreObserver* observer); // added once however often called
     void RemoveObserver(TTextStoreObserver* observer);
@@ -207,6 +218,8 @@ private:
     int32_t widestLine_ = 1;
     TSelLineStyle lineStyle_ = lsCRLF;
     std::vector<TTextStoreObserver*> observers_;
+    std::unique_ptr<TUndoStack> ownUndo_;
+    TUndoStack* undo_ = nullptr;
 };
 
 } // namespace torvane::editor

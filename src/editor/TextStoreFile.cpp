@@ -3,6 +3,7 @@
 
 #include "common/Exceptions.h"
 #include "common/Messages.h"
+#include "editor/UndoStack.h"
 #include "platform/FileSystem.h"
 
 #include <algorithm>
@@ -64,6 +65,7 @@ void TTextStore::AppendNormalized(const char* chars, size_t count) {
 }
 
 int64_t TTextStore::LoadFrom(TStream& stream) {
+    if (undo_) undo_->Clear();
     ResetToEmpty();
     TTextNormalizer normalizer;
     std::vector<char> in(kChunkSize), out(kChunkSize);
@@ -121,6 +123,7 @@ void TTextStore::LoadFromFile(const std::string& fileName) {
 }
 
 void TTextStore::SetText(std::string_view bytes) {
+    if (undo_) undo_->Clear();
     ResetToEmpty();
     TTextNormalizer normalizer;
     std::vector<char> out(kChunkSize);
@@ -236,6 +239,8 @@ void TTextStore::SaveToFile(const std::string& fileName, TSaveFormat format) {
     std::string error;
     if (!platform::CommitReplace(temp, fileName, &error))
         throw EFileSaveError(FormatStr(msg::SFileSaveFailed, fileName.c_str(), error.c_str()));
+    // Saved: nothing to undo any more, and the text counts as unmodified.
+    if (undo_) undo_->Clear();
 }
 
 } // namespace torvane::editor
