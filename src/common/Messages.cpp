@@ -89,6 +89,9 @@ constexpr Entry kTable[] = {
      "Compressor (LZH decompression) : Original and compressed sizes do not match !"},
     {msg::SLzhNoMemory, "LZH : Cannot get memory for dictionary tables"},
 
+    // Painting and bookmarks (800-819).
+    {msg::SBookmarkIndexRange, "Bookmark index range error"},
+
     // The editor component's numbered table (4096 up).
     {msg::SCustomLanguage, "<Custom language>"},
     {msg::SParserVersion, "%s: KVR file saved by different version of TTessaryParser.\n\rRecompile script to "

@@ -82,6 +82,9 @@ enum : int {
     SCompressorLzhSizeMismatch,   // "Compressor (LZH decompression) : Original and compressed ..."
     SLzhNoMemory,                 // "LZH : Cannot get memory for dictionary tables"
 
+    // Painting and bookmarks (800-819).
+    SBookmarkIndexRange = 800, // "Bookmark index range error"
+
     // The editor component's numbered table.
     kEditorTableFirst = 4096,
     SCustomLanguage = 4128,   // "<Custom language>"

@@ -1,0 +1,209 @@
+#include "editor/Rehighlight.h"
+
+#include <algorithm>
+
+namespace torvane::editor {
+
+TRehighlighter::TRehighlighter(TTextStore& store) : store_(store) {
+    store_.AddObserver(this);
+}
+
+TRehighlighter::~TRehighlighter() {
+    store_.RemoveObserver(this);
+}
+
+void TRehighlighter::MarkChanged(TLineIndex line) noexcept {
+    line = std::max<TLineIndex>(line, 0);
+    if (pending_ < 0 || line < pending_) pending_ = line;
+}
+
+void TRehighlighter::MarkAll() noexcept {
+    pending_ = 0;
+    full_ = true;
+}
+
+void TRehighlighter::TextChanged(const TTextChange& change) {
+    if (change.kind == TTextChange::Kind::Reloaded)
+        MarkAll();
+    else
+        MarkChanged(change.firstLine);
+}
+
+TRehighlighter::Restart TRehighlighter::FindRestart(TLineIndex line) const {
+    const TOffset start = store_.LineStart(line);
+    std::span<const uint8_t> styles = store_.NodeStyles(line);
+    if (styles.empty()) return {start, 0};
+    const TStateSet& anchor = parser_->Anchor();
+    if (anchor.Contains(0) && styles[0] == 0) return {start, 0};
+
+    // Back from the line's last character to the nearest anchor token; lines
+    // without token bytes read as plain text.
+    TLineIndex at = line;
+    TOffset atStart = start;
+    int32_t index = static_cast<int32_t>(styles.size()) - 1;
+    auto tokenAt = [&]() -> uint8_t { return styles.empty() ? 0 : styles[static_cast<size_t>(index)]; };
+    auto stepBack = [&]() -> bool {
+        while (index == 0 || store_.Node(at).length == 0) {
+            if (at == 0) return false;
+            --at;
+            styles = store_.NodeStyles(at);
+            atStart = store_.LineStart(at);
+            index = store_.Node(at).length;
+            if (index > 0) break;
+        }
+        --index;
+        return true;
+    };
+    while (!anchor.Contains(tokenAt()))
+        if (!stepBack()) return {0, 0};
+    const uint8_t id = tokenAt();
+    // On back to the first character of that token's run.
+    for (;;) {
+        const TLineIndex keepLine = at;
+        const TOffset keepStart = atStart;
+        const int32_t keepIndex = index;
+        const std::span<const uint8_t> keepStyles = styles;
+        if (!stepBack() || tokenAt() != id) {
+            at = keepLine;
+            atStart = keepStart;
+            index = keepIndex;
+            styles = keepStyles;
+            break;
+        }
+    }
+    return {atStart + index, id};
+}
+
+TRehighlightResult TRehighlighter::Run(int32_t maxLines) {
+    TRehighlightResult result;
+    if (!enabled_ || !parser_ || pending_ < 0) return result;
+    const TLineIndex lineCount = store_.LineCount();
+    const TOffset textLength = store_.TextLength();
+    const TLineIndex firstChanged = std::min(pending_, lineCount - 1);
+    if (ProcessMessages)
+        while (parser_->Busy())
+            ProcessMessages();
+
+    result.ran = true;
+    if (OnTokenSeen) OnTokenSeen(-1, -1, -1);
+    const Restart restart = firstChanged == 0 ? Restart{0, 0} : FindRestart(firstChanged - 1);
+    parser_->ResetState(restart.context);
+
+    TEdStreamCursor cursor(store_);
+    cursor.SetPosition(restart.offset);
+
+    // The new token bytes of the lines not finished yet, from bufferStart on.
+    TLineIndex line = store_.LineOfOffset(restart.offset);
+    TOffset lineStart = store_.LineStart(line);
+    TOffset lineEnd = lineStart + store_.Node(line).length;
+    TOffset bufferStart = lineStart;
+    std::vector<uint8_t> ids;
+    {
+        const std::span<const uint8_t> old = store_.NodeStyles(line);
+        const size_t keep = static_cast<size_t>(restart.offset - lineStart);
+        ids.assign(keep, 0);
+        if (old.size() >= keep) std::copy_n(old.begin(), keep, ids.begin());
+    }
+    auto write = [&](TOffset from, TOffset to, uint8_t id, bool keepUnderZero) {
+        to = std::min(to, textLength);
+        if (to <= from) return;
+        const size_t need = static_cast<size_t>(to - bufferStart);
+        if (ids.size() < need) ids.resize(need, 0);
+        for (TOffset p = std::max(from, bufferStart); p < to; ++p)
+            if (!keepUnderZero || id != 0) ids[static_cast<size_t>(p - bufferStart)] = id;
+    };
+    auto report = [&](uint8_t id, TOffset from, TOffset to) {
+        if (OnTokenSeen && reportTokens) OnTokenSeen(id, from, to);
+    };
+
+    bool stop = false;
+    int32_t slice = 0; // lines finished from the first changed one on
+    // Finishes every line that the scan has passed; sets stop when the scan
+    // may end.
+    auto finishLines = [&](TOffset position) {
+        while (
+            !stop && line < lineCount &&
+            (lineEnd < position || (lineEnd == position && lineEnd > lineStart) || position >= textLength)) {
+            const size_t length = static_cast<size_t>(lineEnd - lineStart);
+            if (ids.size() < length) ids.resize(length, 0);
+            const std::span<const uint8_t> fresh(ids.data(), length);
+            const std::span<const uint8_t> old = store_.NodeStyles(line);
+            const uint16_t oldState = store_.Node(line).state;
+            const bool same =
+                !full_ && old.size() == length && std::equal(old.begin(), old.end(), fresh.begin());
+            uint32_t state = oldState & ~uint32_t{kStateRehighlight};
+            if (!same && length > 0) {
+                store_.SetNodeStyles(line, fresh);
+                state |= kStateRepaint;
+                if (result.firstLine < 0) result.firstLine = line;
+                result.lastLine = line;
+            }
+            store_.SetNodeState(line, state);
+            ++result.linesScanned;
+
+            const bool nextMarked =
+                line + 1 < lineCount && (store_.Node(line + 1).state & kStateRehighlight) != 0;
+            if (same && !parser_->InContainer() && !parser_->InBoundState() && line >= firstChanged &&
+                (oldState & kStateRehighlight) == 0 && !nextMarked) {
+                stop = true;
+            } else if (maxLines > 0 && line >= firstChanged && ++slice >= maxLines && line + 1 < lineCount) {
+                stop = true;
+                result.pending = true;
+            }
+            ids.erase(ids.begin(), ids.begin() + static_cast<ptrdiff_t>(length));
+            bufferStart = lineEnd;
+            ++line;
+            lineStart = lineEnd;
+            if (line < lineCount) lineEnd = lineStart + store_.Node(line).length;
+        }
+    };
+    // Scans one token from the cursor; an empty token still consumes one
+    // character so that the scan always moves on.
+    auto scanToken = [&](TOffset& from, TOffset& to) -> uint8_t {
+        from = static_cast<TOffset>(cursor.GetPosition());
+        int32_t length = 0;
+        const uint8_t id = parser_->NextToken(cursor, length);
+        to = static_cast<TOffset>(cursor.GetPosition());
+        if (to <= from) {
+            to = from + 1;
+            cursor.SetPosition(to);
+        }
+        return id;
+    };
+
+    while (!stop) {
+        if (cursor.AtEnd()) {
+            finishLines(textLength);
+            break;
+        }
+        TOffset from = 0, to = 0;
+        const uint8_t id = scanToken(from, to);
+        write(from, to, id, false);
+        report(id, from, to);
+        if (parser_->InContainer()) {
+            // Scan the container's text again: what is found inside shows
+            // with its own id, the rest keeps the container's.
+            const TOffset containerEnd = to;
+            cursor.SetPosition(from);
+            while (parser_->InContainer() && !cursor.AtEnd()) {
+                TOffset innerFrom = 0, innerTo = 0;
+                const uint8_t inner = scanToken(innerFrom, innerTo);
+                write(innerFrom, std::min(innerTo, containerEnd), inner, true);
+                if (inner != 0) report(inner, innerFrom, innerTo);
+            }
+        }
+        finishLines(static_cast<TOffset>(cursor.GetPosition()));
+    }
+
+    parser_->ResetState(restart.context);
+    if (result.pending) {
+        pending_ = line;
+    } else {
+        pending_ = -1;
+        full_ = false;
+    }
+    if (OnTokenSeen) OnTokenSeen(-2, -2, -2);
+    return result;
+}
+
+} // namespace torvane::editor
