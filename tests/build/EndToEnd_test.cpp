@@ -144,3 +144,37 @@ TEST_F(EndToEnd, AvrErrorsNameFileAndLine) {
     ASSERT_EQ(log.size(), 7u);
     EXPECT_EQ(log[6], "[Error] " + source.string() + "(5): Cannot find include file: gone.inc");
 }
+
+TEST_F(EndToEnd, IntelSyntaxOf8051AdapterAssemblesToTheRightBytes) {
+    fs::path source = sources / "syntax.asm";
+    WriteFile(source, ";compiler: asem51\r\n"
+                      "$MOD51\r\n"
+                      "COUNT   EQU     10H\r\n"
+                      "FLAGB   BIT     P1.2\r\n"
+                      "BUF     DATA    30H\r\n"
+                      "        ORG     0\r\n"
+                      "START:  MOV     A,#COUNT        ; a comment naming \"x.inc\"\r\n"
+                      "        MOV     A,#HIGH(1234H)\r\n"
+                      "        MOV     A,#LOW 1234H\r\n"
+                      "        MOV     R0,#1010B\r\n"
+                      "        MOV     R1,#17Q\r\n"
+                      "        MOV     BUF,#'A'\r\n"
+                      "        SETB    FLAGB\r\n"
+                      "        MOV     A,#20 MOD 7\r\n"
+                      "        SJMP    $\r\n"
+                      "        JMP     START\r\n"
+                      "        CALL    start\r\n"
+                      "        DW      1234H\r\n"
+                      "        DB      'Hi;', 0\r\n"
+                      "        DS      2\r\n"
+                      "        DB      0FFH\r\n"
+                      "        END\r\n"
+                      "        NOP\r\n");
+    Lines log;
+    ASSERT_EQ(Build(source, true, &log), 1) << ::testing::PrintToString(log);
+    const unsigned char expected[] = {0x74, 0x10, 0x74, 0x12, 0x74, 0x34, 0x78, 0x0A, 0x79, 0x0F, 0x75, 0x30,
+                                      0x41, 0xD2, 0x92, 0x74, 0x06, 0x80, 0xFE, 0x02, 0x00, 0x00, 0x12, 0x00,
+                                      0x00, 0x12, 0x34, 0x48, 0x69, 0x3B, 0x00, 0xFF, 0xFF, 0xFF};
+    EXPECT_EQ(ReadFile(fs::path(source).replace_extension(".bin")),
+              std::string(reinterpret_cast<const char*>(expected), sizeof expected));
+}
