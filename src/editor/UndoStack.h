@@ -138,6 +138,7 @@ public:
 
     explicit TUndoStack(TUndoTarget* target = nullptr) : target_(target) {}
     void SetTarget(TUndoTarget* target) noexcept { target_ = target; }
+    TUndoTarget* Target() const noexcept { return target_; }
 
     bool Recording() const noexcept { return recording_; }
     void SetRecording(bool on) noexcept { recording_ = on; }

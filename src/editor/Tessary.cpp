@@ -1,0 +1,581 @@
+#include "editor/Tessary.h"
+
+#include "common/Exceptions.h"
+#include "common/Messages.h"
+
+#include <cstring>
+
+namespace torvane::editor {
+namespace {
+
+template <typename T> T* Ptr(intptr_t value) {
+    return reinterpret_cast<T*>(value);
+}
+template <typename T> T* Ptr(uintptr_t value) {
+    return reinterpret_cast<T*>(value);
+}
+
+TLineEnd LineEndOfCopyFlags(uintptr_t flags) {
+    if (flags & kCopyLF) return TLineEnd::LF;
+    return flags & kCopyCRLF ? TLineEnd::CRLF : TLineEnd::CR;
+}
+
+} // namespace
+
+TCustomTessary::TCustomTessary(TessaryHost* host) : host_(host) {
+    SetStore(nullptr);
+}
+
+TCustomTessary::~TCustomTessary() {
+    store_->RemoveObserver(this);
+    if (TUndoStack* log = Log(); log && log->Target() == this) log->SetTarget(nullptr);
+}
+
+void TCustomTessary::SetStore(std::shared_ptr<TTextStore> store) {
+    if (store_) store_->RemoveObserver(this);
+    if (!store) {
+        store = std::make_shared<TTextStore>();
+        store->UndoLog()->Clear();
+    }
+    store_ = std::move(store);
+    store_->AddObserver(this);
+    ActiveLog();
+    anchor_ = caret_ = 0;
+    topLine_ = 0;
+    leftColumn_ = 0;
+    InvalidateAll();
+}
+
+TUndoStack* TCustomTessary::Log() const {
+    return store_ ? store_->UndoLog() : nullptr;
+}
+
+TUndoStack* TCustomTessary::ActiveLog() {
+    TUndoStack* log = Log();
+    // A store shared by several controls has one log; it acts on whichever
+    // control records or replays through it.
+    if (log) log->SetTarget(this);
+    return log;
+}
+
+// ---- repaint and notifications -------------------------------------------------
+
+void TCustomTessary::InvalidateLines(TLineIndex first, TLineIndex last) {
+    if (host_ && !paintLock_) host_->InvalidateLines(first, last);
+}
+
+void TCustomTessary::InvalidateAll() {
+    if (host_ && !paintLock_) host_->InvalidateAll();
+}
+
+void TCustomTessary::NotifyChanged() {
+    if (host_ && !paintLock_) host_->Changed();
+}
+
+void TCustomTessary::TextChanged(const TTextChange& change) {
+    if (change.kind == TTextChange::Kind::Reloaded) {
+        if (!editing_) {
+            anchor_ = caret_ = 0;
+            topLine_ = 0;
+        }
+        InvalidateAll();
+        return;
+    }
+    // Another control changed the shared text: keep this selection on its text.
+    if (!editing_) {
+        auto shift = [&](TOffset& pos) {
+            if (change.kind == TTextChange::Kind::Inserted) {
+                if (pos > change.start) pos += change.extent;
+            } else if (pos > change.start) {
+                pos = std::max(change.start, pos - change.extent);
+            }
+        };
+        shift(anchor_);
+        shift(caret_);
+    }
+    InvalidateLines(change.firstLine, change.lineDelta == 0 ? change.firstLine : -1);
+    if (host_ && !paintLock_ && change.lineDelta != 0)
+        host_->ScrollRangesChanged(store_->LineCount(), store_->WidestLine());
+}
+
+// ---- selection and scrolling ----------------------------------------------------
+
+void TCustomTessary::SetSelection(TOffset anchor, TOffset caret, bool repaint) {
+    const TOffset length = store_->TextLength();
+    anchor = std::clamp<TOffset>(anchor, 0, length);
+    caret = std::clamp<TOffset>(caret, 0, length);
+    if (repaint) {
+        const TOffset lo = std::min({anchor, caret, anchor_, caret_});
+        const TOffset hi = std::max({anchor, caret, std::min(anchor_, length), std::min(caret_, length)});
+        InvalidateLines(store_->LineOfOffset(lo), store_->LineOfOffset(hi));
+    }
+    const bool moved = anchor != anchor_ || caret != caret_;
+    anchor_ = anchor;
+    caret_ = caret;
+    ScrollCaretIntoView();
+    if (moved) NotifyChanged();
+}
+
+void TCustomTessary::GetSelection(TOffset* anchor, TOffset* caret) {
+    *anchor = anchor_;
+    *caret = caret_;
+}
+
+void TCustomTessary::SetTopLine(TLineIndex line) {
+    line = std::clamp<TLineIndex>(line, 0, store_->LineCount() - 1);
+    if (line == topLine_) return;
+    topLine_ = line;
+    if (host_ && !paintLock_) host_->ScrollPositionChanged(topLine_, leftColumn_);
+    InvalidateAll();
+}
+
+void TCustomTessary::SetLeftColumn(int32_t column) {
+    column = std::max(column, 0);
+    if (column == leftColumn_) return;
+    leftColumn_ = column;
+    if (host_ && !paintLock_) host_->ScrollPositionChanged(topLine_, leftColumn_);
+    InvalidateAll();
+}
+
+void TCustomTessary::ScrollCaretIntoView() {
+    const TLineIndex line = store_->LineOfOffset(caret_);
+    const std::string_view text = store_->NodeText(line);
+    const int32_t column =
+        CharToColumn(text, store_->Node(line).HasTab(), caret_ - store_->LineStart(line), tabs_);
+    if (!host_ || paintLock_) return;
+    const int32_t rows = std::max(1, host_->VisibleLines());
+    const int32_t cols = std::max(1, host_->VisibleColumns());
+    if (line < topLine_)
+        SetTopLine(line);
+    else if (line >= topLine_ + rows)
+        SetTopLine(line - rows + 1);
+    if (column < leftColumn_)
+        SetLeftColumn(column);
+    else if (column >= leftColumn_ + cols)
+        SetLeftColumn(column - cols + 1);
+    host_->CaretMoved(line, column);
+}
+
+// ---- changing the text -------------------------------------------------------------
+
+void TCustomTessary::Replace(std::string_view text) {
+    const TOffset start = SelStart();
+    editing_ = true;
+    try {
+        anchor_ = caret_ = store_->Replace(start, SelEnd(), text);
+    } catch (...) {
+        editing_ = false;
+        anchor_ = caret_ = std::min(start, store_->TextLength());
+        throw;
+    }
+    editing_ = false;
+    ScrollCaretIntoView();
+    NotifyChanged();
+}
+
+void TCustomTessary::ReplaceSel(std::string_view text) {
+    TUndoStack* log = ActiveLog();
+    const TOffset start = SelStart();
+    if (log) log->BeginTransaction(SelText());
+    Replace(text);
+    if (log) log->EndTransaction(store_->GetRange(start, caret_));
+}
+
+void TCustomTessary::ReplaceSelection(std::string_view text) {
+    Replace(text);
+}
+
+void TCustomTessary::InsertStream(TStream& stream) {
+    auto bytes = std::make_shared<TMemoryStream>();
+    bytes->CopyFrom(stream, stream.Size() - stream.Position());
+    TUndoStack* log = ActiveLog();
+    if (log) log->BeginTransaction(SelText(), utStream);
+    Replace(std::string_view(reinterpret_cast<const char*>(bytes->Memory()), bytes->Bytes().size()));
+    if (log) log->EndStreamTransaction(std::move(bytes));
+}
+
+void TCustomTessary::BeginUndoGroup(int32_t kind) {
+    if (TUndoStack* log = ActiveLog()) log->BeginGroup(kind);
+}
+
+void TCustomTessary::EndUndoGroup(int32_t kind) {
+    if (TUndoStack* log = ActiveLog()) log->EndGroup(kind);
+}
+
+void TCustomTessary::Undo() {
+    TUndoStack* log = ActiveLog();
+    if (!log) return;
+    ++paintLock_;
+    log->Undo();
+    --paintLock_;
+    InvalidateAll();
+    ScrollCaretIntoView();
+    NotifyChanged();
+}
+
+void TCustomTessary::Redo() {
+    TUndoStack* log = ActiveLog();
+    if (!log) return;
+    ++paintLock_;
+    log->Redo();
+    --paintLock_;
+    InvalidateAll();
+    ScrollCaretIntoView();
+    NotifyChanged();
+}
+
+bool TCustomTessary::CanUndo() const {
+    TUndoStack* log = Log();
+    return log && log->CanUndo();
+}
+
+bool TCustomTessary::CanRedo() const {
+    TUndoStack* log = Log();
+    return log && log->CanRedo();
+}
+
+bool TCustomTessary::Modified() const {
+    TUndoStack* log = Log();
+    return log && log->Modified();
+}
+
+void TCustomTessary::SetModified(bool modified) {
+    if (TUndoStack* log = Log(); log && !modified) log->Clear();
+}
+
+void TCustomTessary::Beep() {
+    if (host_) host_->Beep();
+}
+
+// ---- files ----------------------------------------------------------------------------
+
+void TCustomTessary::AfterReload() {
+    anchor_ = caret_ = 0;
+    topLine_ = 0;
+    leftColumn_ = 0;
+    if (TUndoStack* log = Log()) log->Clear();
+    if (host_ && !paintLock_) {
+        host_->ScrollRangesChanged(store_->LineCount(), store_->WidestLine());
+        host_->ScrollPositionChanged(0, 0);
+    }
+    InvalidateAll();
+    ScrollCaretIntoView();
+    NotifyChanged();
+}
+
+void TCustomTessary::LoadFromStream(TStream& stream) {
+    editing_ = true;
+    try {
+        store_->LoadFromStream(stream);
+    } catch (...) {
+        editing_ = false;
+        AfterReload();
+        throw;
+    }
+    editing_ = false;
+    AfterReload();
+}
+
+void TCustomTessary::LoadFromFile(const std::string& fileName) {
+    editing_ = true;
+    try {
+        store_->LoadFromFile(fileName);
+    } catch (...) {
+        editing_ = false;
+        AfterReload();
+        throw;
+    }
+    editing_ = false;
+    AfterReload();
+    if (options_ & kTitleAsFilename) printTitle_ = fileName;
+}
+
+void TCustomTessary::SaveToStream(TStream* stream) {
+    store_->SaveToStream(stream, saveFormat_);
+}
+
+void TCustomTessary::SaveToFile(const std::string& fileName) {
+    store_->SaveToFile(fileName, saveFormat_);
+    if (options_ & kTitleAsFilename) printTitle_ = fileName;
+    NotifyChanged();
+}
+
+// ---- settings ---------------------------------------------------------------------------
+
+void TCustomTessary::SetOptions(uint32_t options) {
+    options_ = options;
+    InvalidateAll();
+}
+
+void TCustomTessary::SetTabColumns(std::string_view text) {
+    tabs_.SetColumns(text);
+    InvalidateAll();
+}
+
+void TCustomTessary::SetTabDefault(int32_t width) {
+    tabs_.SetDefault(width);
+    InvalidateAll();
+}
+
+// ---- messages ----------------------------------------------------------------------------
+
+std::string TCustomTessary::SelectionBytes(uintptr_t copyFlags) const {
+    TMemoryStream out;
+    store_->WriteRange(out, SelStart(), SelEnd(), LineEndOfCopyFlags(copyFlags));
+    return std::string(out.Bytes().begin(), out.Bytes().end());
+}
+
+intptr_t TCustomTessary::GetTokens(uintptr_t wParam, uint8_t* out) const {
+    TLineIndex first = 0, last = store_->LineCount() - 1;
+    if (const int32_t* range = Ptr<const int32_t>(wParam)) {
+        first = std::max(range[0], 0);
+        last = std::min(range[1], store_->LineCount() - 1);
+    }
+    intptr_t n = 0;
+    for (TLineIndex i = first; i <= last; ++i) {
+        const std::span<const uint8_t> styles = store_->NodeStyles(i);
+        const size_t len = store_->Node(i).length;
+        if (styles.empty())
+            std::memset(out + n, 0, len);
+        else
+            std::memcpy(out + n, styles.data(), len);
+        n += static_cast<intptr_t>(len);
+    }
+    return n;
+}
+
+void TCustomTessary::SetTokens(uintptr_t wParam, const uint8_t* in) {
+    TLineIndex first = 0, last = store_->LineCount() - 1;
+    if (const int32_t* range = Ptr<const int32_t>(wParam)) {
+        first = std::max(range[0], 0);
+        last = std::min(range[1], store_->LineCount() - 1);
+    }
+    for (TLineIndex i = first; i <= last; ++i) {
+        const size_t len = store_->Node(i).length;
+        store_->SetNodeStyles(i, std::span<const uint8_t>(in, len));
+        store_->SetNodeState(i, store_->Node(i).state | kStateRepaint | kStateRehighlight);
+        in += len;
+    }
+    InvalidateLines(first, last);
+}
+
+intptr_t TCustomTessary::Perform(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+    const bool set = (wParam & kSet) != 0;
+    switch (msg) {
+    case WM_SETTEXT: {
+        const char* text = Ptr<const char>(lParam);
+        TMemoryStream in;
+        if (text) in.WriteBuffer(text, std::strlen(text));
+        in.SetPosition(0);
+        LoadFromStream(in);
+        return 1;
+    }
+    case WM_GETTEXT: {
+        char* out = Ptr<char>(lParam);
+        if (!out || wParam == 0) return 0;
+        const std::string text = store_->PlainText(store_->LineEndOf(sfTEXT));
+        const size_t n = std::min<size_t>(text.size(), wParam - 1);
+        std::memcpy(out, text.data(), n);
+        out[n] = '\0';
+        return static_cast<intptr_t>(n);
+    }
+    case WM_GETTEXTLENGTH:
+        return store_->TextLength();
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS | (wantTab_ ? uint32_t{DLGC_WANTTAB} : 0u);
+    case EM_GETSEL: {
+        if (auto* a = Ptr<int32_t>(wParam)) *a = anchor_;
+        if (auto* c = Ptr<int32_t>(lParam)) *c = caret_;
+        return (SelStart() & 0xFFFF) | (static_cast<intptr_t>(SelEnd() & 0xFFFF) << 16);
+    }
+    case EM_SETSEL: {
+        const auto start = static_cast<TOffset>(static_cast<intptr_t>(wParam));
+        const auto end = static_cast<TOffset>(lParam);
+        if (start == 0 && end == -1)
+            SetSelection(0, store_->TextLength(), true);
+        else if (start < 0)
+            SetSelection(caret_, caret_, true); // -1 takes the selection away
+        else
+            SetSelection(start, end < 0 ? store_->TextLength() : end, true);
+        return 1;
+    }
+    case EM_LINESCROLL:
+        SetLeftColumn(leftColumn_ + static_cast<int32_t>(static_cast<intptr_t>(wParam)));
+        SetTopLine(topLine_ + static_cast<TLineIndex>(lParam));
+        return 1;
+    case EM_SCROLLCARET:
+        SetSelection(anchor_, caret_, false);
+        return 1;
+    case EM_GETMODIFY:
+        return Modified();
+    case EM_SETMODIFY:
+        SetModified(wParam != 0);
+        return 0;
+    case EM_GETLINECOUNT:
+        return std::max<TLineIndex>(1, store_->LineCount());
+    case EM_LINEINDEX: {
+        auto line = static_cast<TLineIndex>(static_cast<intptr_t>(wParam));
+        if (line == -1) line = store_->LineOfOffset(caret_);
+        return line < 0 || line >= store_->LineCount() ? -1 : store_->LineStart(line);
+    }
+    case EM_LINELENGTH: {
+        auto offset = static_cast<TOffset>(static_cast<intptr_t>(wParam));
+        if (offset == -1) offset = caret_;
+        return static_cast<intptr_t>(store_->LineText(store_->LineOfOffset(offset)).size());
+    }
+    case EM_REPLACESEL:
+    case TEM_REPLACESEL: {
+        const char* text = Ptr<const char>(lParam);
+        BeginUndoGroup(ugReplaceSelection);
+        ReplaceSel(text ? std::string_view(text) : std::string_view());
+        EndUndoGroup(ugReplaceSelection);
+        return 1;
+    }
+    case EM_GETLINE: {
+        auto line = static_cast<TLineIndex>(static_cast<intptr_t>(wParam));
+        char* buffer = Ptr<char>(lParam);
+        if (!buffer || line < 0 || line >= store_->LineCount()) return 0;
+        uint16_t size = 0;
+        std::memcpy(&size, buffer, sizeof size);
+        const std::string text = store_->LineText(line);
+        const size_t n = std::min<size_t>(size, text.size());
+        std::memcpy(buffer, text.data(), n);
+        return static_cast<intptr_t>(n);
+    }
+    case EM_CANUNDO:
+        return CanUndo();
+    case EM_UNDO:
+    case WM_UNDO:
+        Undo();
+        return 1;
+    case EM_LINEFROMCHAR: {
+        auto offset = static_cast<TOffset>(static_cast<intptr_t>(wParam));
+        return store_->LineOfOffset(offset == -1 ? caret_ : offset);
+    }
+    case EM_EMPTYUNDOBUFFER:
+        if (TUndoStack* log = Log()) log->Clear();
+        return 0;
+    case EM_GETFIRSTVISIBLELINE:
+        return topLine_;
+    case WM_COPY:
+    case WM_CUT:
+        if (anchor_ == caret_) return 0;
+        if (host_) host_->SetClipboardText(SelectionBytes(kCopyCRLF));
+        if (msg == WM_CUT) {
+            BeginUndoGroup(ugCut);
+            ReplaceSel({});
+            EndUndoGroup(ugCut);
+        }
+        return 1;
+    case WM_PASTE: {
+        std::optional<std::string> text = host_ ? host_->ClipboardText() : std::nullopt;
+        if (!text) return 0;
+        BeginUndoGroup(ugPaste);
+        ReplaceSel(*text);
+        EndUndoGroup(ugPaste);
+        return 1;
+    }
+    case EM_CANPASTE:
+        return host_ && host_->ClipboardText().has_value();
+
+    case TEM_SELECTION: {
+        auto* pair = Ptr<int32_t>(lParam);
+        if (!pair) return 0;
+        if (set) {
+            if (pair[0] == -1)
+                SetSelection(0, store_->TextLength(), !(wParam & kNoRepaint));
+            else
+                SetSelection(pair[0], pair[1], !(wParam & kNoRepaint));
+        } else {
+            pair[0] = anchor_;
+            pair[1] = caret_;
+        }
+        return 1;
+    }
+    case TEM_OPTIONS:
+        if (!set) return options_;
+        SetOptions(static_cast<uint32_t>(lParam));
+        return 1;
+    case TEM_PAINTLOCK:
+        if (!set) return paintLock_ > 0;
+        if (lParam != 0) {
+            ++paintLock_;
+        } else if (paintLock_ > 0 && --paintLock_ == 0) {
+            if (host_) host_->ScrollRangesChanged(store_->LineCount(), store_->WidestLine());
+            ScrollCaretIntoView();
+            InvalidateAll();
+            NotifyChanged();
+        }
+        return 1;
+    case TEM_INSERTSTREAM: {
+        TStream* stream = Ptr<TStream>(lParam);
+        if (!stream) return 0;
+        BeginUndoGroup(ugReplaceSelection);
+        InsertStream(*stream);
+        EndUndoGroup(ugReplaceSelection);
+        return 1;
+    }
+    case TEM_WRITESELECTION: {
+        TStream* stream = Ptr<TStream>(lParam);
+        // Rich text and HTML are the export writers' business.
+        if (!stream || (wParam & (kCopyRTF | kCopyHTML))) return 0;
+        const int64_t before = stream->Position();
+        store_->WriteRange(*stream, SelStart(), SelEnd(), LineEndOfCopyFlags(wParam));
+        return static_cast<intptr_t>(stream->Position() - before);
+    }
+    case TEM_COPYSELECTION: {
+        if (wParam & (kCopyRTF | kCopyHTML)) return 0;
+        const std::string bytes = SelectionBytes(wParam);
+        if (char* out = Ptr<char>(lParam)) {
+            std::memcpy(out, bytes.data(), bytes.size());
+            out[bytes.size()] = '\0';
+        }
+        return static_cast<intptr_t>(bytes.size());
+    }
+    case TEM_MODIFIED:
+        if (!set) return Modified();
+        SetModified(lParam != 0);
+        return 1;
+    case TEM_TOPLINE:
+        if (!set) return topLine_;
+        SetTopLine(static_cast<TLineIndex>(lParam));
+        return 1;
+    case TEM_LEFTCOLUMN:
+        if (!set) return leftColumn_;
+        SetLeftColumn(static_cast<int32_t>(lParam));
+        return 1;
+    case TEM_CANREDO:
+        return CanRedo();
+    case TEM_REDO:
+        Redo();
+        return 1;
+    case TEM_SETTOKENS:
+        if (const uint8_t* in = Ptr<const uint8_t>(lParam)) SetTokens(wParam, in);
+        return 1;
+    case TEM_GETTOKENS:
+        if (uint8_t* out = Ptr<uint8_t>(lParam)) return GetTokens(wParam, out);
+        return 0;
+    case TEM_UNDOLOG:
+        if (!set) return reinterpret_cast<intptr_t>(store_->UndoLog());
+        store_->AttachUndoLog(Ptr<TUndoStack>(lParam));
+        ActiveLog();
+        return 1;
+    case TEM_TEXTSTORE: {
+        auto* shared = Ptr<std::shared_ptr<TTextStore>>(lParam);
+        if (!shared) return 0;
+        if (wParam == 0)
+            *shared = store_;
+        else
+            SetStore(*shared);
+        return 1;
+    }
+    case TEM_VERSION: {
+        static const std::string version = std::string("<TTessary>:") + kVersion;
+        return reinterpret_cast<intptr_t>(version.c_str());
+    }
+    default:
+        return 0;
+    }
+}
+
+} // namespace torvane::editor

@@ -1,0 +1,132 @@
+#pragma once
+// TCustomTessary: the editor control without a window system.
+//
+// It shows a text store (its own, or one shared with other controls), keeps
+// the selection (anchor, caret) and the scroll position, records every
+// change in the store's undo log, and talks to the window that shows it
+// through TessaryHost. Its programmatic interface is Perform(msg, wParam,
+// lParam) with the message numbers of TessaryMessages.h; the properties
+// below are thin wrappers over the same operations.
+//
+// Changes go through ReplaceSelection, which writes one text transaction
+// into the undo log; the messages that change text bracket it in a group so
+// that the application's undo sees the change as one step.
+
+#include "editor/TabStops.h"
+#include "editor/TessaryHost.h"
+#include "editor/TessaryMessages.h"
+#include "editor/TextStore.h"
+#include "editor/UndoStack.h"
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+namespace torvane::editor {
+
+class TCustomTessary : public TUndoTarget, private TTextStoreObserver {
+public:
+    static constexpr const char* kVersion = "3.00.36";
+    // The document window's option set, also that of fresh settings.
+    static constexpr uint32_t kDefaultOptions = 0x3FFDBF0;
+    static constexpr uint32_t kTitleAsFilename = 0x40000;
+
+    explicit TCustomTessary(TessaryHost* host = nullptr);
+    ~TCustomTessary() override;
+    TCustomTessary(const TCustomTessary&) = delete;
+    TCustomTessary& operator=(const TCustomTessary&) = delete;
+
+    intptr_t Perform(uint32_t msg, uintptr_t wParam = 0, intptr_t lParam = 0);
+
+    void SetHost(TessaryHost* host) noexcept { host_ = host; }
+    TTextStore& Store() const noexcept { return *store_; }
+    const std::shared_ptr<TTextStore>& SharedStore() const noexcept { return store_; }
+    // Shows another store (shared editing); null gives the control a fresh one.
+    void SetStore(std::shared_ptr<TTextStore> store);
+
+    // ---- selection and scrolling --------------------------------------------
+    TOffset Anchor() const noexcept { return anchor_; }
+    TOffset Caret() const noexcept { return caret_; }
+    TOffset SelStart() const noexcept { return std::min(anchor_, caret_); }
+    TOffset SelEnd() const noexcept { return std::max(anchor_, caret_); }
+    // Clamps both to the text; repaints the lines between the old and the
+    // new selection unless repaint is false, and scrolls the caret into view.
+    void SetSelection(TOffset anchor, TOffset caret, bool repaint);
+    std::string SelText() const { return store_->GetRange(SelStart(), SelEnd()); }
+    TLineIndex TopLine() const noexcept { return topLine_; }
+    int32_t LeftColumn() const noexcept { return leftColumn_; }
+    void SetTopLine(TLineIndex line);
+    void SetLeftColumn(int32_t column);
+    void ScrollCaretIntoView();
+
+    // ---- changing the text --------------------------------------------------
+    // Replaces the selection with text (any line ends), recorded as one text
+    // transaction; the caret ends after the new text.
+    void ReplaceSel(std::string_view text);
+    // Public so that the application can bracket its own commands.
+    void BeginUndoGroup(int32_t kind);
+    void EndUndoGroup(int32_t kind);
+    void Undo();
+    void Redo();
+    bool CanUndo() const;
+    bool CanRedo() const;
+    bool Modified() const;
+    // False empties the undo log; true changes nothing.
+    void SetModified(bool modified);
+
+    // ---- files ---------------------------------------------------------------
+    void LoadFromStream(TStream& stream);
+    void LoadFromFile(const std::string& fileName);
+    void SaveToStream(TStream* stream);
+    void SaveToFile(const std::string& fileName);
+    TSaveFormat SaveFormat() const noexcept { return saveFormat_; }
+    void SetSaveFormat(TSaveFormat format) noexcept { saveFormat_ = format; }
+    const std::string& PrintTitle() const noexcept { return printTitle_; }
+
+    // ---- settings ------------------------------------------------------------
+    uint32_t Options() const noexcept { return options_; }
+    void SetOptions(uint32_t options);
+    const TTabStops& Tabs() const noexcept { return tabs_; }
+    std::string TabColumns() const { return tabs_.Columns(); }
+    void SetTabColumns(std::string_view text);
+    int32_t TabDefault() const noexcept { return tabs_.Default(); }
+    void SetTabDefault(int32_t width);
+    bool WantTab() const noexcept { return wantTab_; }
+    void SetWantTab(bool want) noexcept { wantTab_ = want; }
+    bool PaintLocked() const noexcept { return paintLock_ > 0; }
+
+    // ---- TUndoTarget (used by the undo log) --------------------------------------
+    void GetSelection(TOffset* anchor, TOffset* caret) override;
+    void SetSelection(TOffset anchor, TOffset caret) override { SetSelection(anchor, caret, true); }
+    void ReplaceSelection(std::string_view text) override;
+    void Beep() override;
+
+private:
+    void TextChanged(const TTextChange& change) override;
+    TUndoStack* Log() const;
+    TUndoStack* ActiveLog();             // the log, acting on this control
+    void Replace(std::string_view text); // the unrecorded part of ReplaceSel
+    void InsertStream(TStream& stream);
+    std::string SelectionBytes(uintptr_t copyFlags) const;
+    intptr_t GetTokens(uintptr_t wParam, uint8_t* out) const;
+    void SetTokens(uintptr_t wParam, const uint8_t* in);
+    void AfterReload();
+    void InvalidateLines(TLineIndex first, TLineIndex last);
+    void InvalidateAll();
+    void NotifyChanged();
+
+    TessaryHost* host_;
+    std::shared_ptr<TTextStore> store_;
+    TOffset anchor_ = 0, caret_ = 0;
+    TLineIndex topLine_ = 0;
+    int32_t leftColumn_ = 0;
+    uint32_t options_ = kDefaultOptions;
+    TTabStops tabs_;
+    TSaveFormat saveFormat_ = sfTEXT;
+    bool wantTab_ = true;
+    int paintLock_ = 0;
+    bool editing_ = false; // this control is changing the store
+    std::string printTitle_;
+};
+
+} // namespace torvane::editor
