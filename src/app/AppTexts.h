@@ -22,6 +22,7 @@ inline constexpr const char kCannotSave[] =
 inline constexpr const char kNameInUse[] =
     "Soubor nelze uložit pod tímto názvem.\rSoubor \"%0:s\" je otevřený.";
 inline constexpr const char kOverwrite[] = "Soubor \"%0:s\" již existuje, chcete jej přepsat?";
+inline constexpr const char kNoSuchFile[] = "Soubor \"%0:s\" neexistuje!";
 inline constexpr const char kNotSaved[] = "Soubor není uložen, chcete jej uložit?";
 inline constexpr const char kNotFoundSuffix[] = "\" nenalezeno ...";
 

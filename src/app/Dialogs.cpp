@@ -3,6 +3,9 @@
 #include "app/AppLogic.h"
 #include "app/AppTexts.h"
 #include "app/NovyS.h"
+#include "app/dialogs/AboutBox.h"
+#include "app/dialogs/JpegImage.h"
+#include "app/dialogs/SettingsDialog.h"
 
 #include <QAbstractButton>
 #include <QFileDialog>
@@ -150,8 +153,14 @@ std::optional<int> QtAppDialogs::ChooseAssembler(QWidget* parent, const QString&
     return dialog.ChosenIndex();
 }
 
-void QtAppDialogs::ShowInformation(QWidget* parent, const QString& title, const QString& text) {
-    QMessageBox::information(parent, title, text);
+bool QtAppDialogs::EditSettings(QWidget* parent, TMemIniFile& settings) {
+    TfrmNastaveni dialog(settings, SettingsChoosers::Native(), parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void QtAppDialogs::ShowAbout(QWidget* parent) {
+    TfrmOprog about(LoadLogoFromResourceLibrary(), parent);
+    about.exec();
 }
 
 } // namespace torvane::app

@@ -11,6 +11,10 @@
 
 class QWidget;
 
+namespace torvane {
+class TMemIniFile;
+}
+
 namespace torvane::app {
 
 // Kind of a message box; it chooses the Czech title and the icon.
@@ -68,8 +72,12 @@ public:
     // chosen assembler index, nothing when cancelled.
     virtual std::optional<int> ChooseAssembler(QWidget* parent, const QString& caption) = 0;
 
-    // A plain information box for the actions whose own dialogs come later.
-    virtual void ShowInformation(QWidget* parent, const QString& title, const QString& text) = 0;
+    // The settings dialog over the settings object; true when closed with OK
+    // (the dialog has then written its keys).
+    virtual bool EditSettings(QWidget* parent, TMemIniFile& settings) = 0;
+
+    // The about box.
+    virtual void ShowAbout(QWidget* parent) = 0;
 };
 
 class QtAppDialogs final : public AppDialogs {
@@ -80,7 +88,8 @@ public:
     std::optional<SaveChoice> SaveFileName(QWidget* parent,
                                            const std::function<bool(const SaveChoice&)>& mayClose) override;
     std::optional<int> ChooseAssembler(QWidget* parent, const QString& caption) override;
-    void ShowInformation(QWidget* parent, const QString& title, const QString& text) override;
+    bool EditSettings(QWidget* parent, TMemIniFile& settings) override;
+    void ShowAbout(QWidget* parent) override;
 };
 
 } // namespace torvane::app

@@ -3,6 +3,7 @@
 #include "app/AppLogic.h"
 #include "app/AppTexts.h"
 #include "app/EditWin.h"
+#include "app/logic/RecentFiles.h"
 #include "common/IniFile.h"
 #include "platform/FileSystem.h"
 #include "platform/SingleInstance.h"
@@ -11,7 +12,9 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -55,6 +58,7 @@ TfrmTorvane::TfrmTorvane(AppDialogs& dialogs, const QString& programDirectory, Q
     CreateToolBars();
     CreateStatusBar();
     ReadWindowSettings();
+    NactiHistorii(mnItmHistorie);
     EnableEditorAct(false);
     UpdateTitle();
 }
@@ -275,6 +279,8 @@ MsgButton TfrmTorvane::MessageDlgCz(const QString& text, MsgKind kind, MsgButton
 void TfrmTorvane::OpenCommandLineFile(const QString& argument) {
     if (argument.isEmpty() || !platform::FileExists(Native(argument))) return;
     CreateEditor(argument, false, 0);
+    PridejHistorii(argument);
+    NactiHistorii(mnItmHistorie);
 }
 
 void TfrmTorvane::HandleCopyData(const platform::CopyDataRecord& record) {
@@ -286,6 +292,9 @@ void TfrmTorvane::HandleCopyData(const platform::CopyDataRecord& record) {
     if (!platform::FileExists(Native(name))) return;
     BringToForeground();
     CreateEditor(name, false, 0);
+    // The main menu's list is not rebuilt here; the toolbar's drop-down
+    // rebuilds itself when it opens.
+    PridejHistorii(name);
 }
 
 void TfrmTorvane::BringToForeground() {
@@ -311,8 +320,37 @@ void TfrmTorvane::actNovyExecute() {
 void TfrmTorvane::actOtevritExecute() {
     const std::string dataDir = settings_->ReadString("Paths", "Data", "");
     const QStringList files = dialogs_.OpenFileNames(this, QString::fromLocal8Bit(dataDir));
-    for (const QString& file : files)
+    for (const QString& file : files) {
         CreateEditor(file, false, 0);
+        PridejHistorii(file);
+    }
+    if (!files.isEmpty()) NactiHistorii(mnItmHistorie);
+}
+
+void TfrmTorvane::NactiHistorii(QMenu* menu) {
+    menu->clear();
+    for (const HistoryEntry& entry : HistoryEntries(*settings_)) {
+        const QString path = QString::fromLocal8Bit(entry.path);
+        QString caption = QString::fromLocal8Bit(entry.caption);
+        QAction* item = menu->addAction(caption.replace(QLatin1Char('&'), QStringLiteral("&&")));
+        item->setStatusTip(path);
+        connect(item, &QAction::triggered, this, [this, path] { HistorieClick(path); });
+    }
+}
+
+void TfrmTorvane::PridejHistorii(const QString& fileName) {
+    AddToHistory(*settings_, fileName.toLocal8Bit().toStdString());
+}
+
+void TfrmTorvane::HistorieClick(const QString& fileName) {
+    if (!platform::FileExists(Native(fileName))) {
+        MessageDlgCz(FormatCz(text::kNoSuchFile, fileName), MsgKind::Error, mbOK, mbOK);
+        return;
+    }
+    CreateEditor(fileName, false, 0);
+    QDir::setCurrent(QFileInfo(fileName).absolutePath());
+    PridejHistorii(fileName);
+    NactiHistorii(mnItmHistorie);
 }
 
 void TfrmTorvane::actUlozitExecute() {
@@ -454,9 +492,13 @@ void TfrmTorvane::RebuildWindowMenu() {
 }
 
 void TfrmTorvane::actOprogramuExecute() {
-    dialogs_.ShowInformation(this, QStringLiteral("O programu"),
-                             QStringLiteral("Torvane %1\nEditor zdrojových textů pro assemblery 8051 a AVR.")
-                                 .arg(QStringLiteral(TORVANE_VERSION)));
+    dialogs_.ShowAbout(this);
+}
+
+void TfrmTorvane::actNastaveniExecute() {
+    if (!dialogs_.EditSettings(this, *settings_)) return;
+    for (TEditWin* win : EditWindows())
+        sMemoNastav(*win);
 }
 
 // ---- tab strip, highlighting, hints ---------------------------------------------

@@ -68,6 +68,12 @@ public:
     void HandleCopyData(const platform::CopyDataRecord& record);
     void BringToForeground();
 
+    // Recent files: rebuild the entries under a menu, put a path at the
+    // front, open an entry's path.
+    void NactiHistorii(QMenu* menu);
+    void PridejHistorii(const QString& fileName);
+    void HistorieClick(const QString& fileName);
+
     // The Czech message box with this window as parent.
     MsgButton MessageDlgCz(const QString& text, MsgKind kind, MsgButtons buttons, MsgButton defaultButton);
 
@@ -115,6 +121,7 @@ public slots:
     void actHorizontalneExecute();
     void actVertikalneExecute();
     void actOprogramuExecute();
+    void actNastaveniExecute();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -107,9 +107,10 @@ void TfrmTorvane::CreateActions() {
     connect(actHorizontalne, &QAction::triggered, this, &TfrmTorvane::actHorizontalneExecute);
     connect(actVertikalne, &QAction::triggered, this, &TfrmTorvane::actVertikalneExecute);
     connect(actOprogramu, &QAction::triggered, this, &TfrmTorvane::actOprogramuExecute);
+    connect(actNastaveni, &QAction::triggered, this, &TfrmTorvane::actNastaveniExecute);
     connect(actKonec, &QAction::triggered, this, &QWidget::close);
-    // Import, settings, comments, find and replace are wired by their own
-    // windows when those arrive; the actions already stand in the menus.
+    // Import, comments, find and replace are wired when their commands
+    // join the main window; the actions already stand in the menus.
 
     highlightGroup_ = new QActionGroup(this);
     highlightGroup_->setExclusive(true);
@@ -199,9 +200,8 @@ void TfrmTorvane::CreateToolBars() {
 
     popOtevrit = new QMenu(this);
     popOtevrit->setObjectName(QStringLiteral("popOtevrit"));
-    // The recent-file list is rebuilt each time the menu drops down; until
-    // the history joins, it stays empty.
-    connect(popOtevrit, &QMenu::aboutToShow, popOtevrit, [this] { popOtevrit->clear(); });
+    // The recent-file list is rebuilt each time the menu drops down.
+    connect(popOtevrit, &QMenu::aboutToShow, this, [this] { NactiHistorii(popOtevrit); });
     auto* openButton = new QToolButton(tools);
     openButton->setObjectName(QStringLiteral("btnOtevrit"));
     openButton->setDefaultAction(actOtevrit);

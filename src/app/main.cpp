@@ -5,12 +5,15 @@
 #include "app/AppTexts.h"
 #include "app/Dialogs.h"
 #include "app/MainWindow.h"
+#include "app/dialogs/AboutBox.h"
+#include "app/dialogs/JpegImage.h"
 #include "platform/FileSystem.h"
 #include "platform/SingleInstance.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
 
+#include <memory>
 #include <string>
 
 namespace {
@@ -39,15 +42,22 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // Listen at once: a second start during the splash waits in the queue
+    // until the main window can take its file.
+    const int listenFd = instance.Listen();
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(torvane::app::text::kAppTitle));
 
+    // The about box stands as a splash while the main window is made.
+    auto splash = std::make_unique<torvane::app::TfrmOprog>(torvane::app::LoadLogoFromResourceLibrary());
+    splash->ShowAsSplash(500);
     torvane::app::QtAppDialogs dialogs;
     torvane::app::TfrmTorvane mainWindow(dialogs,
                                          QString::fromLocal8Bit(torvane::platform::ProgramDirectory()));
+    splash.reset();
 
     std::unique_ptr<QSocketNotifier> handOver;
-    const int listenFd = instance.Listen();
     if (listenFd >= 0) {
         handOver = std::make_unique<QSocketNotifier>(listenFd, QSocketNotifier::Read);
         QObject::connect(handOver.get(), &QSocketNotifier::activated, &mainWindow, [&] {

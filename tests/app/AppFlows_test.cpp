@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -467,6 +468,43 @@ private slots:
         QCOMPARE(dialogs_.messages[0].kind, MsgKind::Error);
         QCOMPARE(win->HighlightIndex, 2);
         QVERIFY(main_->mnItmHighlight[2]->isChecked());
+    }
+
+    void recentFilesFollowTheOpenFlow() {
+        const QString a = DataPath("a.asm"), b = DataPath("b&c.asm");
+        WriteBytes(a, "a");
+        WriteBytes(b, "b");
+        dialogs_.openFiles = {a, b};
+        main_->actOtevrit->trigger();
+        QCOMPARE(main_->mnItmHistorie->actions().size(), 2);
+        QCOMPARE(main_->mnItmHistorie->actions()[0]->text(), "1  " + QString(b).replace("&", "&&"));
+        QCOMPARE(main_->mnItmHistorie->actions()[0]->statusTip(), b);
+
+        // Opening A again (after closing it) moves it to the front.
+        CloseWindow(main_->EditWindows()[0]);
+        main_->mnItmHistorie->actions()[1]->trigger();
+        QCOMPARE(main_->ActiveEditWin()->FileName, a);
+        QCOMPARE(main_->mnItmHistorie->actions()[0]->statusTip(), a);
+        QCOMPARE(main_->mnItmHistorie->actions()[1]->statusTip(), b);
+
+        // A vanished file is reported and keeps its slot.
+        QVERIFY(QFile::remove(b));
+        main_->mnItmHistorie->actions()[1]->trigger();
+        QCOMPARE(dialogs_.messages.size(), 1);
+        QCOMPARE(dialogs_.messages[0].text, Msg(text::kNoSuchFile, b));
+        QCOMPARE(main_->mnItmHistorie->actions().size(), 2);
+        // The toolbar's list rebuilds itself when it drops down.
+        emit main_->popOtevrit->aboutToShow();
+        QCOMPARE(main_->popOtevrit->actions().size(), 2);
+    }
+
+    void settingsDialogOkReappliesEditorSettings() {
+        TEditWin* win = NewDocument();
+        dialogs_.settingsEdit = [](torvane::TMemIniFile& s) { s.WriteInteger("Editor", "FontSize", 17); };
+        main_->actNastaveni->trigger();
+        QCOMPARE(win->sMemo->font().pointSize(), 17);
+        main_->actOprogramu->trigger();
+        QCOMPARE(dialogs_.aboutBoxes, 1);
     }
 
     void hintsGoToTheLastPanel() {

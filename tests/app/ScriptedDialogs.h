@@ -8,6 +8,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 #include <optional>
 
 namespace torvane::app::test {
@@ -52,9 +54,17 @@ public:
 
     std::optional<int> ChooseAssembler(QWidget*, const QString&) override { return assembler; }
 
-    void ShowInformation(QWidget*, const QString& title, const QString&) override {
-        messages << ShownMessage{title, MsgKind::Information, mbOK, mbOK};
+    // The settings dialog: `settingsEdit` plays the user's changes; nothing
+    // set means Storno.
+    std::function<void(TMemIniFile&)> settingsEdit;
+    bool EditSettings(QWidget*, TMemIniFile& settings) override {
+        if (!settingsEdit) return false;
+        settingsEdit(settings);
+        return true;
     }
+
+    int aboutBoxes = 0;
+    void ShowAbout(QWidget*) override { ++aboutBoxes; }
 };
 
 } // namespace torvane::app::test
