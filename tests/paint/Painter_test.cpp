@@ -77,7 +77,7 @@ TEST_F(PainterTest, MetricsFollowTheFont) {
     TRecordingSurface::FontModel proportional;
     proportional.proportional = true;
     proportional.cellWidth = 0; // a font that reports no width
-    proportional.height = -1; // 0 once bold italic adds its pixel
+    proportional.height = -1;   // 0 once bold italic adds its pixel
     TRecordingSurface odd(proportional);
     painter.Measure(odd);
     EXPECT_FALSE(painter.Metrics().fixedPitch);
