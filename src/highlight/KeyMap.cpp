@@ -100,6 +100,8 @@ void TKeyboardActionContoller::RaiseDuplicate(int32_t newCode, int32_t existingC
 }
 
 void TKeyboardActionContoller::AddKey(TShortCut first, TShortCut second, int32_t code) {
+    // A second key that is only modifiers is no key at all: a single-key binding.
+    second = Plain(second);
     TKeyNode* top = store_->FindTop(first);
     if (second == 0) {
         if (top && top->children) RaiseDuplicate(code, top->children->command);
@@ -109,7 +111,6 @@ void TKeyboardActionContoller::AddKey(TShortCut first, TShortCut second, int32_t
         top->command = code;
         return;
     }
-    second = Plain(second);
     // A key that already runs a command cannot also start a sequence.
     if (top && top->defined) RaiseDuplicate(code, top->command);
     TKeyNode* end = top ? TKeyStore::FindChild(*top, second) : nullptr;

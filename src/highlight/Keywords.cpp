@@ -49,6 +49,13 @@ const TKeywordNode* TKeywords::Find(std::string_view word, uint8_t caseFlag) con
     return node;
 }
 
+uint16_t TKeywords::InternFollowGroup(const TTE_CharGroup& group) {
+    int index = groups_.Intern(group);
+    // Entries hold 16-bit group indices; only a hostile stream gets this far.
+    if (index > 0xFFFF) throw EKeywords(FormatStr(msg::SInvalidSetId, index));
+    return static_cast<uint16_t>(index);
+}
+
 void TKeywords::AddKeyword(std::string_view word, uint8_t caseFlag, int32_t value, const TStateSet& states,
                            const TTE_CharGroup& followGroup) {
     if (word.empty()) return;
@@ -58,6 +65,8 @@ void TKeywords::AddKeyword(std::string_view word, uint8_t caseFlag, int32_t valu
         for (const TWordEntry& e : existing->entries)
             if (e.states.Intersects(states))
                 throw EKeywords(FormatStr(msg::SDuplicateKeyword, stored.c_str()));
+
+    const uint16_t group = InternFollowGroup(followGroup);
 
     caseFlag_ = caseFlag;
     TKeywordNode** link = &first_;
@@ -83,7 +92,7 @@ void TKeywords::AddKeyword(std::string_view word, uint8_t caseFlag, int32_t valu
             n = n->next;
         index_[first] = n;
     }
-    node->entries.push_back(TWordEntry{states, static_cast<uint16_t>(groups_.Intern(followGroup)), value});
+    node->entries.push_back(TWordEntry{states, group, value});
 }
 
 const TWordEntry* TKeywords::FittingEntry(const TKeywordNode& node, uint8_t follow) const {

@@ -123,6 +123,7 @@ private:
     // The entry of node that fits the current states and the follow character.
     const TWordEntry* FittingEntry(const TKeywordNode& node, uint8_t follow) const;
     TKeywordNode* NewNode(uint8_t ch);
+    uint16_t InternFollowGroup(const TTE_CharGroup& group);
 
     std::vector<std::unique_ptr<TKeywordNode>> pool_; // owns every node
     TKeywordNode* first_ = nullptr;                   // first-level siblings

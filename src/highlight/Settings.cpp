@@ -45,6 +45,7 @@ void TTE_Settings::Reset() {
 
 void TTE_Settings::SetStyle(uint8_t id, const TTE_Style& style) {
     values.styles[id] = style;
+    if (id == 0 && !style.defined) values.styles[0].defined = 1;
     if (fonts_[id] || (!clients_.empty() && style.defined)) {
         fonts_[id].reset();
         if (!clients_.empty() && style.defined)
@@ -183,6 +184,8 @@ void TTE_Settings::LoadFromStream(TStream& s) {
         st.hotspot = ReadU8(s);
         st.defined = ReadI32(s);
     }
+    // Style 0 is the default every other style falls back on: always defined.
+    if (!v.styles[0].defined) v.styles[0].defined = 1;
     for (int32_t n = ReadCount(s); n > 0; --n) {
         uint8_t token = ReadU8(s);
         v.map[token] = ReadU8(s);

@@ -96,6 +96,8 @@ TEST(KeyMap, ConflictingBindingsNameBothCommandsAndChangeNothing) {
     // A key bound alone cannot start a sequence.
     EXPECT_THROW(map->AddKey(ShortCut('Y', kscCtrl), 'A', acUndo), EAmbigiousKeyPair);
     EXPECT_THROW(map->AddKey(vk::Left, 0, acUndo), EAmbigiousKeyPair);
+    // A second key made of modifiers only is no second key: it binds Ctrl+K alone.
+    EXPECT_THROW(map->AddKey(ShortCut('K', kscCtrl), kscShift, acUndo), EAmbigiousKeyPair);
     EXPECT_EQ(map->AllBindings(), before);
 }
 

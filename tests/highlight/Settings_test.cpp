@@ -180,6 +180,8 @@ TEST(Settings, AttachedEditorsShareFontsAndHearOfGutterChanges) {
     EXPECT_EQ(s.StyleFont(4), nullptr);
     s.SetStyle(4, TTE_Style{});
     EXPECT_FALSE(s.HasHotSpots());
+    s.SetStyle(0, TTE_Style{}); // style 0 stays defined: every other style falls back on it
+    EXPECT_EQ(s.GetStyle(0).defined, 1);
 }
 
 TEST(SettingsRegistry, StyleStringFieldsAndEndMark) {
