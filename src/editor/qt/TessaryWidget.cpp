@@ -23,6 +23,7 @@ constexpr int kWheelLinesPerNotch = 3;
 
 TessaryWidget::TessaryWidget(QWidget* parent)
     : QAbstractScrollArea(parent), interim_(std::make_unique<TessaryInterimInput>(*this)) {
+    view_.focused = false;
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
     viewport()->setCursor(Qt::IBeamCursor);
@@ -173,7 +174,6 @@ void TessaryWidget::RestartCaretBlink() {
 
 void TessaryWidget::paintEvent(QPaintEvent* event) {
     UpdateClientSize();
-    view_.focused = hasFocus();
     QPainter qp(viewport());
     TQtSurface surface(&qp);
     const int rowHeight = painter_->Metrics().rowHeight;
@@ -337,6 +337,7 @@ void TessaryWidget::wheelEvent(QWheelEvent* event) {
 
 void TessaryWidget::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
+    view_.focused = true;
     RestartCaretBlink();
     Input().FocusChanged(true);
     viewport()->update();
@@ -344,6 +345,7 @@ void TessaryWidget::focusInEvent(QFocusEvent* event) {
 
 void TessaryWidget::focusOutEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusOutEvent(event);
+    view_.focused = false;
     blink_.stop();
     caretOn_ = false;
     Input().FocusChanged(false);
