@@ -18,6 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         patternSize < size ? std::string(text + patternSize + 1, size - patternSize - 1) : "";
 
     torvane::TREParser re;
+    // Small limits keep runaway inputs quick; the limit logic is the same.
+    re.SetWorkLimits({200'000, 64, 200'000, 4096});
     if (!re.Compile(pattern)) return 0;
     for (bool forward : {true, false}) {
         torvane::TStringCharSource source(subject,

@@ -16,15 +16,6 @@ using namespace re;
 
 namespace {
 
-// Work budget of one search, in steps (a node run, a character counted by
-// STAR/PLUS, a run length retried). It grows with each start position so
-// that long texts can be searched, and one start position may not take more
-// than kAttemptBudget: a runaway pattern ends in an error within a fraction
-// of a second instead of hanging the editor.
-constexpr std::uint64_t kBaseBudget = 20'000'000;
-constexpr std::uint64_t kBudgetPerStart = 4096;
-constexpr std::uint64_t kAttemptBudget = 20'000'000;
-constexpr size_t kMaxChoices = size_t{1} << 22;
 constexpr int kMaxFirstCharDepth = 16;
 
 [[noreturn]] void RaiseSearchError(int& errorId, int id) {
@@ -224,7 +215,8 @@ bool TREParser::MatchHere() {
             }
             case BRANCH:
                 if (next != 0 && fProgram[static_cast<size_t>(next)] == BRANCH) {
-                    if (fChoices.size() >= kMaxChoices) RaiseSearchError(fErrorId, msg::SRegExpTooComplex);
+                    if (fChoices.size() >= fLimits.choicePoints)
+                        RaiseSearchError(fErrorId, msg::SRegExpTooComplex);
                     fChoices.push_back(
                         {next, 0, fStream->Position(), 0, static_cast<std::int16_t>(fSlotCount),
                          static_cast<std::int16_t>(fGroupSlot), static_cast<std::uint32_t>(fTrail.size())});
@@ -244,7 +236,8 @@ bool TREParser::MatchHere() {
                 count = FitRun(fStream, count, minimum, LookAheadOf(fProgram, next));
                 ok = count >= 0;
                 if (ok && count > minimum) {
-                    if (fChoices.size() >= kMaxChoices) RaiseSearchError(fErrorId, msg::SRegExpTooComplex);
+                    if (fChoices.size() >= fLimits.choicePoints)
+                        RaiseSearchError(fErrorId, msg::SRegExpTooComplex);
                     fChoices.push_back({next, pc, start, count, static_cast<std::int16_t>(fSlotCount),
                                         static_cast<std::int16_t>(fGroupSlot),
                                         static_cast<std::uint32_t>(fTrail.size())});
@@ -316,8 +309,11 @@ bool TREParser::Execute(TRECharSource* stream, bool forward) {
         fSlotsDirty = 0;
         fSlotCount = 0;
         fGroupSlot = -1;
-        fStepLimit = std::min(fSteps + kAttemptBudget, kBaseBudget + kBudgetPerStart * starts);
-        if (MatchHere()) return true;
+        fStepLimit = std::min(fSteps + fLimits.attempt, fLimits.base + fLimits.perStart * starts);
+        if (MatchHere()) {
+            fAttempt = start;
+            return true;
+        }
         stream->SetPosition(start);
         if (forward) {
             if (stream->AtEnd()) return false;

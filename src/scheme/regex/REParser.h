@@ -107,6 +107,18 @@ private:
     int fPosition;
 };
 
+// Work budget of one search, in steps (a node run, a character counted by
+// STAR/PLUS, a shorter run retried). It grows with each start position so
+// that long texts can be searched, and one start position may not take more
+// than `attempt`: a runaway pattern ends in an error within a fraction of a
+// second instead of hanging the editor.
+struct TREWorkLimits {
+    std::uint64_t base = 20'000'000;
+    std::uint64_t perStart = 4096;
+    std::uint64_t attempt = 20'000'000;
+    size_t choicePoints = size_t{1} << 22;
+};
+
 class TREParser {
 public:
     static constexpr int kSlotCount = 256;
@@ -126,10 +138,15 @@ public:
     // stands after the match. Raises ERegExpError on a search error.
     bool Execute(TRECharSource* stream, bool forward);
 
+    void SetWorkLimits(const TREWorkLimits& limits) noexcept { fLimits = limits; }
+
     // Stream position of element slot `index` (-1 when not filled); raises
     // "Index range error" for an index outside 0..255.
     TREPos Position(int index) const;
     int SlotCount() const noexcept { return fSlotCount; }
+    // The start position whose attempt matched last. Position(0) can lie
+    // after it: ^ consumes the line break it matches and fills no slot.
+    TREPos AttemptPosition() const noexcept { return fAttempt; }
 
     int ErrorId() const noexcept { return fErrorId; }
     // 0-based, just past the character that was being examined.
@@ -212,6 +229,7 @@ private:
     int fSlotCount = 0;
     int fSlotsDirty = 0; // slots below this may hold positions of an earlier attempt
     int fGroupSlot = -1;
+    TREPos fAttempt = -1;
     std::array<std::int32_t, kCounterCount> fCounters{};
 
     int fErrorId = 0;
@@ -223,6 +241,7 @@ private:
     std::vector<CounterChange> fTrail;
     std::array<bool, 256> fFirstChars{};
     bool fHasFirstChars = false;
+    TREWorkLimits fLimits;
     std::uint64_t fSteps = 0;
     std::uint64_t fStepLimit = 0;
 };
