@@ -89,13 +89,29 @@ constexpr Entry kTable[] = {
      "Compressor (LZH decompression) : Original and compressed sizes do not match !"},
     {msg::SLzhNoMemory, "LZH : Cannot get memory for dictionary tables"},
 
+    // Scheme script lexer (720-739).
+    {msg::SScriptElseWithoutIf, "#else without #ifdef or #ifndef"},
+    {msg::SScriptEndifWithoutIf, "#endif without #ifdef or #ifndef"},
+    {msg::SScriptNumberTooLarge, "Number too large: %s"},
+    {msg::SScriptExpansionTooLarge, "Macros and #include files expand to more than %u bytes"},
+
     // Painting and bookmarks (800-819).
     {msg::SBookmarkIndexRange, "Bookmark index range error"},
 
     // The editor component's numbered table (4096 up).
+    {msg::SRecursiveMacro, "Recursive expansion of macro '%s'"},
+    {msg::SCompileErrorFrame, "** ERROR near line %d, Column %d: %s"},
+    {msg::SIncludeUnterminated, "#include filename missing terminating %s"},
+    {msg::SIncludeCannotOpen, "Unable to open #include file %s%s%s"},
+    {msg::SIdentifierWord, "Identifier"},
+    {msg::SUnknownWord, "Unknown"},
+    {msg::SUnknownCharacter, "Unknown character in input stream: #$%.2x"},
     {msg::SCustomLanguage, "<Custom language>"},
     {msg::SParserVersion, "%s: KVR file saved by different version of TTessaryParser.\n\rRecompile script to "
                           "update KVR file.\n\rExpected version was %d read version was %d"},
+    {msg::SIfdefNameExpected, "Macro name expected after #ifdef"},
+    {msg::SIncludeNotEnclosed, "#include filename not enclosed in \"...\" or <...>"},
+    {msg::SMacroNameExpected, "Macro name expected"},
     {msg::SCommandNameFirst + 0, "Cursor left"},
     {msg::SCommandNameFirst + 1, "Cursor right"},
     {msg::SCommandNameFirst + 2, "Line start"},

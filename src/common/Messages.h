@@ -82,11 +82,28 @@ enum : int {
     SCompressorLzhSizeMismatch,   // "Compressor (LZH decompression) : Original and compressed ..."
     SLzhNoMemory,                 // "LZH : Cannot get memory for dictionary tables"
 
+    // Scheme script lexer (720-739).
+    SScriptElseWithoutIf = 720, // "#else without #ifdef or #ifndef"
+    SScriptEndifWithoutIf,      // "#endif without #ifdef or #ifndef"
+    SScriptNumberTooLarge,      // "Number too large: %s"
+    SScriptExpansionTooLarge,   // "Macros and #include files expand to more than %u bytes"
+
     // Painting and bookmarks (800-819).
     SBookmarkIndexRange = 800, // "Bookmark index range error"
 
     // The editor component's numbered table.
     kEditorTableFirst = 4096,
+    // Scheme script lexer, numbered texts (4121-4127, 4134-4136).
+    SRecursiveMacro = 4121,      // "Recursive expansion of macro '%s'"
+    SCompileErrorFrame = 4122,   // "** ERROR near line %d, Column %d: %s"
+    SIncludeUnterminated = 4123, // "#include filename missing terminating %s"
+    SIncludeCannotOpen = 4124,   // "Unable to open #include file %s%s%s"
+    SIdentifierWord = 4125,      // "Identifier"
+    SUnknownWord = 4126,         // "Unknown"
+    SUnknownCharacter = 4127,    // "Unknown character in input stream: #$%.2x"
+    SIfdefNameExpected = 4134,   // "Macro name expected after #ifdef"
+    SIncludeNotEnclosed = 4135,  // "#include filename not enclosed in \"...\" or <...>"
+    SMacroNameExpected = 4136,   // "Macro name expected"
     SCustomLanguage = 4128,   // "<Custom language>"
     SParserVersion = 4129,    // "%s: KVR file saved by different version of TTessaryParser. ..."
     SCommandNameFirst = 4146, // names of the editing commands, 4146 + ActionCode (0..47)
