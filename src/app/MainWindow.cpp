@@ -177,8 +177,13 @@ void TfrmTorvane::CreateEditor(const QString& fileName, bool isNew, int assemble
     } else {
         if (platform::FileExists(Native(fileName))) {
             QString error;
-            // An unreadable file leaves an empty document under its name.
-            if (!win->sMemo->LoadFromFile(fileName, &error)) MessageDlgCz(error, MsgKind::Error, mbOK, mbOK);
+            if (!win->sMemo->LoadFromFile(fileName, &error)) {
+                // An empty document under the name of a file that could not
+                // be read would overwrite it on the next save: close it.
+                MessageDlgCz(error, MsgKind::Error, mbOK, mbOK);
+                win->CloseApproved();
+                return;
+            }
         }
         win->SetHighlighter(GetCompiler());
     }

@@ -180,6 +180,19 @@ private slots:
         QCOMPARE(dialogs_.messages[0].kind, MsgKind::Information);
     }
 
+    void unreadableFileOpensNoDocument() {
+        const QString path = DataPath("locked.asm");
+        WriteBytes(path, "secret");
+        QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
+        QFile probe(path);
+        if (probe.open(QIODevice::ReadOnly)) QSKIP("the file stays readable (running as root)");
+        main_->CreateEditor(path, false, 0);
+        QCOMPARE(dialogs_.messages.size(), 1);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(main_->EditWindows().isEmpty());
+        QCOMPARE(main_->tabConSoubory->count(), 0);
+    }
+
     void namesDifferingInCaseReachTheirOwnWindows() {
         const QString lower = DataPath("case.asm"), upper = DataPath("CASE.asm");
         WriteBytes(lower, "a");
