@@ -72,7 +72,16 @@ TEST(Lzhuf, TheWindowStartsWithBlanks) {
 
 TEST(Lzhuf, RoundTripsThroughTreeRebuildsAndFullLengthMatches) {
     // 200 KB of noise is ~200000 literal symbols: several rebuilds at 32768.
-    for (const Bytes& in : {RandomBytes(200000, 91), AssemblerText(150000, 92), RunHeavy(120000, 93),
+    // Byte k drawn with probability about 2^-k: a lopsided, deep tree.
+    Bytes skewed;
+    std::mt19937 gen(95);
+    for (int i = 0; i < 300000; ++i) {
+        uint8_t k = 0;
+        while (k < 40 && (gen() & 1))
+            ++k;
+        skewed.push_back(static_cast<uint8_t>(k * 37));
+    }
+    for (const Bytes& in : {RandomBytes(200000, 91), AssemblerText(150000, 92), RunHeavy(120000, 93), skewed,
                             Bytes(10000, 0), Bytes{1, 2, 3}}) {
         ASSERT_EQ(Decode(Encode(in), static_cast<int64_t>(in.size())), in) << in.size();
     }
