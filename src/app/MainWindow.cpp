@@ -5,6 +5,7 @@
 #include "app/EditWin.h"
 #include "app/logic/RecentFiles.h"
 #include "common/IniFile.h"
+#include "editor/TextStore.h"
 #include "platform/FileSystem.h"
 #include "platform/SingleInstance.h"
 
@@ -212,8 +213,9 @@ bool TfrmTorvane::SaveFile(const QString& fileName) {
 }
 
 int TfrmTorvane::GetCompiler() const {
-    const TEditWin* win = ActiveEditWin();
-    return win ? AssemblerFromFirstLine(win->sMemo->LineBytes(0)) : 0;
+    TEditWin* win = ActiveEditWin();
+    // A marker is short, so the store's first node holds the whole of it.
+    return win ? AssemblerFromFirstLine(win->sMemo->Store().LineText(0)) : 0;
 }
 
 void TfrmTorvane::sMemoNastav(TEditWin& win) {
