@@ -19,6 +19,24 @@ public:
     void SetPosition(TREPos position) override { fStream.SetPosition(position); }
     bool AtEnd() const override { return fStream.AtEnd(); }
 
+    // Forwards, scans blocks of characters read at once instead of stepping
+    // through the cursor one character at a time.
+    bool SkipToAnyOf(const std::array<bool, 256>& set, bool forward) override {
+        if (!forward) return TRECharSource::SkipToAnyOf(set, forward);
+        char buffer[4096];
+        for (;;) {
+            const TOffset start = fStream.GetPosition();
+            const size_t n = fStream.Read(buffer, sizeof buffer);
+            for (size_t i = 0; i < n; ++i) {
+                if (set[static_cast<unsigned char>(buffer[i])]) {
+                    fStream.SetPosition(start + static_cast<TOffset>(i));
+                    return true;
+                }
+            }
+            if (n == 0) return false;
+        }
+    }
+
 private:
     TEdStream& fStream;
 };

@@ -13,6 +13,21 @@ TStringCharSource::TStringCharSource(std::string_view text, TREPos position) : f
     SetPosition(position);
 }
 
+bool TRECharSource::SkipToAnyOf(const std::array<bool, 256>& set, bool forward) {
+    if (forward) {
+        while (!AtEnd()) {
+            if (set[static_cast<size_t>(Peek())]) return true;
+            Next();
+        }
+        return false;
+    }
+    for (;;) {
+        if (!AtEnd() && set[static_cast<size_t>(Peek())]) return true;
+        if (Position() == 0) return false;
+        Back();
+    }
+}
+
 void TStringCharSource::SetPosition(TREPos position) {
     fPos = std::clamp<TREPos>(position, 0, fLength);
 }

@@ -12,6 +12,7 @@
 //   character back and stays put at 0;
 // - SetPosition() clamps to 0..length.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -32,6 +33,12 @@ public:
     virtual TREPos Position() const = 0;
     virtual void SetPosition(TREPos position) = 0;
     virtual bool AtEnd() const = 0;
+
+    // Moves to the nearest position at or after (forward) or at or before
+    // the cursor whose character is in `set`. Returns false when there is
+    // none; the cursor then stands at the end (forward) or at 0. Sources
+    // with direct access to their characters may scan faster.
+    virtual bool SkipToAnyOf(const std::array<bool, 256>& set, bool forward);
 };
 
 // A cursor over a string that is already in stored form (line breaks as

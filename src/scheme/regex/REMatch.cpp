@@ -289,19 +289,11 @@ bool TREParser::Execute(TRECharSource* stream, bool forward) {
         if (fHasFirstChars) {
             // No match can begin on a character outside fFirstChars, so those
             // start positions are passed over without running the program.
-            if (forward) {
-                while (!stream->AtEnd() && !fFirstChars[static_cast<size_t>(stream->Peek())]) {
-                    stream->Next();
-                    ++starts;
-                }
-                if (stream->AtEnd()) return false;
-            } else {
-                while (!fFirstChars[static_cast<size_t>(stream->Peek())]) {
-                    if (stream->Position() == 0) return false;
-                    stream->Back();
-                    ++starts;
-                }
-            }
+            const TREPos before = stream->Position();
+            const bool any = stream->SkipToAnyOf(fFirstChars, forward);
+            starts += static_cast<std::uint64_t>(forward ? stream->Position() - before
+                                                         : before - stream->Position());
+            if (!any) return false;
         }
         ++starts;
         const TREPos start = stream->Position();
