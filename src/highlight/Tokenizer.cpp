@@ -27,6 +27,14 @@ bool IsStartRoutine(const TScanMatcher& m) noexcept {
 } // namespace
 
 void TTokenizer::ResetState(uint8_t context) {
+    const TTE_CharGroupManager& groups = tables_.Groups();
+    members_.resize(static_cast<size_t>(groups.Count()));
+    for (int i = 0; i < groups.Count(); ++i) {
+        const TTE_CharGroup& g = groups.Get(i);
+        TStateSet all;
+        all.Fill();
+        members_[static_cast<size_t>(i)] = g.Negated() ? all - g.Members() : g.Members();
+    }
     const TStateSet& entry = tables_.contextState[context];
     tables_.keywords->SetCurrentStates(entry.Empty() ? tables_.startState : entry);
     inContainer_ = false;
@@ -58,7 +66,10 @@ void TTokenizer::SyncUserKeywords() noexcept {
 bool TTokenizer::KeywordLookup(TCharCursor& cursor, int32_t& length, uint8_t& result, bool& userKeyword) {
     const int64_t start = cursor.GetPosition();
     const TSyntaxKeywords& keywords = *tables_.keywords;
-    if (const TWordEntry* e = keywords.Match(cursor, keywords.CaseFlag(), length)) {
+    if (keywords.IsEmpty()) {
+        cursor.Next();
+        length = 1;
+    } else if (const TWordEntry* e = keywords.Match(cursor, keywords.CaseFlag(), length)) {
         result = static_cast<uint8_t>(e->value);
         return true;
     }
@@ -83,31 +94,37 @@ bool TTokenizer::CallRoutine(uint8_t custom, int32_t number, TCharCursor& cursor
 }
 
 bool TTokenizer::TerminatorMatches(const TScanTerminator& term, TCharCursor& cursor, int32_t& length) {
-    const int64_t p = cursor.GetPosition();
-    const int32_t lengthBefore = length;
-    bool matched = true;
     if (term.isRoutine) {
+        const int64_t p = cursor.GetPosition();
+        const int32_t lengthBefore = length;
         int32_t ignored = 0;
-        matched = CallRoutine(term.custom, term.routine, cursor, length, ignored);
-    } else {
-        for (int i = 0; i < term.count && matched; ++i) {
-            matched = !cursor.AtEnd() && tables_.Groups().Get(term.groups[i]).Contains(cursor.Peek());
-            if (matched) cursor.Next();
+        const bool matched = CallRoutine(term.custom, term.routine, cursor, length, ignored);
+        // Without include the terminator is only looked at.
+        if (matched && !term.include) {
+            cursor.SetPosition(p);
+            length = lengthBefore;
         }
-        if (matched) length += term.count;
+        return matched;
     }
-    // Without include the terminator is only looked at.
-    if (!matched || !term.include) {
-        cursor.SetPosition(p);
-        length = lengthBefore;
+    // Group terminators step forward only while they match, so the cursor
+    // needs putting back only when something was consumed.
+    int consumed = 0;
+    while (consumed < term.count && !cursor.AtEnd() && InGroup(term.groups[consumed], cursor.Peek())) {
+        cursor.Next();
+        ++consumed;
     }
+    const bool matched = consumed == term.count;
+    if (matched && term.include)
+        length += consumed;
+    else if (consumed > 0)
+        cursor.SetPosition(cursor.GetPosition() - consumed);
     return matched;
 }
 
 bool TTokenizer::BodyStep(const TScanMatcher& body, TCharCursor& cursor, int32_t& length,
                           int32_t& customValue) {
     if (body.isRoutine) return CallRoutine(body.custom, body.routine, cursor, length, customValue);
-    if (cursor.AtEnd() || !tables_.Groups().Get(body.group).Contains(cursor.Peek())) return false;
+    if (cursor.AtEnd() || !InGroup(body.group, cursor.Peek())) return false;
     cursor.Next();
     ++length;
     return true;
@@ -120,10 +137,11 @@ TTokenizer::Step TTokenizer::RunHandler(const TTokenHandler& h, TCharCursor& cur
     for (bool first = true; !cursor.AtEnd(); first = false) {
         if (hasTerm && (!first || h.body.repeat) && TerminatorMatches(h.term, cursor, length))
             return Step::Accept;
-        const int64_t before = cursor.GetPosition();
+        // Only a routine can succeed without moving on.
+        const int64_t before = h.body.isRoutine ? cursor.GetPosition() : -1;
         int32_t ignored = 0;
         if (!BodyStep(h.body, cursor, length, ignored)) return Step::Reject;
-        if (!hasTerm || cursor.GetPosition() == before) return Step::Accept;
+        if (!hasTerm || (h.body.isRoutine && cursor.GetPosition() == before)) return Step::Accept;
     }
     return Step::Accept;
 }
@@ -143,10 +161,14 @@ TTokenizer::Step TTokenizer::RunRule(const TTokenRule& rule, TCharCursor& cursor
     // The keyword lookup has consumed the first character.
     for (bool first = true; !cursor.AtEnd(); first = false) {
         if ((rule.body.repeat || !first) && TerminatorMatches(rule.term, cursor, length)) break;
-        const int64_t before = cursor.GetPosition();
         int32_t value = 0;
+        if (!rule.body.isRoutine) {
+            if (!BodyStep(rule.body, cursor, length, value)) return Step::Reject;
+            continue; // a group step always moves on
+        }
+        const int64_t before = cursor.GetPosition();
         if (!BodyStep(rule.body, cursor, length, value)) return Step::Reject;
-        if (rule.body.isRoutine && rule.body.custom) {
+        if (rule.body.custom) {
             result = static_cast<uint8_t>(value);
             return Step::Accept;
         }

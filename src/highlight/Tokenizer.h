@@ -66,7 +66,8 @@ public:
 
     // Prepares a scan that starts at a token of id context: the current
     // states become ContextState[context] (Startstate when empty), the stack
-    // and the container state are cleared.
+    // and the container state are cleared, and the character groups of the
+    // tables are read again (call it after the tables changed).
     void ResetState(uint8_t context);
 
     // Scans one token from the cursor. On entry length is ignored; on return
@@ -115,11 +116,20 @@ private:
     void SelectTable() noexcept;
     void SyncUserKeywords() noexcept;
     const TTokenRule* ActiveRule(uint8_t c) const noexcept { return (*active_)[c]; }
+    // Whether group index holds c; an index beyond the snapshot goes to the
+    // group table, which raises for an index it does not hold.
+    bool InGroup(uint16_t group, uint8_t c) const {
+        return group < members_.size() ? members_[group].Contains(c)
+                                       : tables_.Groups().Get(group).Contains(c);
+    }
 
     const TParserTables& tables_;
     const TRuleTable* active_ = &tables_.globalRules;
     TKeywords* userKeywords_ = nullptr;
     uint8_t userCaseFlag_ = 0;
+    // Every group of the tables as the set of characters it holds (negation
+    // applied), so a character test is one bit test.
+    std::vector<TStateSet> members_;
     TRTStack stack_;
     TStateSet saved_;
     bool inContainer_ = false;

@@ -1,5 +1,7 @@
 #include "SchemeBuilder.h"
 
+#include "highlight/ParserText.h"
+
 #include <ostream>
 
 namespace torvane::test {
@@ -103,24 +105,8 @@ std::vector<Token> Tokenize(TTessaryParser& parser, std::string_view text, uint8
 }
 
 std::vector<int> CharacterIds(TTessaryParser& parser, std::string_view text) {
-    std::vector<int> ids(text.size(), 0);
-    TStringCursor cursor(text);
-    parser.ResetState(0);
-    int containerId = 0;
-    while (!cursor.AtEnd()) {
-        const int64_t start = cursor.GetPosition();
-        const bool inside = parser.InContainer();
-        int32_t length = 0;
-        const int id = parser.NextToken(nullptr, cursor, length);
-        for (int64_t i = start; i < start + length; ++i)
-            ids[static_cast<size_t>(i)] = inside && id == 0 ? containerId : id;
-        if (!inside && parser.InContainer()) {
-            // A container: scan its text again from where it started.
-            containerId = id;
-            cursor.SetPosition(start);
-        }
-    }
-    return ids;
+    const std::vector<uint8_t> ids = ScanTokenIds(parser, text);
+    return std::vector<int>(ids.begin(), ids.end());
 }
 
 std::vector<uint8_t> Save(const TTessaryParser& parser) {

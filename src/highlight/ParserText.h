@@ -1,0 +1,19 @@
+#pragma once
+// Token ids of a whole text, scanned the way the editor scans it: one id per
+// character, containers scanned a second time with their inner tokens'
+// ids replacing the container's id (an inner plain-text token keeps the
+// container's id). For tools and exporters that hold a text in one piece.
+
+#include "highlight/Parser.h"
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace torvane {
+
+// Scans text from its start with ResetState(0). Errors of the scheme
+// ("Stack underflow") propagate.
+std::vector<uint8_t> ScanTokenIds(TTessaryParser& parser, std::string_view text);
+
+} // namespace torvane
