@@ -27,35 +27,6 @@ std::string ReadFile(const std::string& name) {
     return bytes;
 }
 
-std::string WithEditorLineBreaks(const std::string& raw) {
-    std::string text;
-    text.reserve(raw.size());
-    for (size_t i = 0; i < raw.size(); ++i) {
-        if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
-        text += raw[i] == '\n' ? '\r' : raw[i];
-    }
-    return text;
-}
-
-void PrintRuns(const std::string& text, const std::vector<uint8_t>& ids) {
-    size_t line = 1, i = 0;
-    while (i < text.size()) {
-        std::printf("%zu\t", line);
-        bool first = true;
-        while (i < text.size() && text[i] != '\r') {
-            size_t run = i;
-            while (run < text.size() && text[run] != '\r' && ids[run] == ids[i])
-                ++run;
-            std::printf(first ? "%d:%zu" : " %d:%zu", ids[i], run - i);
-            first = false;
-            i = run;
-        }
-        std::printf("\n");
-        ++i; // the line break
-        ++line;
-    }
-}
-
 int RunTokens(const std::vector<std::string>& args) {
     std::string scheme, source;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -83,7 +54,7 @@ int RunTokens(const std::vector<std::string>& args) {
         }
     }
     const std::string text = WithEditorLineBreaks(ReadFile(source));
-    PrintRuns(text, ScanTokenIds(parser, text));
+    std::fputs(FormatTokenRuns(text, ScanTokenIds(parser, text)).c_str(), stdout);
     return 0;
 }
 

@@ -4,6 +4,16 @@
 
 namespace torvane {
 
+std::string WithEditorLineBreaks(std::string_view raw) {
+    std::string text;
+    text.reserve(raw.size());
+    for (size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
+        text += raw[i] == '\n' ? '\r' : raw[i];
+    }
+    return text;
+}
+
 std::vector<uint8_t> ScanTokenIds(TTessaryParser& parser, std::string_view text) {
     std::vector<uint8_t> ids(text.size(), 0);
     TStringCursor cursor(text);
@@ -26,6 +36,24 @@ std::vector<uint8_t> ScanTokenIds(TTessaryParser& parser, std::string_view text)
     }
     parser.ResetState(0);
     return ids;
+}
+
+std::string FormatTokenRuns(std::string_view text, const std::vector<uint8_t>& ids) {
+    std::string out;
+    size_t line = 1, i = 0;
+    while (i < text.size()) {
+        out += std::to_string(line++) + '\t';
+        for (bool first = true; i < text.size() && text[i] != '\r'; first = false) {
+            size_t run = i;
+            while (run < text.size() && text[run] != '\r' && ids[run] == ids[i])
+                ++run;
+            out += (first ? "" : " ") + std::to_string(ids[i]) + ':' + std::to_string(run - i);
+            i = run;
+        }
+        out += '\n';
+        ++i; // the line break
+    }
+    return out;
 }
 
 } // namespace torvane

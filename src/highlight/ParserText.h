@@ -7,13 +7,23 @@
 #include "highlight/Parser.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace torvane {
 
+// The text with every line end (CR LF, LF or CR) as one character 13, the
+// way the editor stores it.
+std::string WithEditorLineBreaks(std::string_view raw);
+
 // Scans text from its start with ResetState(0). Errors of the scheme
 // ("Stack underflow") propagate.
 std::vector<uint8_t> ScanTokenIds(TTessaryParser& parser, std::string_view text);
+
+// The ids of text as lines of runs: "<line>\t<id>:<length> ..." for every
+// line (1-based, the line break not counted), each line ended by "\n". The
+// form of the token reference files and of "torvane-cli tokens".
+std::string FormatTokenRuns(std::string_view text, const std::vector<uint8_t>& ids);
 
 } // namespace torvane
