@@ -22,8 +22,12 @@ TLineEnd LineEndOfCopyFlags(uintptr_t flags) {
 
 } // namespace
 
-TCustomTessary::TCustomTessary(TessaryHost* host) : host_(host) {
-    SetStore(nullptr);
+TCustomTessary::TCustomTessary(TessaryHost* host) : store_(std::make_shared<TTextStore>()) {
+    // The host is set once the store is in place: a host that is still being
+    // constructed must not be called back from here.
+    store_->AddObserver(this);
+    ActiveLog()->Clear();
+    host_ = host;
 }
 
 TCustomTessary::~TCustomTessary() {
@@ -138,11 +142,11 @@ void TCustomTessary::SetLeftColumn(int32_t column) {
 }
 
 void TCustomTessary::ScrollCaretIntoView() {
+    if (!host_ || paintLock_) return;
     const TLineIndex line = store_->LineOfOffset(caret_);
     const std::string_view text = store_->NodeText(line);
     const int32_t column =
         CharToColumn(text, store_->Node(line).HasTab(), caret_ - store_->LineStart(line), tabs_);
-    if (!host_ || paintLock_) return;
     const int32_t rows = std::max(1, host_->VisibleLines());
     const int32_t cols = std::max(1, host_->VisibleColumns());
     if (line < topLine_)

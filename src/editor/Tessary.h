@@ -115,7 +115,7 @@ private:
     void InvalidateAll();
     void NotifyChanged();
 
-    TessaryHost* host_;
+    TessaryHost* host_ = nullptr;
     std::shared_ptr<TTextStore> store_;
     TOffset anchor_ = 0, caret_ = 0;
     TLineIndex topLine_ = 0;

@@ -364,7 +364,7 @@ void TTextStore::DeleteRange(TOffset start, TOffset end) {
 TOffset TTextStore::Insert(TOffset at, std::string_view bytes) {
     at = std::clamp<TOffset>(at, 0, textLength_);
     TTextNormalizer normalizer;
-    std::string chunk(kChunkSize, '\0');
+    std::string chunk(std::min<size_t>(kChunkSize, bytes.size()), '\0');
     size_t pos = 0;
     while (pos < bytes.size()) {
         size_t len = std::min<size_t>(kChunkSize, bytes.size() - pos);
