@@ -95,10 +95,34 @@ constexpr Entry kTable[] = {
     {msg::SScriptNumberTooLarge, "Number too large: %s"},
     {msg::SScriptExpansionTooLarge, "Macros and #include files expand to more than %u bytes"},
 
+    // Scheme section grammar (740-759).
+    {msg::SScriptEndsWithExpected, "'endswith' expected"},
+    {msg::SScriptIsExpected, "'is' expected"},
+
     // Painting and bookmarks (800-819).
     {msg::SBookmarkIndexRange, "Bookmark index range error"},
 
     // The editor component's numbered table (4096 up).
+    {msg::SEqualsExpected, "'=' expected"},
+    {msg::SOpenParenExpected, "'(' expected"},
+    {msg::SCloseParenExpected, "')' expected"},
+    {msg::SCommaExpected, "',' expected"},
+    {msg::SOpenBracketExpected, "'[' expected"},
+    {msg::SCloseBracketExpected, "']' expected"},
+    {msg::SStringExpected, "String value expected"},
+    {msg::SScriptSyntaxError, "Script syntax error"},
+    {msg::SExpressionExpected, "Expression expected"},
+    {msg::STooManyEditableStyles, "Too many editable styles"},
+    {msg::SValueMustBeByte, "Value must be 0..255"},
+    {msg::SDuplicateWordEntry, "Duplicate entry in %%word table"},
+    {msg::SSingleSpecifierExpected, "Single character specifier expected"},
+    {msg::SMaxFourSpecifiers, "Maximum of 4 character specifier allowed"},
+    {msg::SDuplicateHandlerEntry, "Duplicate entry in %%handler table"},
+    {msg::SAmbiguousStartSet, "Ambigious start set in %%token table"},
+    {msg::SDuplicateEffectEntry, "Duplicate %%effect entry"},
+    {msg::SBadFontStyle, "Bad font style specifier"},
+    {msg::SKeyNameBlank, "Key function name cannot be blank"},
+    {msg::SKeySpecRequired, "Key specification required"},
     {msg::SRecursiveMacro, "Recursive expansion of macro '%s'"},
     {msg::SCompileErrorFrame, "** ERROR near line %d, Column %d: %s"},
     {msg::SIncludeUnterminated, "#include filename missing terminating %s"},
@@ -109,6 +133,8 @@ constexpr Entry kTable[] = {
     {msg::SCustomLanguage, "<Custom language>"},
     {msg::SParserVersion, "%s: KVR file saved by different version of TTessaryParser.\n\rRecompile script to "
                           "update KVR file.\n\rExpected version was %d read version was %d"},
+    {msg::SRangeError, "Range error, value outwith %d .. %d"},
+    {msg::SContextRespecified, "Token value %d re-specified in ContextState"},
     {msg::SIfdefNameExpected, "Macro name expected after #ifdef"},
     {msg::SIncludeNotEnclosed, "#include filename not enclosed in \"...\" or <...>"},
     {msg::SMacroNameExpected, "Macro name expected"},

@@ -64,9 +64,9 @@ enum : int {
     STooManyKeyTables,     // "Too many keyword tables (at most %d)"
 
     // Parser component: compiled scheme stream and tokenizer (650-669).
-    SParserStreamError = 650,  // "%s: %s"
-    SBadTerminatorCount,       // "Invalid terminator group count (%d)"
-    STooManyCharGroups,        // "Too many character groups in a compiled scheme"
+    SParserStreamError = 650, // "%s: %s"
+    SBadTerminatorCount,      // "Invalid terminator group count (%d)"
+    STooManyCharGroups,       // "Too many character groups in a compiled scheme"
 
     // Stream compressor (700-719).
     SCompressorNoMemory = 700, // "Compressor (de)compression : Failed to get memory for I/O buffers !"
@@ -88,11 +88,38 @@ enum : int {
     SScriptNumberTooLarge,      // "Number too large: %s"
     SScriptExpansionTooLarge,   // "Macros and #include files expand to more than %u bytes"
 
+    // Scheme section grammar (740-759).
+    SScriptEndsWithExpected = 740, // "'endswith' expected"
+    SScriptIsExpected,             // "'is' expected"
+
     // Painting and bookmarks (800-819).
     SBookmarkIndexRange = 800, // "Bookmark index range error"
 
     // The editor component's numbered table.
     kEditorTableFirst = 4096,
+    // Scheme section grammar, numbered texts (4096-4119, 4130-4131).
+    SEqualsExpected = 4096,          // "'=' expected"
+    SOpenParenExpected = 4097,       // "'(' expected"
+    SCloseParenExpected = 4098,      // "')' expected"
+    SCommaExpected = 4099,           // "',' expected"
+    SOpenBracketExpected = 4100,     // "'[' expected"
+    SCloseBracketExpected = 4101,    // "']' expected"
+    SStringExpected = 4102,          // "String value expected"
+    SScriptSyntaxError = 4103,       // "Script syntax error"
+    SExpressionExpected = 4104,      // "Expression expected"
+    STooManyEditableStyles = 4105,   // "Too many editable styles"
+    SValueMustBeByte = 4106,         // "Value must be 0..255"
+    SDuplicateWordEntry = 4108,      // "Duplicate entry in %%word table"
+    SSingleSpecifierExpected = 4109, // "Single character specifier expected"
+    SMaxFourSpecifiers = 4110,       // "Maximum of 4 character specifier allowed"
+    SDuplicateHandlerEntry = 4112,   // "Duplicate entry in %%handler table"
+    SAmbiguousStartSet = 4113,       // "Ambigious start set in %%token table"
+    SDuplicateEffectEntry = 4114,    // "Duplicate %%effect entry"
+    SBadFontStyle = 4115,            // "Bad font style specifier"
+    SKeyNameBlank = 4118,            // "Key function name cannot be blank"
+    SKeySpecRequired = 4119,         // "Key specification required"
+    SRangeError = 4130,              // "Range error, value outwith %d .. %d"
+    SContextRespecified = 4131,      // "Token value %d re-specified in ContextState"
     // Scheme script lexer, numbered texts (4121-4127, 4134-4136).
     SRecursiveMacro = 4121,      // "Recursive expansion of macro '%s'"
     SCompileErrorFrame = 4122,   // "** ERROR near line %d, Column %d: %s"
@@ -104,14 +131,14 @@ enum : int {
     SIfdefNameExpected = 4134,   // "Macro name expected after #ifdef"
     SIncludeNotEnclosed = 4135,  // "#include filename not enclosed in \"...\" or <...>"
     SMacroNameExpected = 4136,   // "Macro name expected"
-    SCustomLanguage = 4128,   // "<Custom language>"
-    SParserVersion = 4129,    // "%s: KVR file saved by different version of TTessaryParser. ..."
-    SCommandNameFirst = 4146, // names of the editing commands, 4146 + ActionCode (0..47)
+    SCustomLanguage = 4128,      // "<Custom language>"
+    SParserVersion = 4129,       // "%s: KVR file saved by different version of TTessaryParser. ..."
+    SCommandNameFirst = 4146,    // names of the editing commands, 4146 + ActionCode (0..47)
     SCommandNameLast = 4193,
     SBadTransactionLog = 4199, // "Bad transaction log entry"
     SBadUndoStackState = 4200, // "Bad do/undo stack state"
-    SStackUnderflow = 4201,   // "Stack underflow"
-    SDuplicateKeyword = 4202, // "Duplicate keyword - '%s'"
+    SStackUnderflow = 4201,    // "Stack underflow"
+    SDuplicateKeyword = 4202,  // "Duplicate keyword - '%s'"
     // Regular-expression engine (4246-4262).
     SRENoErrors = 4246,         // "No errors detected"
     SRENotFound = 4247,         // "Expression not found"
