@@ -4,8 +4,9 @@
 // One call: check that the source and the assembler program exist, run the
 // assembler hidden in the source's directory, turn its output into the log,
 // convert the HEX output to BIN when asked and the build succeeded (the .hex
-// file is deleted afterwards), and always write the log, each line ended by
-// CR LF. Nothing of a call outlives it.
+// file is deleted afterwards, unless a malformed record failed the call and
+// the file is the only evidence), and always write the log, each line ended
+// by CR LF. Nothing of a call outlives it.
 
 #include <cstdint>
 #include <string>

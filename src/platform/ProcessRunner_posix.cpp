@@ -114,7 +114,8 @@ struct Pipe {
 // against the caller's directory first, as a Windows start would resolve it.
 std::string ResolveProgram(const std::string& program) {
     if (program.empty() || program[0] == '/') return program;
-    if (program.find('/') == std::string::npos && ::access(program.c_str(), X_OK) != 0) return program;
+    // A bare name that is no file here is looked up in PATH instead.
+    if (program.find('/') == std::string::npos && ::access(program.c_str(), F_OK) != 0) return program;
     char cwd[4096];
     if (!::getcwd(cwd, sizeof cwd)) return program;
     return std::string(cwd) + "/" + program;
