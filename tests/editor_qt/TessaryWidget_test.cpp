@@ -96,6 +96,15 @@ private slots:
         QVERIFY(inkIn(0, 1));
         QVERIFY(!inkIn(1, 4));
         QVERIFY(inkIn(4, 5));
+
+        // The document window's error line is painted red up to the edge.
+        w.SetLineHighlight(1, 255);
+        const QImage marked = w.viewport()->grab().toImage();
+        QCOMPARE(marked.pixelColor(left + 50 * m.charWidth, m.rowHeight + 2), QColor(Qt::red));
+        QCOMPARE(marked.pixelColor(left + 50 * m.charWidth, 2), QColor(Qt::white));
+        w.SetLineHighlight(1, -1);
+        QCOMPARE(w.viewport()->grab().toImage().pixelColor(left + 50 * m.charWidth, m.rowHeight + 2),
+                 QColor(Qt::white));
     }
 
     void scrollBarsFollowTheStoreAndTheWheelScrolls() {

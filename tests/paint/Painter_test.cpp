@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace torvane::editor {
 namespace {
@@ -46,12 +47,11 @@ protected:
             if (op.rect.top == Row(row)) out.push_back(op);
         return out;
     }
-    const Op* RunWith(int row, const std::string& text) const {
-        static std::vector<Op> kept;
-        kept = TextOn(row);
-        for (const Op& op : kept)
-            if (op.text == text) return &op;
-        return nullptr;
+    // The text run of a row that drew exactly text.
+    std::optional<Op> RunWith(int row, const std::string& text) const {
+        for (const Op& op : TextOn(row))
+            if (op.text == text) return op;
+        return std::nullopt;
     }
     void PaintAll() { painter.PaintRows(surface, view, 0, painter.VisibleLines(view)); }
 
@@ -98,11 +98,11 @@ TEST_F(PainterTest, TabMovesTheNextCharacterToItsStop) {
         styles.MapToken(t, t);
     }
     PaintAll();
-    const Op* b = RunWith(0, "b");
-    ASSERT_NE(b, nullptr);
+    const auto b = RunWith(0, "b");
+    ASSERT_TRUE(b);
     EXPECT_EQ(b->x, Left() + 4 * Cw());
-    const Op* gap = RunWith(0, "   ");
-    ASSERT_NE(gap, nullptr);
+    const auto gap = RunWith(0, "   ");
+    ASSERT_TRUE(gap);
     EXPECT_EQ(gap->fore, 2u); // the expansion is painted in the TAB's style
     EXPECT_EQ(gap->rect, (TRect{Left() + Cw(), 0, Left() + 4 * Cw(), Row(1)}));
 
@@ -110,7 +110,7 @@ TEST_F(PainterTest, TabMovesTheNextCharacterToItsStop) {
     surface.Clear();
     view.leftColumn = 2;
     PaintAll();
-    ASSERT_NE(RunWith(0, "b"), nullptr);
+    ASSERT_TRUE(RunWith(0, "b"));
     EXPECT_EQ(RunWith(0, "b")->x, Left() + 2 * Cw());
 }
 
@@ -176,11 +176,11 @@ TEST_F(PainterTest, DocumentWindowShowsSilverLineAtColumn80YellowGutterAndNoNumb
     surface.Clear();
     look.options |= smoLineNumbers;
     PaintAll();
-    ASSERT_NE(RunWith(0, "1"), nullptr);
+    ASSERT_TRUE(RunWith(0, "1"));
     EXPECT_EQ(RunWith(0, "1")->x, 2);
     EXPECT_FALSE(RunWith(0, "1")->opaque);
-    ASSERT_NE(RunWith(1, "2"), nullptr);
-    EXPECT_EQ(RunWith(2, "3"), nullptr); // no line there
+    ASSERT_TRUE(RunWith(1, "2"));
+    EXPECT_FALSE(RunWith(2, "3")); // no line there
 
     // Scrolled past column 80 the line is gone.
     surface.Clear();
@@ -217,10 +217,10 @@ TEST_F(PainterTest, GutterShowsTheImageOfTheHighestMarkBit) {
     EXPECT_EQ(images[0].image, 3);
     EXPECT_EQ(images[0].y, Row(0) + (17 - kGutterImageHeight) / 2);
     EXPECT_EQ(images[1].image, 13);
-    EXPECT_EQ(RunWith(0, "1"), nullptr); // a mark replaces the number
-    EXPECT_NE(RunWith(2, "3"), nullptr);
-    EXPECT_NE(RunWith(3, "4"), nullptr);
-    EXPECT_EQ(RunWith(4, "5"), nullptr); // continuation segment: no number
+    EXPECT_FALSE(RunWith(0, "1")); // a mark replaces the number
+    EXPECT_TRUE(RunWith(2, "3"));
+    EXPECT_TRUE(RunWith(3, "4"));
+    EXPECT_FALSE(RunWith(4, "5")); // continuation segment: no number
 
     surface.Clear();
     look.options |= smoShowWrapGlyph;
@@ -234,7 +234,7 @@ TEST_F(PainterTest, ErrorLineHighlightIsRedAndTokensKeepTheirStylesElsewhere) {
     store.SetText("ok\rerror\rok");
     store.SetHighlight(1, 255, -1);
     PaintAll();
-    ASSERT_NE(RunWith(1, "error"), nullptr);
+    ASSERT_TRUE(RunWith(1, "error"));
     EXPECT_EQ(RunWith(1, "error")->back, RgbColor(255, 0, 0));
     const auto fills = surface.OfKind(Kind::Fill);
     EXPECT_TRUE(std::any_of(fills.begin(), fills.end(), [&](const Op& op) {
@@ -268,8 +268,8 @@ TEST_F(PainterTest, StyleDefaultsAndSystemColoursAreResolved) {
     styles.SetStyle(7, bold);
     styles.MapToken(7, 7);
     PaintAll();
-    const Op* a = RunWith(0, "a");
-    const Op* b = RunWith(0, "b");
+    const auto a = RunWith(0, "a");
+    const auto b = RunWith(0, "b");
     ASSERT_TRUE(a && b);
     EXPECT_EQ(a->fore, painter.SystemColors().rgb[clWindowText]);
     EXPECT_EQ(a->back, RgbColor(1, 2, 3));
@@ -299,9 +299,9 @@ TEST_F(PainterTest, EndOfLineAndWrapColumnAppearWithTheirOptions) {
     look.options |= smoShowAllChars | smoWordWrap | smoShowWrapColumn;
     look.wrapAtColumn = 40;
     PaintAll();
-    ASSERT_NE(RunWith(0, "\xB6"), nullptr);
+    ASSERT_TRUE(RunWith(0, "\xB6"));
     EXPECT_EQ(RunWith(0, "\xB6")->x, Left() + 2 * Cw());
-    EXPECT_EQ(RunWith(1, "\xB6"), nullptr); // last line has no break
+    EXPECT_FALSE(RunWith(1, "\xB6")); // last line has no break
     const auto lines = surface.OfKind(Kind::Line);
     EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const Op& op) {
         return op.pen == TPenStyle::Dotted && op.x == Left() + 40 * Cw() && op.fore == kSilver;

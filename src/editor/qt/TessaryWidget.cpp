@@ -152,6 +152,12 @@ void TessaryWidget::ScrollCaretIntoView() {
         SetLeftColumn(column - columns + 1);
 }
 
+void TessaryWidget::SetLineHighlight(TLineIndex line, int32_t value) {
+    if (line < 0 || line >= store_->LineCount()) return;
+    store_->SetHighlight(line, value, store_->Node(line).highlight2);
+    viewport()->update();
+}
+
 TOffset TessaryWidget::OffsetAt(QPoint point) {
     return painter_->NearestOffset(view_, point.x(), point.y());
 }

@@ -56,6 +56,9 @@ public:
     void SetInsertMode(bool insert);
     void SetCaretBeyondEnd(bool beyond, int32_t virtualColumn);
     void ScrollCaretIntoView();
+    // Paints a whole line in style value (the document window marks the line
+    // of a build error with 255); -1 removes the highlight.
+    void SetLineHighlight(TLineIndex line, int32_t value);
     int VisibleLines() const noexcept { return painter_->VisibleLines(view_); }
     int VisibleColumns() const noexcept { return painter_->VisibleColumns(view_); }
     // Re-measures the fonts and repaints everything (after an option, font
