@@ -24,6 +24,8 @@
 
 namespace torvane::editor {
 
+class TTessaryCommands;
+
 class TCustomTessary : public TUndoTarget, private TTextStoreObserver {
 public:
     static constexpr const char* kVersion = "3.00.36";
@@ -39,6 +41,7 @@ public:
     intptr_t Perform(uint32_t msg, uintptr_t wParam = 0, intptr_t lParam = 0);
 
     void SetHost(TessaryHost* host) noexcept { host_ = host; }
+    TessaryHost* Host() const noexcept { return host_; }
     TTextStore& Store() const noexcept { return *store_; }
     const std::shared_ptr<TTextStore>& SharedStore() const noexcept { return store_; }
     // Shows another store (shared editing); null gives the control a fresh one.
@@ -95,6 +98,10 @@ public:
     void SetWantTab(bool want) noexcept { wantTab_ = want; }
     bool PaintLocked() const noexcept { return paintLock_ > 0; }
 
+    // ---- caret, selection and editing commands, keys and mouse --------------
+    // Created on first use; defined in TessaryCommands.cpp.
+    TTessaryCommands& Commands();
+
     // ---- TUndoTarget (used by the undo log) --------------------------------------
     void GetSelection(TOffset* anchor, TOffset* caret) override;
     void SetSelection(TOffset anchor, TOffset caret) override { SetSelection(anchor, caret, true); }
@@ -127,6 +134,9 @@ private:
     int paintLock_ = 0;
     bool editing_ = false; // this control is changing the store
     std::string printTitle_;
+    // shared_ptr only for its type-erased deleter: this header does not see
+    // the complete class. Declared last, so it goes before the store does.
+    std::shared_ptr<TTessaryCommands> commands_;
 };
 
 } // namespace torvane::editor
