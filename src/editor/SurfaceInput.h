@@ -37,6 +37,8 @@ public:
     virtual void Wheel(int lines) = 0;
     virtual void FocusChanged(bool focused) = 0;
     virtual void Resized(int width, int height) = 0;
+    // The user moved a scroll bar: the first visible node and column.
+    virtual void Scrolled(int32_t /*topLine*/, int32_t /*leftColumn*/) {}
 };
 
 } // namespace torvane::editor

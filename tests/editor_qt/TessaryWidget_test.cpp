@@ -2,6 +2,7 @@
 
 #include "highlight/ShortCut.h"
 
+#include <QClipboard>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <QtTest>
@@ -34,11 +35,12 @@ public:
     void Wheel(int lines) override { wheel += lines; }
     void FocusChanged(bool focused) override { focus.push_back(focused); }
     void Resized(int w, int) override { lastWidth = w; }
+    void Scrolled(int32_t top, int32_t) override { scrolledTo = top; }
 
     std::vector<uint16_t> keys;
     std::vector<uint8_t> typed;
     std::vector<TMouseInput> downs;
-    int ups = 0, wheel = 0, lastWidth = 0;
+    int ups = 0, wheel = 0, lastWidth = 0, scrolledTo = -1;
     std::vector<bool> focus;
 };
 
@@ -184,6 +186,50 @@ private slots:
         w.resize(w.width() + 10, w.height());
         QTRY_COMPARE(input.lastWidth, w.viewport()->width());
         QCOMPARE(w.View().caret, 0); // the widget itself moved nothing
+    }
+
+    void servesTheControlAsItsHost() {
+        TessaryWidget w;
+        std::string text;
+        for (int i = 0; i < 300; ++i)
+            text += "row\r";
+        w.Store().SetText(text);
+        Setup(w);
+        TessaryHost& host = w;
+        QCOMPARE(host.VisibleLines(), 20);
+        QCOMPARE(host.VisibleColumns(), w.Painter().VisibleColumns(w.View()));
+        host.ScrollPositionChanged(120, 0);
+        QCOMPARE(w.View().topLine, 120);
+        QCOMPARE(w.verticalScrollBar()->value(), 120);
+
+        // The control's selection is what gets painted.
+        w.SetViewSource([](TViewState& v) {
+            v.anchor = 10;
+            v.caret = 14;
+            v.insertMode = false;
+        });
+        w.InvalidateAll();
+        QVERIFY(!w.CaretRect()); // no focus
+        QCOMPARE(w.View().anchor, 10);
+        QCOMPARE(w.View().caret, 14);
+
+        // The user scrolling tells the control.
+        RecordingInput input;
+        w.SetInput(&input);
+        w.verticalScrollBar()->setValue(7);
+        QCOMPARE(w.View().topLine, 7);
+        QCOMPARE(input.scrolledTo, 7);
+
+        int changes = 0;
+        connect(&w, &TessaryWidget::changed, this, [&] { ++changes; });
+        host.Changed();
+        QCOMPARE(changes, 1);
+
+        host.SetClipboardText("\x8A\xE8\r");
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf8("Šč\r"));
+        QCOMPARE(host.ClipboardText(), std::optional<std::string>("\x8A\xE8\r"));
+        QGuiApplication::clipboard()->setText(QString::fromUtf8("a\u4E2D"));
+        QCOMPARE(host.ClipboardText(), std::nullopt);
     }
 
     void caretBlinksOnlyWithFocus() {

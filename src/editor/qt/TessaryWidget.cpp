@@ -6,6 +6,7 @@
 #include "highlight/ShortCut.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -158,11 +159,66 @@ void TessaryWidget::SetLineHighlight(TLineIndex line, int32_t value) {
     viewport()->update();
 }
 
+// ---- host of the control ----------------------------------------------------
+
+void TessaryWidget::InvalidateLines(TLineIndex first, TLineIndex last) {
+    const int rowHeight = painter_->Metrics().rowHeight;
+    const int top = std::max(0, first - view_.topLine) * rowHeight;
+    const int bottom = last < 0 ? viewport()->height() : (last - view_.topLine + 1) * rowHeight;
+    if (bottom > top) viewport()->update(0, top, viewport()->width(), bottom - top);
+}
+
+void TessaryWidget::InvalidateAll() {
+    viewport()->update();
+}
+
+void TessaryWidget::ScrollPositionChanged(TLineIndex topLine, int32_t leftColumn) {
+    SetTopLine(topLine);
+    SetLeftColumn(leftColumn);
+}
+
+void TessaryWidget::ScrollRangesChanged(TLineIndex, int32_t) {
+    UpdateScrollBars();
+}
+
+void TessaryWidget::CaretMoved(TLineIndex, int32_t) {
+    RestartCaretBlink();
+    viewport()->update();
+}
+
+void TessaryWidget::Beep() {
+    QApplication::beep();
+}
+
+std::optional<std::string> TessaryWidget::ClipboardText() {
+    const QString text = QGuiApplication::clipboard()->text();
+    std::string bytes;
+    bytes.reserve(static_cast<size_t>(text.size()));
+    for (QChar c : text) {
+        const auto byte = UnicodeToCp1250(c.unicode());
+        if (!byte) {
+            Beep();
+            return std::nullopt;
+        }
+        bytes.push_back(static_cast<char>(*byte));
+    }
+    return bytes;
+}
+
+void TessaryWidget::SetClipboardText(std::string_view bytes) {
+    QGuiApplication::clipboard()->setText(ToQString(bytes));
+}
+
+void TessaryWidget::PullViewState() {
+    if (viewSource_) viewSource_(view_);
+}
+
 TOffset TessaryWidget::OffsetAt(QPoint point) {
     return painter_->NearestOffset(view_, point.x(), point.y());
 }
 
 std::optional<TRect> TessaryWidget::CaretRect() {
+    PullViewState();
     TQtSurface measuring;
     return painter_->CaretRect(measuring, view_);
 }
@@ -180,6 +236,7 @@ void TessaryWidget::RestartCaretBlink() {
 
 void TessaryWidget::paintEvent(QPaintEvent* event) {
     UpdateClientSize();
+    PullViewState();
     QPainter qp(viewport());
     TQtSurface surface(&qp);
     const int rowHeight = painter_->Metrics().rowHeight;
@@ -200,6 +257,7 @@ void TessaryWidget::scrollContentsBy(int, int) {
     if (updatingScrollBars_) return;
     view_.topLine = verticalScrollBar()->value();
     view_.leftColumn = horizontalScrollBar()->value();
+    Input().Scrolled(view_.topLine, view_.leftColumn);
     viewport()->update();
 }
 

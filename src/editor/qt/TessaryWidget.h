@@ -6,15 +6,22 @@
 // and resize event, translated by the converters below, to a TSurfaceInput
 // (the control). It holds no editing behaviour of its own: until a control
 // is attached, TessaryInterimInput stands in (see there).
+//
+// Towards the control it is the TessaryHost: repaint requests, scroll
+// position and ranges, beeps, the clipboard (as Windows-1250 bytes) and the
+// change notification (the changed() signal). The control's selection, caret
+// and insert mode reach the painter through the view source.
 
 #include "editor/Painter.h"
 #include "editor/SurfaceInput.h"
 #include "editor/TabStops.h"
+#include "editor/TessaryHost.h"
 #include "editor/TextStore.h"
 
 #include <QAbstractScrollArea>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -25,7 +32,7 @@ namespace torvane::editor::qt {
 
 class TessaryInterimInput;
 
-class TessaryWidget : public QAbstractScrollArea, private TTextStoreObserver {
+class TessaryWidget : public QAbstractScrollArea, public TessaryHost, private TTextStoreObserver {
     Q_OBJECT
 
 public:
@@ -47,7 +54,29 @@ public:
 
     // The control that takes the events; nullptr: the interim behaviour.
     void SetInput(TSurfaceInput* input) noexcept { input_ = input; }
+    // Fills in the selection, caret and insert mode of the control before
+    // each paint; without one the widget's own view state is used.
+    void SetViewSource(std::function<void(TViewState&)> source) { viewSource_ = std::move(source); }
 
+    // TessaryHost.
+    void InvalidateLines(TLineIndex first, TLineIndex last) override;
+    void InvalidateAll() override;
+    void ScrollPositionChanged(TLineIndex topLine, int32_t leftColumn) override;
+    void ScrollRangesChanged(TLineIndex lineCount, int32_t widestLine) override;
+    int32_t VisibleLines() const override { return painter_->VisibleLines(view_); }
+    int32_t VisibleColumns() const override { return painter_->VisibleColumns(view_); }
+    void CaretMoved(TLineIndex line, int32_t column) override;
+    void Beep() override;
+    // Text the code page cannot hold is refused (nothing, and a beep).
+    std::optional<std::string> ClipboardText() override;
+    void SetClipboardText(std::string_view bytes) override;
+    void Changed() override { emit changed(); }
+
+signals:
+    // The control reported a change of text or selection (OnChange).
+    void changed();
+
+public:
     // View state. Setters clamp and repaint.
     const TViewState& View() const noexcept { return view_; }
     void SetSelection(TOffset anchor, TOffset caret);
@@ -59,8 +88,6 @@ public:
     // Paints a whole line in style value (the document window marks the line
     // of a build error with 255); -1 removes the highlight.
     void SetLineHighlight(TLineIndex line, int32_t value);
-    int VisibleLines() const noexcept { return painter_->VisibleLines(view_); }
-    int VisibleColumns() const noexcept { return painter_->VisibleColumns(view_); }
     // Re-measures the fonts and repaints everything (after an option, font
     // or colour change).
     void SettingsChanged();
@@ -96,6 +123,7 @@ private:
     void UpdateScrollBars();
     void UpdateClientSize();
     void RestartCaretBlink();
+    void PullViewState();
 
     TTextStore ownStore_;
     TTextStore* store_ = &ownStore_;
@@ -106,6 +134,7 @@ private:
     std::unique_ptr<TPainter> painter_;
     TViewState view_;
     TSurfaceInput* input_ = nullptr;
+    std::function<void(TViewState&)> viewSource_;
     std::unique_ptr<TessaryInterimInput> interim_;
     QTimer blink_;
     bool caretOn_ = false;
