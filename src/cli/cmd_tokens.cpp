@@ -1,13 +1,22 @@
-// torvane-cli tokens [--scheme FILE] SOURCE: the token ids the highlighter
-// gives a source file, one output line per source line as runs "id:length"
-// (the line break not counted). FILE is a compiled scheme stream; without it
-// the built-in plain-text scheme is used. Line ends CR LF, LF and CR are all
-// read as the editor stores them (one character 13).
+// torvane-cli tokens [--scheme txt|asm51|avr|PATH] SOURCE
+// The token ids the editor gives a source file: SOURCE is loaded into a text
+// store (any line ends), highlighted from scratch as after opening it, and
+// every stored line is printed as space-separated runs "ID*COUNT" that cover
+// each of its characters, its line break (one character 13) included. A
+// line split by the store's node length is printed whole.
+// The scheme is one of the bundled scripts beside the program (Scripts/),
+// or PATH: a scheme script or a compiled scheme stream. Without --scheme
+// the built-in plain-text scheme is used.
+// Exit code: 0 done, 1 unreadable input or a scheme that does not load,
+// 2 bad usage.
 
 #include "cli/Command.h"
+#include "cli/ParserBinding.h"
 #include "common/Stream.h"
 #include "highlight/BuiltinScheme.h"
-#include "highlight/ParserText.h"
+#include "highlight/CompiledScheme.h"
+#include "platform/FileSystem.h"
+#include "scheme/SchemeCompiler.h"
 
 #include <cstdio>
 #include <string>
@@ -17,14 +26,71 @@ namespace {
 
 int RunTokens(const std::vector<std::string>& args);
 
-const CliCommand kCommand{"tokens", "tokens [--scheme COMPILED-SCHEME] SOURCE", RunTokens};
+const CliCommand kCommand{"tokens", "tokens [--scheme txt|asm51|avr|PATH] SOURCE", RunTokens};
 const CliCommand::Registrar kRegistrar(kCommand);
 
-std::string ReadFile(const std::string& name) {
-    TFileStream file(name, TFileStream::fmOpenRead);
-    std::string bytes(static_cast<size_t>(file.Size()), '\0');
-    file.ReadBuffer(bytes.data(), bytes.size());
-    return bytes;
+std::string SchemePath(const std::string& name) {
+    const char* bundled = name == "txt"     ? "txt.tsc"
+                          : name == "asm51" ? "asm51.tsc"
+                          : name == "avr"   ? "AvrAsm.tsc"
+                                            : nullptr;
+    return bundled ? platform::ProgramDirectory() + "Scripts/" + bundled : name;
+}
+
+// A compiled stream starts with its 16-bit version; a script is text and
+// never holds a NUL byte there.
+bool IsCompiledStream(TMemoryStream& content) {
+    const std::vector<uint8_t>& bytes = content.Bytes();
+    return bytes.size() >= 2 && bytes[1] == 0 &&
+           (bytes[0] == kCompiledSchemeVersion || bytes[0] == kOldestCompiledSchemeVersion);
+}
+
+bool LoadScheme(TTessaryParser& parser, const std::string& path) {
+    TMemoryStream content;
+    {
+        TFileStream file(path, TFileStream::fmOpenRead);
+        content.CopyFrom(file, 0);
+    }
+    content.SetPosition(0);
+    if (!IsCompiledStream(content)) {
+        scheme::CompileScheme(parser, content, path);
+        return true;
+    }
+    bool versionError = false;
+    parser.OnParserVersionError = [&](TTessaryParser&, uint16_t, uint16_t) { versionError = true; };
+    parser.LoadFromStream(content);
+    if (versionError) std::fprintf(stderr, "%s: not a compiled scheme of version 51\n", path.c_str());
+    return !versionError;
+}
+
+std::string FormatRuns(const std::vector<uint8_t>& ids) {
+    std::string out;
+    for (size_t c = 0; c < ids.size();) {
+        size_t end = c + 1;
+        while (end < ids.size() && ids[end] == ids[c])
+            ++end;
+        if (!out.empty()) out += ' ';
+        out += std::to_string(ids[c]) + '*' + std::to_string(end - c);
+        c = end;
+    }
+    return out;
+}
+
+void PrintRuns(const editor::TTextStore& store) {
+    // Ids of the current line; a line longer than a node spans several.
+    std::vector<uint8_t> line;
+    for (editor::TLineIndex i = 0; i < store.LineCount(); ++i) {
+        const std::string_view text = store.NodeText(i);
+        const std::span<const uint8_t> ids = store.NodeStyles(i);
+        if (ids.empty())
+            line.resize(line.size() + text.size(), 0);
+        else
+            line.insert(line.end(), ids.begin(), ids.end());
+        if (text.empty() || text.back() == '\r' || i + 1 == store.LineCount()) {
+            std::printf("%s\n", FormatRuns(line).c_str());
+            line.clear();
+        }
+    }
 }
 
 int RunTokens(const std::vector<std::string>& args) {
@@ -41,20 +107,14 @@ int RunTokens(const std::vector<std::string>& args) {
 
     TTessaryParser parser;
     parser.name = "tokens";
-    if (scheme.empty()) {
+    if (scheme.empty())
         LoadBuiltinPlainTextScheme(parser);
-    } else {
-        TFileStream file(scheme, TFileStream::fmOpenRead);
-        bool versionError = false;
-        parser.OnParserVersionError = [&](TTessaryParser&, uint16_t, uint16_t) { versionError = true; };
-        parser.LoadFromStream(file);
-        if (versionError) {
-            std::fprintf(stderr, "%s: not a compiled scheme of version 51\n", scheme.c_str());
-            return 1;
-        }
-    }
-    const std::string text = WithEditorLineBreaks(ReadFile(source));
-    std::fputs(FormatTokenRuns(text, ScanTokenIds(parser, text)).c_str(), stdout);
+    else if (!LoadScheme(parser, SchemePath(scheme)))
+        return 1;
+    editor::TTextStore store;
+    store.LoadFromFile(source);
+    HighlightWholeStore(parser, store);
+    PrintRuns(store);
     return 0;
 }
 

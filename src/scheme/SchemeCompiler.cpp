@@ -1,0 +1,67 @@
+#include "scheme/SchemeCompiler.h"
+
+#include "scheme/SchemeGrammar.h"
+#include "scheme/ScriptLexer.h"
+
+#include <filesystem>
+#include <memory>
+
+namespace torvane::scheme {
+namespace {
+
+std::string DirectoryOf(const std::string& fileName) {
+    return std::filesystem::path(fileName).parent_path().string();
+}
+
+// Runs the grammar over a lexer made by makeLexer (which may already raise:
+// the lexer runs the directives before the first token) and records where
+// it stopped however the compilation ends.
+template <typename MakeLexer>
+void Compile(TTessaryParser& parser, TScriptPosition* position, MakeLexer makeLexer) {
+    parser.Reset();
+    std::unique_ptr<TTES_Compiler> lexer;
+    std::string context = "Header";
+    auto record = [&] {
+        if (!position) return;
+        position->line = lexer ? lexer->TokenLine() : 0;
+        position->column = lexer ? lexer->TokenColumn() : 0;
+        position->context = context;
+    };
+    try {
+        lexer = makeLexer();
+        TSchemeGrammar grammar(parser, *lexer);
+        try {
+            grammar.Run();
+        } catch (...) {
+            context = grammar.Context();
+            throw;
+        }
+        context = grammar.Context();
+    } catch (...) {
+        record();
+        throw;
+    }
+    record();
+    parser.FinishCompile();
+}
+
+} // namespace
+
+void CompileScheme(TTessaryParser& parser, TStream& script, const std::string& fileName,
+                   TScriptPosition* position) {
+    Compile(parser, position, [&] { return std::make_unique<TTES_Compiler>(script, DirectoryOf(fileName)); });
+}
+
+void CompileSchemeText(TTessaryParser& parser, const std::string& scriptText, const std::string& fileName,
+                       TScriptPosition* position) {
+    Compile(parser, position,
+            [&] { return std::make_unique<TTES_Compiler>(scriptText, DirectoryOf(fileName)); });
+}
+
+void InstallSchemeCompiler() {
+    TTessaryParser::SetCompiler([](TTessaryParser& parser, TStream& script, const std::string& fileName) {
+        CompileScheme(parser, script, fileName);
+    });
+}
+
+} // namespace torvane::scheme
