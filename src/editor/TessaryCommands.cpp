@@ -17,6 +17,16 @@ bool DefaultCharIsInWord(uint8_t c) noexcept {
     return DefaultCharStartsWord(c) || (c >= '0' && c <= '9') || c == '\'' || c == '-';
 }
 
+TCaretMetrics CaretMetricsOf(const TPainter& painter) noexcept {
+    TCaretMetrics m;
+    m.gutterRight = painter.GutterWidth();
+    m.textLeft = painter.TextLeft();
+    m.rowHeight = painter.Metrics().rowHeight;
+    m.charWidth = painter.Metrics().charWidth;
+    m.fixedPitch = painter.Metrics().fixedPitch;
+    return m;
+}
+
 TTessaryCommands& TCustomTessary::Commands() {
     if (!commands_) commands_ = std::make_shared<TTessaryCommands>(*this);
     return *commands_;
@@ -475,6 +485,23 @@ void TTessaryCommands::Wheel(int lines) {
 
 void TTessaryCommands::FocusChanged(bool focused) {
     if (!focused) dragging_ = false;
+}
+
+void TTessaryCommands::Scrolled(int32_t topLine, int32_t leftColumn) {
+    Batch batch(*this);
+    control_.SetTopLine(topLine);
+    control_.SetLeftColumn(leftColumn);
+}
+
+void TTessaryCommands::FillViewState(TViewState& view) const noexcept {
+    view.anchor = control_.Anchor();
+    view.caret = control_.Caret();
+    view.topLine = control_.TopLine();
+    view.leftColumn = control_.LeftColumn();
+    view.insertMode = insertMode_;
+    view.hideSelection = hideSelection_;
+    view.caretBeyondEnd = CaretBeyondEnd();
+    view.virtualColumn = VirtualColumn();
 }
 
 void TTessaryCommands::Resized(int width, int height) {

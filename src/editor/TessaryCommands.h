@@ -44,6 +44,7 @@
 // the control) are reported with the next batch, or by NotifyChange().
 
 #include "editor/Bookmarks.h"
+#include "editor/Painter.h"
 #include "editor/SurfaceInput.h"
 #include "editor/Tessary.h"
 #include "highlight/ActionCode.h"
@@ -80,6 +81,9 @@ struct TCaretMetrics {
     bool fixedPitch = true; // "i" as wide as "W"
     friend bool operator==(const TCaretMetrics&, const TCaretMetrics&) = default;
 };
+
+// The measurements of a painter as the caret and the mouse need them.
+TCaretMetrics CaretMetricsOf(const TPainter& painter) noexcept;
 
 class TTessaryCommands final : public TSurfaceInput, private TTextStoreObserver {
 public:
@@ -157,6 +161,9 @@ public:
 
     // Raises OnChange now if anything changed since the last one.
     void NotifyChange();
+    // Fills the painter's view of the control: selection, scroll position,
+    // caret beyond the end, insert mode, hidden selection.
+    void FillViewState(TViewState& view) const noexcept;
 
     // ---- TSurfaceInput ---------------------------------------------------------
     bool KeyDown(uint16_t shortCut) override;
@@ -167,6 +174,7 @@ public:
     void Wheel(int lines) override;
     void FocusChanged(bool focused) override;
     void Resized(int width, int height) override;
+    void Scrolled(int32_t topLine, int32_t leftColumn) override;
 
     // Word moves (exposed for search and the token under the caret).
     TOffset WordBefore(TOffset from) const;

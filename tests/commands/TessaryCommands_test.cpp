@@ -179,6 +179,11 @@ TEST_F(Commands, CaretBeyondEndNeedsAFixedPitchFont) {
     EXPECT_EQ(cmd.CaretPos().column, 6);
     Run(acCursorLeft);
     EXPECT_EQ(cmd.CaretPos().column, 5);
+    TViewState view; // what the painter is told
+    cmd.FillViewState(view);
+    EXPECT_TRUE(view.caretBeyondEnd);
+    EXPECT_EQ(view.virtualColumn, 4);
+    EXPECT_EQ(view.caret, 2);
     Type("x"); // the gap is filled (a TAB reaches column 4 exactly)
     EXPECT_EQ(Text(), "ab\tx\rcd");
     Undo();
