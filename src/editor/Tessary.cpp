@@ -2,6 +2,7 @@
 
 #include "common/Exceptions.h"
 #include "common/Messages.h"
+#include "editor/TessarySearch.h"
 
 #include <cstring>
 
@@ -547,6 +548,11 @@ intptr_t TCustomTessary::Perform(uint32_t msg, uintptr_t wParam, intptr_t lParam
     case TEM_LEFTCOLUMN:
         if (!set) return leftColumn_;
         SetLeftColumn(static_cast<int32_t>(lParam));
+        return 1;
+    case TEM_SEARCH:
+        return Search().SearchMessage(static_cast<uint32_t>(wParam), Ptr<const char>(lParam));
+    case TEM_REPLACEDIALOG:
+        Search().ReplaceDialogMessage(static_cast<uint32_t>(wParam));
         return 1;
     case TEM_CANREDO:
         return CanRedo();

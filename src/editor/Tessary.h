@@ -25,6 +25,7 @@
 namespace torvane::editor {
 
 class TTessaryCommands;
+class TTessarySearch;
 
 class TCustomTessary : public TUndoTarget, private TTextStoreObserver {
 public:
@@ -101,6 +102,9 @@ public:
     // ---- caret, selection and editing commands, keys and mouse --------------
     // Created on first use; defined in TessaryCommands.cpp.
     TTessaryCommands& Commands();
+    // Find and replace (messages 0x0C0B, 0x0C0C); created on first use,
+    // defined in TessarySearch.cpp.
+    TTessarySearch& Search();
 
     // ---- TUndoTarget (used by the undo log) --------------------------------------
     void GetSelection(TOffset* anchor, TOffset* caret) override;
@@ -137,6 +141,7 @@ private:
     // shared_ptr only for its type-erased deleter: this header does not see
     // the complete class. Declared last, so it goes before the store does.
     std::shared_ptr<TTessaryCommands> commands_;
+    std::shared_ptr<TTessarySearch> search_;
 };
 
 } // namespace torvane::editor

@@ -52,6 +52,8 @@ enum : uint32_t {
     TEM_MODIFIED = 0x0C08,       // set: lParam 0 clears the log
     TEM_TOPLINE = 0x0C09,        // set: lParam = line; get: result
     TEM_LEFTCOLUMN = 0x0C0A,     // set: lParam = column; get: result
+    TEM_SEARCH = 0x0C0B,         // wParam: search flags, lParam: const char*; result: match start or -1
+    TEM_REPLACEDIALOG = 0x0C0C,  // wParam: search flags; opens the control's replace dialog
     TEM_COPYSELECTION = 0x0C0D,  // lParam: char* or 0 to measure; wParam: kCopy* bits; result: bytes
     TEM_CANREDO = 0x0C0E,
     TEM_REDO = 0x0C0F,
