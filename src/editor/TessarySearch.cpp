@@ -3,6 +3,7 @@
 #include "common/Messages.h"
 #include "editor/SearchText.h"
 #include "editor/Tessary.h"
+#include "editor/TessaryCommands.h"
 
 #include <algorithm>
 
@@ -100,17 +101,19 @@ TSearchEngine& TTessarySearch::Engine() {
         const TOffset lastFound = engine_ ? engine_->LastFound() : -1;
         engineStore_ = control_.SharedStore();
         engine_ = std::make_unique<TSearchEngine>(*engineStore_);
-        engine_->SetWordTests(startsWord_, inWord_);
         engine_->SetLastFound(lastFound);
     }
+    // The tests may have been replaced since the last search; the engine
+    // tabulates them, so a search never calls them per character.
+    TTessaryCommands& commands = control_.Commands();
+    engine_->SetWordTests(
+        [&commands](unsigned char c) {
+            return commands.fn_CharStartsWord ? commands.fn_CharStartsWord(c) : DefaultCharStartsWord(c);
+        },
+        [&commands](unsigned char c) {
+            return commands.fn_CharIsInWord ? commands.fn_CharIsInWord(c) : DefaultCharIsInWord(c);
+        });
     return *engine_;
-}
-
-void TTessarySearch::SetWordTests(const TSearchEngine::TCharTest& startsWord,
-                                  const TSearchEngine::TCharTest& inWord) {
-    startsWord_ = startsWord ? startsWord : TSearchEngine::TCharTest(TSearchEngine::DefaultStartsWord);
-    inWord_ = inWord ? inWord : TSearchEngine::TCharTest(TSearchEngine::DefaultInWord);
-    if (engine_) engine_->SetWordTests(startsWord_, inWord_);
 }
 
 uint32_t TTessarySearch::FlagsOf(const TFindReplaceDialog& dialog) const {

@@ -20,6 +20,10 @@
 // Flags (TSearchFlag): 0x08 search at once and select, 0x10 match case,
 // 0x20 regular expression, 0x40 whole words, 0x80 backwards.
 //
+// Whole words: a match counts only when the characters around it are
+// neither word characters nor word starts by the control's own word tests,
+// the ones its word moves use.
+//
 // Failures. A search that finds nothing raises OnSearchFail(control, text);
 // without a handler the host shows "Search string "text" not found.". A bad
 // pattern shows the engine's message, the pattern and a caret under the
@@ -86,8 +90,6 @@ public:
     // Search texts are patterns when set (the dialogs have no such option).
     bool RegExpMode() const noexcept { return regExpMode_; }
     void SetRegExpMode(bool on) noexcept { regExpMode_ = on; }
-    // The control's word tests for whole-word searches.
-    void SetWordTests(const TSearchEngine::TCharTest& startsWord, const TSearchEngine::TCharTest& inWord);
 
     // OnSearchFail(Sender, SearchString); unset: the not-found message.
     std::function<void(TCustomTessary& sender, const std::string& text)> OnSearchFail;
@@ -128,6 +130,8 @@ public:
     size_t ReplaceAll(std::string_view text, std::string_view replacement, uint32_t flags);
 
 private:
+    // The engine over the shown store, with the control's current word
+    // tests (TTessaryCommands' fn_CharStartsWord and fn_CharIsInWord).
     TSearchEngine& Engine();
     uint32_t FlagsOf(const TFindReplaceDialog& dialog) const;
     // One search from the selection as the search message runs it.
@@ -145,8 +149,6 @@ private:
     // shows another one.
     std::shared_ptr<TTextStore> engineStore_;
     std::unique_ptr<TSearchEngine> engine_;
-    TSearchEngine::TCharTest startsWord_ = TSearchEngine::DefaultStartsWord;
-    TSearchEngine::TCharTest inWord_ = TSearchEngine::DefaultInWord;
     bool regExpMode_ = false;
     std::string lastText_;
     uint32_t lastFlags_ = 0;

@@ -1,4 +1,5 @@
 #include "editor/Tessary.h"
+#include "editor/TessaryCommands.h"
 #include "editor/TessarySearch.h"
 
 #include <gtest/gtest.h>
@@ -109,6 +110,15 @@ TEST(TessarySearch, WholeWordsSkipLongerWords) {
     e.ed.SetSelection(0, 0, false);
     EXPECT_EQ(e.Search().ReplaceAll("mov", "MOV", kSearchWholeWord), 2u);
     EXPECT_EQ(e.Text(), "movx a,@r0\rmov_1 a,b\rMOV a,b\rmovx @dptr,a\rMOV\r");
+
+    // The control's own word characters decide: with "." in words, "r0" in
+    // "@r0.1" no longer stands alone.
+    Editor d("setb @r0.1\nsetb r0");
+    ASSERT_TRUE(d.Search().FindText("r0", &at, kSearchDirect | kSearchWholeWord));
+    EXPECT_EQ(at, 6);
+    d.ed.Commands().fn_CharIsInWord = [](uint8_t c) { return c == '.' || DefaultCharIsInWord(c); };
+    ASSERT_TRUE(d.Search().FindText("r0", &at, kSearchDirect | kSearchWholeWord));
+    EXPECT_EQ(at, 16);
 }
 
 TEST(TessarySearch, ReplaceAllCollectsFirstAndUndoesInOneStep) {
