@@ -56,6 +56,12 @@ TEditWin::TEditWin(TfrmTorvane& main, const QString& fileName, QWidget* parent)
     connect(lstBox, &QListWidget::itemClicked, this, &TEditWin::lstBoxClick);
 }
 
+TEditWin::~TEditWin() {
+    // The editor and the list still signal while they are destroyed.
+    sMemo->disconnect(this);
+    lstBox->disconnect(this);
+}
+
 std::optional<SchemeScriptError> TEditWin::CompileSchemeScript(const std::string& /*scriptPath*/) {
     return std::nullopt;
 }

@@ -32,6 +32,7 @@ class TEditWin : public QWidget {
     Q_OBJECT
 public:
     TEditWin(TfrmTorvane& main, const QString& fileName, QWidget* parent = nullptr);
+    ~TEditWin() override;
 
     SourceView* sMemo;
     QSplitter* Splitter;

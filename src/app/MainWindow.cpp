@@ -65,6 +65,10 @@ TfrmTorvane::TfrmTorvane(AppDialogs& dialogs, const QString& programDirectory, Q
 }
 
 TfrmTorvane::~TfrmTorvane() {
+    // The frame and the tab strip outlive this part of the object and still
+    // signal while their windows go; nothing here may answer them.
+    mdiArea->disconnect(this);
+    tabConSoubory->disconnect(this);
     WriteWindowSettings();
     // A settings file that cannot be written is left as it was.
     (void)settings_->UpdateFile();
