@@ -45,7 +45,10 @@ namespace {
 
 // Characters read at a time by the plain search; windows overlap by the
 // length of the search text plus one character on each side, for the
-// whole-word test.
+// whole-word test. The first window of a search is small and each next one
+// twice as large, so that a find-next whose match lies close by does not
+// read a whole large window.
+constexpr TOffset kFirstWindow = 1 << 10;
 constexpr TOffset kWindow = 1 << 16;
 
 } // namespace
@@ -125,13 +128,15 @@ TSearchResult TSearchEngine::FindPlain(std::string_view text, uint32_t flags, TO
     };
 
     if (!(flags & kSearchBackwards)) {
-        for (TOffset lo = from; lo + m <= length; lo += kWindow) {
-            TOffset found = searchStarts(lo, std::min<TOffset>(lo + kWindow - 1, length - m), false);
+        for (TOffset lo = from, size = kFirstWindow; lo + m <= length;
+             lo += size, size = std::min(size * 2, kWindow)) {
+            TOffset found = searchStarts(lo, std::min<TOffset>(lo + size - 1, length - m), false);
             if (found >= 0) return {TSearchStatus::Found, found, m};
         }
     } else {
-        for (TOffset hi = std::min<TOffset>(from, length - m); hi >= 0; hi -= kWindow) {
-            TOffset found = searchStarts(std::max<TOffset>(hi - kWindow + 1, 0), hi, true);
+        for (TOffset hi = std::min<TOffset>(from, length - m), size = kFirstWindow; hi >= 0;
+             hi -= size, size = std::min(size * 2, kWindow)) {
+            TOffset found = searchStarts(std::max<TOffset>(hi - size + 1, 0), hi, true);
             if (found >= 0) return {TSearchStatus::Found, found, m};
         }
     }

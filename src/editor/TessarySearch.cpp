@@ -104,15 +104,20 @@ TSearchEngine& TTessarySearch::Engine() {
         engine_->SetLastFound(lastFound);
     }
     // The tests may have been replaced since the last search; the engine
-    // tabulates them, so a search never calls them per character.
+    // tabulates them, so a search never calls them per character. A fresh
+    // engine starts with the default tests, which need no refresh.
     TTessaryCommands& commands = control_.Commands();
-    engine_->SetWordTests(
-        [&commands](unsigned char c) {
-            return commands.fn_CharStartsWord ? commands.fn_CharStartsWord(c) : DefaultCharStartsWord(c);
-        },
-        [&commands](unsigned char c) {
-            return commands.fn_CharIsInWord ? commands.fn_CharIsInWord(c) : DefaultCharIsInWord(c);
-        });
+    const bool custom = commands.fn_CharStartsWord || commands.fn_CharIsInWord;
+    if (custom || customWordTests_) {
+        engine_->SetWordTests(
+            [&commands](unsigned char c) {
+                return commands.fn_CharStartsWord ? commands.fn_CharStartsWord(c) : DefaultCharStartsWord(c);
+            },
+            [&commands](unsigned char c) {
+                return commands.fn_CharIsInWord ? commands.fn_CharIsInWord(c) : DefaultCharIsInWord(c);
+            });
+        customWordTests_ = custom;
+    }
     return *engine_;
 }
 

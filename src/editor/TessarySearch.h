@@ -149,6 +149,7 @@ private:
     // shows another one.
     std::shared_ptr<TTextStore> engineStore_;
     std::unique_ptr<TSearchEngine> engine_;
+    bool customWordTests_ = false; // the engine holds tests other than the defaults
     bool regExpMode_ = false;
     std::string lastText_;
     uint32_t lastFlags_ = 0;
