@@ -1,6 +1,7 @@
 #include "app/AppLogic.h"
 
 #include "app/AppTexts.h"
+#include "build/Assemblers.h"
 
 #include <QFileInfo>
 
@@ -11,16 +12,10 @@ namespace torvane::app {
 namespace {
 
 constexpr std::array<AssemblerInfo, kAssemblerCount> kAssemblers{{
-    {"Žádný", "", "txt.tsc", "Žádné"},
-    {"ASEM51", ";compiler: asem51", "asm51.tsc", "assembler 8051"},
-    {"AVRasm", ";compiler: avrasm", "AvrAsm.tsc", "assembler AVR"},
+    {"Žádný", "txt.tsc", "Žádné"},
+    {"ASEM51", "asm51.tsc", "assembler 8051"},
+    {"AVRasm", "AvrAsm.tsc", "assembler AVR"},
 }};
-
-std::string AsciiLower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
 
 } // namespace
 
@@ -29,11 +24,9 @@ const AssemblerInfo& Assembler(int index) noexcept {
     return kAssemblers[static_cast<size_t>(index)];
 }
 
-int AssemblerFromFirstLine(const std::string& firstLine) {
-    const std::string lower = AsciiLower(firstLine);
-    for (int i = 1; i < kAssemblerCount; ++i)
-        if (lower == kAssemblers[static_cast<size_t>(i)].marker) return i;
-    return 0;
+std::string AssemblerMarker(int index) {
+    const build::AssemblerInfo* info = build::FindAssembler(index);
+    return info ? info->marker : "";
 }
 
 QString FormatCz(const char* text, const QString& fileName) {

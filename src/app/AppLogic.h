@@ -10,11 +10,12 @@
 
 namespace torvane::app {
 
-// One row of the assembler table. The index (0..2) is also the item index of
-// the assembler choice list and the highlighting-menu tag minus one.
+// The windows' side of the assembler table (markers, exports and settings
+// sections are the build command's, build/Assemblers.h). The index (0..2)
+// is also the item index of the assembler choice list and the
+// highlighting-menu tag minus one.
 struct AssemblerInfo {
     const char* choiceText; // entry of the assembler choice list
-    const char* marker;     // the whole first line of such a document ("" for none)
     const char* scriptFile; // scheme script in the Scripts folder
     const char* menuText;   // highlighting menu item
 };
@@ -24,9 +25,8 @@ inline constexpr int kAssemblerCount = 3;
 // The row of an index; an index outside 0..2 gives row 0 (plain text).
 const AssemblerInfo& Assembler(int index) noexcept;
 
-// Assembler index of a document from its first line (the stored 8-bit
-// bytes): 1 or 2 when the line, lower-cased, equals a marker exactly, else 0.
-int AssemblerFromFirstLine(const std::string& firstLine);
+// The first line of a document of that assembler ("" for index 0).
+std::string AssemblerMarker(int index);
 
 // Replaces "%0:s" in a message by the file name.
 QString FormatCz(const char* text, const QString& fileName);

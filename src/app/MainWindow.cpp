@@ -3,7 +3,9 @@
 #include "app/AppLogic.h"
 #include "app/AppTexts.h"
 #include "app/EditWin.h"
+#include "app/dialogs/ProgressPopup.h"
 #include "app/logic/RecentFiles.h"
+#include "build/Assemblers.h"
 #include "common/IniFile.h"
 #include "editor/TextStore.h"
 #include "platform/FileSystem.h"
@@ -59,6 +61,7 @@ TfrmTorvane::TfrmTorvane(AppDialogs& dialogs, const QString& programDirectory, Q
     CreateToolBars();
     CreateStatusBar();
     ReadWindowSettings();
+    frmDialog = new TfrmDialog(this);
     NactiHistorii(mnItmHistorie);
     EnableEditorAct(false);
     UpdateTitle();
@@ -219,7 +222,7 @@ bool TfrmTorvane::SaveFile(const QString& fileName) {
 int TfrmTorvane::GetCompiler() const {
     TEditWin* win = ActiveEditWin();
     // A marker is short, so the store's first node holds the whole of it.
-    return win ? AssemblerFromFirstLine(win->sMemo->Store().LineText(0)) : 0;
+    return win ? build::AssemblerOfFirstLine(win->sMemo->Store().LineText(0)) : 0;
 }
 
 void TfrmTorvane::sMemoNastav(TEditWin& win) {
@@ -325,7 +328,7 @@ void TfrmTorvane::actNovyExecute() {
         names << win->FileName;
     CreateEditor(UntitledName(names), true, *index);
     if (*index > 0)
-        if (TEditWin* win = ActiveEditWin()) win->sMemo->AppendLine(Assembler(*index).marker);
+        if (TEditWin* win = ActiveEditWin()) win->sMemo->AppendLine(AssemblerMarker(*index));
 }
 
 void TfrmTorvane::actOtevritExecute() {

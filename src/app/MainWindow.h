@@ -36,6 +36,7 @@ struct CopyDataRecord;
 namespace torvane::app {
 
 class TEditWin;
+class TfrmDialog;
 
 class TfrmTorvane : public QMainWindow {
     Q_OBJECT
@@ -100,9 +101,10 @@ public:
     QTabBar* tabConSoubory;
     QToolBar* tlbTabs; // the band that holds the tab strip
     QMenu* mnItmHistorie;
-    QMenu* popOtevrit; // drop-down of the toolbar's Otevřít button
-    QMenu* popEditor;  // context menu of the editors
-    QMenu* popTab;     // right-click menu of the tab strip
+    QMenu* popOtevrit;     // drop-down of the toolbar's Otevřít button
+    QMenu* popEditor;      // context menu of the editors
+    QMenu* popTab;         // right-click menu of the tab strip
+    TfrmDialog* frmDialog; // progress popup of the build
 
 public slots:
     void actNovyExecute();
@@ -122,6 +124,7 @@ public slots:
     void actVertikalneExecute();
     void actOprogramuExecute();
     void actNastaveniExecute();
+    void actPrelozitExecute();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

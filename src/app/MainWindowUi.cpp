@@ -108,6 +108,7 @@ void TfrmTorvane::CreateActions() {
     connect(actVertikalne, &QAction::triggered, this, &TfrmTorvane::actVertikalneExecute);
     connect(actOprogramu, &QAction::triggered, this, &TfrmTorvane::actOprogramuExecute);
     connect(actNastaveni, &QAction::triggered, this, &TfrmTorvane::actNastaveniExecute);
+    connect(actPrelozit, &QAction::triggered, this, &TfrmTorvane::actPrelozitExecute);
     connect(actKonec, &QAction::triggered, this, &QWidget::close);
     // Import, comments, find and replace are wired when their commands
     // join the main window; the actions already stand in the menus.

@@ -8,6 +8,7 @@
 #include "app/MainWindow.h"
 #include "common/IniFile.h"
 #include "editor/TextStore.h"
+#include "platform/Names.h"
 
 #include <QAction>
 #include <QDir>
@@ -518,6 +519,41 @@ private slots:
         QCOMPARE(win->sMemo->font().pointSize(), 17);
         main_->actOprogramu->trigger();
         QCOMPARE(dialogs_.aboutBoxes, 1);
+    }
+
+    void buildCommandReachesTheDocumentWindow() {
+        // Untitled: refused, the old log stays.
+        const QString log = ProgramDir() + QStringLiteral("compiler.log");
+        WriteBytes(log, "old");
+        NewDocument();
+        main_->actPrelozit->setEnabled(true);
+        main_->actPrelozit->trigger();
+        QCOMPARE(dialogs_.messages.size(), 1);
+        QCOMPARE(dialogs_.messages[0].text, QStringLiteral("Neplatný název souboru!"));
+        QVERIFY(QFile::exists(log));
+
+        // No marker and the choice cancelled: only the log goes.
+        const QString path = DataPath("plain.asm");
+        WriteBytes(path, "nop\r\n");
+        main_->CreateEditor(path, false, 0);
+        TEditWin* win = main_->ActiveEditWin();
+        win->lstBox->addItem(QStringLiteral("earlier"));
+        dialogs_.assembler = std::nullopt;
+        main_->actPrelozit->trigger();
+        QVERIFY(!QFile::exists(log));
+        QCOMPARE(win->lstBox->count(), 1);
+        QVERIFY(!win->sMemo->Modified());
+
+        // ASEM51 chosen: the marker becomes line 1; without the bridge
+        // library beside the program the error names it.
+        dialogs_.messages.clear();
+        dialogs_.assembler = 1;
+        main_->actPrelozit->trigger();
+        QCOMPARE(win->sMemo->toPlainText(), QStringLiteral(";compiler: asem51\nnop\n"));
+        QVERIFY(win->sMemo->Modified());
+        QCOMPARE(dialogs_.messages.size(), 1);
+        QVERIFY(dialogs_.messages[0].text.contains(QString::fromLatin1(torvane::platform::kBridgeLibrary)));
+        QVERIFY(main_->isEnabled());
     }
 
     void hintsGoToTheLastPanel() {
