@@ -42,7 +42,8 @@ std::string Native(const QString& path) {
 } // namespace
 
 TfrmTorvane::TfrmTorvane(AppDialogs& dialogs, const QString& programDirectory, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs), programDirectory_(programDirectory) {
+    : QMainWindow(parent), dialogs_(dialogs),
+      programDirectory_(QDir::fromNativeSeparators(programDirectory)) {
     setObjectName(QStringLiteral("frmTorvane"));
     if (!programDirectory_.isEmpty() && !programDirectory_.endsWith(QLatin1Char('/')))
         programDirectory_ += QLatin1Char('/');
