@@ -19,29 +19,30 @@ std::string DirectoryOf(const std::string& fileName) {
 template <typename MakeLexer>
 void Compile(TTessaryParser& parser, TScriptPosition* position, MakeLexer makeLexer) {
     parser.Reset();
-    std::unique_ptr<TTES_Compiler> lexer;
-    std::string context = "Header";
-    auto record = [&] {
-        if (!position) return;
-        position->line = lexer ? lexer->TokenLine() : 0;
-        position->column = lexer ? lexer->TokenColumn() : 0;
-        position->context = context;
-    };
+    TScriptPosition where;
+    where.context = "Header";
     try {
-        lexer = makeLexer();
+        std::unique_ptr<TTES_Compiler> lexer = makeLexer();
         TSchemeGrammar grammar(parser, *lexer);
+        auto record = [&] {
+            where.line = grammar.ErrorLine();
+            where.column = grammar.ErrorColumn();
+            where.context = grammar.Context();
+        };
         try {
             grammar.Run();
         } catch (...) {
-            context = grammar.Context();
+            record();
             throw;
         }
-        context = grammar.Context();
-    } catch (...) {
         record();
+    } catch (...) {
+        // An error before the first token (in a leading directive) has the
+        // position in its text only.
+        if (position) *position = where;
         throw;
     }
-    record();
+    if (position) *position = where;
     parser.FinishCompile();
 }
 

@@ -123,9 +123,17 @@ int32_t TSchemeGrammar::Term() {
     return value;
 }
 
+void TSchemeGrammar::ValueError(const std::string& text, int line, int column) {
+    valueError_ = true;
+    valueLine_ = line;
+    valueColumn_ = column;
+    throw ETessary(text);
+}
+
 uint8_t TSchemeGrammar::Byte() {
+    const int line = lexer_.TokenLine(), column = lexer_.TokenColumn();
     const int32_t value = Expr();
-    if (value < 0 || value > 255) throw ETessary(FormatStr(msg::SRangeError, 0, 255));
+    if (value < 0 || value > 255) ValueError(FormatStr(msg::SRangeError, 0, 255), line, column);
     return static_cast<uint8_t>(value);
 }
 
@@ -160,6 +168,12 @@ std::string TSchemeGrammar::RawString() {
 }
 
 TTE_CharGroup TSchemeGrammar::Specifier() {
+    TTE_CharGroup group = SpecifierAtToken();
+    Next();
+    return group;
+}
+
+TTE_CharGroup TSchemeGrammar::SpecifierAtToken() {
     if (Token() != tkString) Error(msg::SStringExpected);
     const std::string& raw = lexer_.TokenText();
     TTE_CharGroup group;
@@ -170,7 +184,6 @@ TTE_CharGroup TSchemeGrammar::Specifier() {
         ErrorText(e.what()); // a reversed range: give it the script position
     }
     if (pos != raw.size()) Error(msg::SSingleSpecifierExpected);
-    Next();
     return group;
 }
 

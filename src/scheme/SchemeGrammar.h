@@ -54,6 +54,10 @@ public:
     void Run();
     // The place being parsed, for diagnostics ("Header", "%%Tokens - 3" ...).
     const std::string& Context() const noexcept { return context_; }
+    // Where the last error stands (0-based): the token a compile error names,
+    // or the first token of the value a range error is about.
+    int ErrorLine() const noexcept { return valueError_ ? valueLine_ : lexer_.TokenLine(); }
+    int ErrorColumn() const noexcept { return valueError_ ? valueColumn_ : lexer_.TokenColumn(); }
 
 private:
     // ---- tokens (SchemeGrammar.cpp) ---------------------------------------
@@ -62,6 +66,9 @@ private:
     bool AtExpr() const noexcept;
     [[noreturn]] void Error(int messageId) const;
     [[noreturn]] void ErrorText(const std::string& text) const;
+    // Raises ETessary with text (a value out of its range), remembering the
+    // position of the value, which starts at line, column.
+    [[noreturn]] void ValueError(const std::string& text, int line, int column);
     // Checks that the current token is `token` (else Error(messageId)) and
     // moves past it.
     void Expect(int token, int messageId);
@@ -78,6 +85,8 @@ private:
     std::string RawString(); // as written
     // The raw string at the cursor as exactly one character specifier.
     TTE_CharGroup Specifier();
+    // The same without moving on, so errors about it can point at it.
+    TTE_CharGroup SpecifierAtToken();
     uint16_t InternSpecifier();
     bool StarOption();
     uint8_t FontStyles();
@@ -100,12 +109,15 @@ private:
     void Handlers();
     void Tokens();
     void Rule(TStateTable* table, uint8_t defaultState);
+    // Raises when a character of first already has a rule in the table.
+    void CheckStartSet(const TTE_CharGroup& first, const TStateTable* table) const;
     void EnterRule(const TTokenRule& rule, const TTE_CharGroup& first, TStateTable* table);
     void Map();
     void Effects();
     void States(bool containers);
     void Clauses(TTokenEffect& effect);
     void Keys();
+    void AddMacro(TMacroKeywords& table, const std::string& name, const std::string& description);
     void AutoReplace();
     void Templates();
 
@@ -116,6 +128,9 @@ private:
     TTE_Settings& settings_;
     TTES_Compiler& lexer_;
     std::string context_ = "Header";
+    bool valueError_ = false;
+    int valueLine_ = 0;
+    int valueColumn_ = 0;
 };
 
 } // namespace torvane::scheme

@@ -96,10 +96,13 @@ bool TSchemeGrammar::LanguageEntry() {
     case tkAnchor:
         tables_.anchor |= SetOrValue();
         break;
-    case tkIndentStep:
+    case tkIndentStep: {
+        const int line = lexer_.TokenLine(), column = lexer_.TokenColumn();
         v.indentStep = Expr();
-        if (v.indentStep < 0 || v.indentStep > 20) throw ETessary(FormatStr(msg::SRangeError, 0, 20));
+        if (v.indentStep < 0 || v.indentStep > 20)
+            ValueError(FormatStr(msg::SRangeError, 0, 20), line, column);
         break;
+    }
     case tkWrapOverride:
         v.wrapOverride = Cut(String(), kShortTextLength);
         break;
@@ -129,13 +132,14 @@ bool TSchemeGrammar::LanguageEntry() {
     case tkTabColumns: {
         // The editor's own tab-stop syntax and checks; its errors get the
         // script position.
+        if (Token() != tkString) Error(msg::SStringExpected);
         editor::TTabStops stops;
-        const std::string text = RawString();
         try {
-            stops.SetColumns(text);
+            stops.SetColumns(lexer_.TokenText());
         } catch (const ETessary& e) {
             ErrorText(e.what());
         }
+        Next();
         v.tabColumns = stops.Stops();
         break;
     }
@@ -202,6 +206,7 @@ bool TSchemeGrammar::LanguageEntry() {
 // contextstates = ( tokens [states] ) , ( tokens ) ...
 void TSchemeGrammar::ContextStates() {
     for (;;) {
+        const int line = lexer_.TokenLine(), column = lexer_.TokenColumn();
         Expect(tkOpenParen, msg::SOpenParenExpected);
         std::vector<uint8_t> tokens;
         while (AtExpr()) {
@@ -213,7 +218,7 @@ void TSchemeGrammar::ContextStates() {
         Expect(tkCloseParen, msg::SCloseParenExpected);
         for (uint8_t token : tokens) {
             if (!tables_.contextState[token].Empty())
-                throw ETessary(FormatStr(msg::SContextRespecified, static_cast<int>(token)));
+                ValueError(FormatStr(msg::SContextRespecified, static_cast<int>(token)), line, column);
             tables_.contextState[token] = states;
         }
         if (Token() != tkComma) break;

@@ -185,7 +185,9 @@ void TSchemeGrammar::Rule(TStateTable* table, uint8_t defaultState) {
     SetContext("%%Tokens", rule.token);
     TTE_CharGroup first;
     if (Token() == tkString) {
-        first = Specifier();
+        first = SpecifierAtToken();
+        CheckStartSet(first, table);
+        Next();
         rule.start.group = static_cast<uint16_t>(tables_.keywords->Groups().Intern(first));
         bool custom = false;
         if (Token() == tkMatch) {
@@ -213,6 +215,7 @@ void TSchemeGrammar::Rule(TStateTable* table, uint8_t defaultState) {
         if (routine < TTokenizer::kFirstStartRoutine || routine > TTokenizer::kLastStartRoutine)
             Error(msg::SScriptSyntaxError);
         first = StartRoutineGroup(routine);
+        CheckStartSet(first, table);
         rule.start.group = static_cast<uint16_t>(tables_.keywords->Groups().Intern(first));
         rule.start.isRoutine = 1;
         rule.start.routine = routine;
@@ -229,12 +232,15 @@ void TSchemeGrammar::Rule(TStateTable* table, uint8_t defaultState) {
     EnterRule(rule, first, table);
 }
 
-void TSchemeGrammar::EnterRule(const TTokenRule& rule, const TTE_CharGroup& first, TStateTable* table) {
+void TSchemeGrammar::CheckStartSet(const TTE_CharGroup& first, const TStateTable* table) const {
     const TRuleTable& slots = table ? table->rules : tables_.globalRules;
-    // Check every slot before entering any, so a failed rule leaves the
-    // table as it was.
     for (int c = 0; c < 256; ++c)
         if (first.Contains(static_cast<uint8_t>(c)) && slots[c]) Error(msg::SAmbiguousStartSet);
+}
+
+// The start set was checked when it was read, and nothing enters the table
+// in between, so every slot is free.
+void TSchemeGrammar::EnterRule(const TTokenRule& rule, const TTE_CharGroup& first, TStateTable* table) {
     for (int c = 0; c < 256; ++c)
         if (first.Contains(static_cast<uint8_t>(c))) tables_.EnterRule(rule, static_cast<uint8_t>(c), table);
 }
@@ -376,6 +382,19 @@ void TSchemeGrammar::Keys() {
 
 // ---- %%AutoReplace and %%Templates ---------------------------------------------
 
+// Reads the expansion text and adds the macro; a name too long for the
+// stream form is reported at the text.
+void TSchemeGrammar::AddMacro(TMacroKeywords& table, const std::string& name,
+                              const std::string& description) {
+    if (Token() != tkString) Error(msg::SStringExpected);
+    try {
+        table.AddMacro(name, description, 0, lexer_.StringValue());
+    } catch (const ETessary& e) {
+        ErrorText(e.what());
+    }
+    Next();
+}
+
 void TSchemeGrammar::AutoReplace() {
     SetContext("%%AutoReplace");
     SkipRepeated(tkAutoReplace);
@@ -385,7 +404,7 @@ void TSchemeGrammar::AutoReplace() {
         if (Token() == tkString) {
             const std::string word = String();
             Expect(tkEquals, msg::SEqualsExpected);
-            table.AddMacro(word, "", 0, String());
+            AddMacro(table, word, "");
         } else if (Token() == tkActionKeys) {
             Next();
             Expect(tkEquals, msg::SEqualsExpected);
@@ -416,7 +435,7 @@ void TSchemeGrammar::Templates() {
                 Expect(tkCloseParen, msg::SCloseParenExpected);
             }
             Expect(tkEquals, msg::SEqualsExpected);
-            templates.AddMacro(name, description, 0, String());
+            AddMacro(templates, name, description);
         } else if (Token() == tkHotKey) {
             Next();
             Expect(tkEquals, msg::SEqualsExpected);

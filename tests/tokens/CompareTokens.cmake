@@ -1,0 +1,28 @@
+cmake_policy(SET CMP0007 NEW) # empty lines are list elements too
+# Runs "torvane-cli tokens --scheme SCHEME SOURCE" and fails, showing the
+# first differing line, unless the output equals the file EXPECTED.
+execute_process(COMMAND ${CLI} tokens --scheme ${SCHEME} ${SOURCE}
+  OUTPUT_VARIABLE actual ERROR_VARIABLE errors RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "torvane-cli tokens failed (${status}): ${errors}")
+endif()
+file(READ ${EXPECTED} expected)
+if(NOT actual STREQUAL expected)
+  string(REPLACE "\n" ";" actual_lines "${actual}")
+  string(REPLACE "\n" ";" expected_lines "${expected}")
+  list(LENGTH expected_lines count)
+  set(line 0)
+  foreach(want IN LISTS expected_lines)
+    list(LENGTH actual_lines have_count)
+    set(got "(missing)")
+    if(line LESS have_count)
+      list(GET actual_lines ${line} got)
+    endif()
+    math(EXPR shown "${line} + 1")
+    if(NOT got STREQUAL want)
+      message(FATAL_ERROR "${SOURCE} line ${shown}:\n  expected: ${want}\n  actual:   ${got}")
+    endif()
+    math(EXPR line "${line} + 1")
+  endforeach()
+  message(FATAL_ERROR "${SOURCE}: the output has more lines than ${EXPECTED}")
+endif()
