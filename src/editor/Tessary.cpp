@@ -2,6 +2,7 @@
 
 #include "common/Exceptions.h"
 #include "common/Messages.h"
+#include "editor/TessaryCommands.h"
 #include "editor/TessarySearch.h"
 
 #include <cstring>
@@ -553,6 +554,12 @@ intptr_t TCustomTessary::Perform(uint32_t msg, uintptr_t wParam, intptr_t lParam
         return Search().SearchMessage(static_cast<uint32_t>(wParam), Ptr<const char>(lParam));
     case TEM_REPLACEDIALOG:
         Search().ReplaceDialogMessage(static_cast<uint32_t>(wParam));
+        return 1;
+    case TEM_BLOCKINDENT:
+        Commands().BlockIndent(static_cast<int>(wParam), (lParam & 1) != 0);
+        return 1;
+    case TEM_BLOCKUNINDENT:
+        Commands().BlockUnindent(static_cast<int>(wParam));
         return 1;
     case TEM_CANREDO:
         return CanRedo();

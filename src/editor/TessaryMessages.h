@@ -57,11 +57,13 @@ enum : uint32_t {
     TEM_COPYSELECTION = 0x0C0D,  // lParam: char* or 0 to measure; wParam: kCopy* bits; result: bytes
     TEM_CANREDO = 0x0C0E,
     TEM_REDO = 0x0C0F,
-    TEM_SETTOKENS = 0x0C13, // lParam: const uint8_t*; wParam: 0 or int32_t[2] (first, last line)
-    TEM_GETTOKENS = 0x0C14, // lParam: uint8_t*; wParam as for TEM_SETTOKENS
-    TEM_UNDOLOG = 0x0C15,   // set: lParam = TUndoStack* (0 stops recording); get: result
-    TEM_TEXTSTORE = 0x0C18, // lParam: std::shared_ptr<TTextStore>*; wParam 0 get, 1 show that store
-    TEM_VERSION = 0x0C40,   // result: const char* "<TTessary>:" and the version
+    TEM_BLOCKINDENT = 0x0C10,   // wParam: count (0 = IndentStep); lParam bit 0: TABs allowed
+    TEM_BLOCKUNINDENT = 0x0C11, // wParam: count (0 = IndentStep)
+    TEM_SETTOKENS = 0x0C13,     // lParam: const uint8_t*; wParam: 0 or int32_t[2] (first, last line)
+    TEM_GETTOKENS = 0x0C14,     // lParam: uint8_t*; wParam as for TEM_SETTOKENS
+    TEM_UNDOLOG = 0x0C15,       // set: lParam = TUndoStack* (0 stops recording); get: result
+    TEM_TEXTSTORE = 0x0C18,     // lParam: std::shared_ptr<TTextStore>*; wParam 0 get, 1 show that store
+    TEM_VERSION = 0x0C40,       // result: const char* "<TTessary>:" and the version
 };
 
 // wParam bits of the control's own messages.

@@ -108,6 +108,18 @@ TEST_F(Commands, BlockIndentOfThreeLinesIsOneUndoStep) {
     EXPECT_FALSE(ed.CanUndo());
 }
 
+TEST_F(Commands, BlockIndentMessagesTakeACountAndTheTabPermission) {
+    SetText("a\rb");
+    ed.SetOptions(ed.Options() | smoUseTAB);
+    ed.SetSelection(0, 3, false);
+    ed.Perform(TEM_BLOCKINDENT, 2, 1);
+    EXPECT_EQ(Text(), "\t\ta\r\t\tb");
+    ed.Perform(TEM_BLOCKUNINDENT, 1);
+    EXPECT_EQ(Text(), "\ta\r\tb");
+    ed.Perform(TEM_BLOCKINDENT, 0, 0); // IndentStep blanks; TABs not allowed
+    EXPECT_EQ(Text(), " \ta\r \tb");
+}
+
 TEST_F(Commands, BlockUnindentUndoRestoresTabs) {
     SetText("\tx\r  y\r\t z");
     ASSERT_TRUE(cmd.SetIndentStep(2));
