@@ -14,6 +14,22 @@ namespace {
 // Name-like settings keep at most this many characters of the script's text.
 constexpr size_t kShortTextLength = 35;
 
+// The entries of the form "keyword = value".
+constexpr int kKeyValueEntries[] = {tkName,           tkCase,
+                                    tkOptions,        tkExampleText,
+                                    tkWordWrapColumn, tkGutter,
+                                    tkAnchor,         tkIndentStep,
+                                    tkWrapOverride,   tkStartState,
+                                    tkSelTextColor,   tkSelTextBack,
+                                    tkRightMargin,    tkFontName,
+                                    tkFontSize,       tkFontCharset,
+                                    tkTabColumns,     tkTabDefault,
+                                    tkContextStates,  tkBoundStates,
+                                    tkGutterColor,    tkMarginColor,
+                                    tkMarginWidth,    tkGutterFontName,
+                                    tkGutterFontSize, tkGutterFontColor,
+                                    tkGutterFontStyle};
+
 std::string Cut(std::string text, size_t length) {
     if (text.size() > length) text.resize(length);
     return text;
@@ -38,38 +54,9 @@ bool TSchemeGrammar::LanguageEntry() {
         EditableStyles();
         return true;
     }
-    switch (keyword) {
-    case tkName:
-    case tkCase:
-    case tkOptions:
-    case tkExampleText:
-    case tkWordWrapColumn:
-    case tkGutter:
-    case tkAnchor:
-    case tkIndentStep:
-    case tkWrapOverride:
-    case tkStartState:
-    case tkSelTextColor:
-    case tkSelTextBack:
-    case tkRightMargin:
-    case tkFontName:
-    case tkFontSize:
-    case tkFontCharset:
-    case tkTabColumns:
-    case tkTabDefault:
-    case tkContextStates:
-    case tkBoundStates:
-    case tkGutterColor:
-    case tkMarginColor:
-    case tkMarginWidth:
-    case tkGutterFontName:
-    case tkGutterFontSize:
-    case tkGutterFontColor:
-    case tkGutterFontStyle:
-        break;
-    default:
+    if (std::find(std::begin(kKeyValueEntries), std::end(kKeyValueEntries), keyword) ==
+        std::end(kKeyValueEntries))
         return false;
-    }
     SetContext("%%Language - " + lexer_.TokenText());
     Next();
     Expect(tkEquals, msg::SEqualsExpected);
