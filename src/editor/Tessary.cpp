@@ -293,7 +293,7 @@ void TCustomTessary::LoadFromFile(const std::string& fileName) {
     }
     editing_ = false;
     AfterReload();
-    if (options_ & kTitleAsFilename) printTitle_ = fileName;
+    if (options_ & smoTitleAsFilename) printTitle_ = fileName;
 }
 
 void TCustomTessary::SaveToStream(TStream* stream) {
@@ -302,7 +302,7 @@ void TCustomTessary::SaveToStream(TStream* stream) {
 
 void TCustomTessary::SaveToFile(const std::string& fileName) {
     store_->SaveToFile(fileName, saveFormat_);
-    if (options_ & kTitleAsFilename) printTitle_ = fileName;
+    if (options_ & smoTitleAsFilename) printTitle_ = fileName;
     NotifyChanged();
 }
 

@@ -17,6 +17,7 @@
 #include "editor/TessaryMessages.h"
 #include "editor/TextStore.h"
 #include "editor/UndoStack.h"
+#include "highlight/EditorOptions.h"
 
 #include <algorithm>
 #include <memory>
@@ -30,9 +31,6 @@ class TTessarySearch;
 class TCustomTessary : public TUndoTarget, private TTextStoreObserver {
 public:
     static constexpr const char* kVersion = "3.00.36";
-    // The document window's option set, also that of fresh settings.
-    static constexpr uint32_t kDefaultOptions = 0x3FFDBF0;
-    static constexpr uint32_t kTitleAsFilename = 0x40000;
 
     explicit TCustomTessary(TessaryHost* host = nullptr);
     ~TCustomTessary() override;

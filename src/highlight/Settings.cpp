@@ -87,7 +87,7 @@ void TTE_Settings::CreateFonts() {
             fonts_[static_cast<size_t>(id)] =
                 TTE_Font{values.fontName, values.fontSize, values.fontCharSet, s.foreground, s.fontStyle};
     }
-    glyphsCreated_ = (values.options & kOptShowControlChars) != 0;
+    glyphsCreated_ = (values.options & smoShowAllChars) != 0;
 }
 
 void TTE_Settings::FreeFonts() noexcept {

@@ -30,6 +30,7 @@
 // settings again). A version-50 stream keeps the gutter font the object
 // already had.
 
+#include "highlight/EditorOptions.h"
 #include "highlight/KeyMap.h"
 #include "highlight/MacroKeywords.h"
 #include "highlight/TEBase.h"
@@ -55,10 +56,6 @@ constexpr int32_t clHighlightText = kSystemColour | 0x0E;
 constexpr int32_t clBtnFace = kSystemColour | 0x0F;
 constexpr int32_t clWindowText = kSystemColour | 0x08;
 constexpr uint8_t kDefaultCharSet = 1;
-
-// Editor option bit: show special characters (glyphs for TAB, line ends ...).
-constexpr uint32_t kOptShowControlChars = 0x4000000;
-constexpr uint32_t kDefaultOptions = 0x3FFDBF0;
 
 struct TTE_Style {
     uint8_t fontStyle = 0;
