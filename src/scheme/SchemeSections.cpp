@@ -439,8 +439,10 @@ void TSchemeGrammar::Templates() {
         } else if (Token() == tkHotKey) {
             Next();
             Expect(tkEquals, msg::SEqualsExpected);
+            // The modifiers may stand before the parenthesis or inside it.
+            const TShortCut outer = Modifiers();
             Expect(tkOpenParen, msg::SOpenParenExpected);
-            templates.SetTriggerKey(KeyWithModifiers());
+            templates.SetTriggerKey(KeyWithModifiers() | outer);
             Expect(tkCloseParen, msg::SCloseParenExpected);
         } else {
             return;

@@ -309,6 +309,8 @@ TEST_F(Grammar, AutoReplaceTemplatesAndKeywordTables) {
     ASSERT_EQ(tables[0]->words.size(), 3u);
     EXPECT_EQ(tables[0]->words[2].text, "baz");
     EXPECT_EQ(tables[0]->words[2].token, 2);
+    Compile("%%Templates hotkey = [alt] ( [shift] 74 )");
+    EXPECT_EQ(parser.Settings().CodeTemplates().TriggerKey(), 'J' + 32768 + 8192);
 
     EXPECT_EQ(Error("%%KwTables forstate [] '[^a-z]' ( )"), Frame(1, 24, "'endswith' expected"));
     EXPECT_EQ(Error("%%KwTables forstate [] endswith '' ( 1 'x' )"), Frame(1, 40, "'is' expected"));
