@@ -101,4 +101,12 @@ ErrorItemTarget ParseErrorItem(const QString& item, const QString& documentName)
     return target;
 }
 
+std::optional<QString> UndoKindName(int kind) {
+    static constexpr std::array<const char*, 6> kNames{"drag/drop", "psaní textu", "smazat",
+                                                       "vložit",    "vyjmout",     "template"};
+    constexpr int kFirst = 13;
+    if (kind < kFirst || kind >= kFirst + static_cast<int>(kNames.size())) return std::nullopt;
+    return QString::fromUtf8(kNames[static_cast<size_t>(kind - kFirst)]);
+}
+
 } // namespace torvane::app

@@ -4,7 +4,9 @@
 // build messages. Kept apart from the windows so they can be tested alone.
 
 #include <QString>
+
 #include <QStringList>
+#include <optional>
 
 #include <string>
 
@@ -59,6 +61,10 @@ struct ErrorItemTarget {
 
 // Parses an item of the form "[Error] <file>(<line>): text". The file name is
 // compared with the document's name without regard to letter case.
+// The name of an undo step's kind in the Zpět/Znovu hints ("psaní textu"
+// for 14 ...); nothing for kinds without a name (only 13..18 have one).
+std::optional<QString> UndoKindName(int kind);
+
 ErrorItemTarget ParseErrorItem(const QString& item, const QString& documentName);
 
 } // namespace torvane::app

@@ -40,6 +40,16 @@ inline constexpr const char kInsertMode[] = "Vkládat";
 inline constexpr const char kOverwriteMode[] = "Přepis";
 inline constexpr const char kOrdEmptyLine[] = "Ord: #            Hex: ";
 
+// Hints of Zpět and Znovu: the prefix and the name of the step's kind.
+inline constexpr const char kUndoHintPrefix[] = "Zpět ";
+inline constexpr const char kRedoHintPrefix[] = "Znovu ";
+
+// Import.
+inline constexpr const char kImportProgressHead[] = "Importuji soubor \"";
+inline constexpr const char kImportProgressTail[] = "\" ...";
+inline constexpr const char kImportOpenErrorHead[] = "Chyba při otevírání souboru \"";
+inline constexpr const char kImportErrorTitle[] = "Error";
+
 // Message box titles by kind and the Czech button captions.
 inline constexpr const char kTitleWarning[] = "Upozornění";
 inline constexpr const char kTitleError[] = "Chyba";

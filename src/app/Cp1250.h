@@ -1,6 +1,6 @@
 #pragma once
-// The Windows-1250 (Central European) code page: documents are 8-bit bytes,
-// and this table is how the windows show and accept them.
+// The Windows-1250 (Central European) code page in Qt terms: documents are
+// 8-bit bytes, shown and accepted through the table of editor/Cp1250Table.h.
 
 #include <QString>
 

@@ -163,4 +163,19 @@ void QtAppDialogs::ShowAbout(QWidget* parent) {
     about.exec();
 }
 
+QString QtAppDialogs::ImportFileName(QWidget* parent) {
+    QFileDialog dialog(parent);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    const QStringList filters = QtFileFilter(text::kAsmFilter).split(QStringLiteral(";;"));
+    dialog.setNameFilters(filters);
+    if (filters.size() > 1) dialog.selectNameFilter(filters[1]);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+void QtAppDialogs::ShowErrorBox(QWidget* parent, const QString& text) {
+    QMessageBox::critical(parent, QString::fromUtf8(text::kImportErrorTitle), text, QMessageBox::Ok);
+}
+
 } // namespace torvane::app

@@ -78,6 +78,14 @@ public:
 
     // The about box.
     virtual void ShowAbout(QWidget* parent) = 0;
+
+    // Open dialog of the import: one file, filter 2 (all files) preselected.
+    // Empty when cancelled.
+    virtual QString ImportFileName(QWidget* parent) = 0;
+
+    // The platform's plain error box (English title, OK), for failures the
+    // program reports outside its Czech message box.
+    virtual void ShowErrorBox(QWidget* parent, const QString& text) = 0;
 };
 
 class QtAppDialogs final : public AppDialogs {
@@ -90,6 +98,8 @@ public:
     std::optional<int> ChooseAssembler(QWidget* parent, const QString& caption) override;
     bool EditSettings(QWidget* parent, TMemIniFile& settings) override;
     void ShowAbout(QWidget* parent) override;
+    QString ImportFileName(QWidget* parent) override;
+    void ShowErrorBox(QWidget* parent, const QString& text) override;
 };
 
 } // namespace torvane::app

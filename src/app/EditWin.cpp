@@ -2,8 +2,13 @@
 
 #include "app/AppLogic.h"
 #include "app/AppTexts.h"
+#include "app/Cp1250.h"
 #include "app/MainWindow.h"
+#include "common/Stream.h"
+#include "editor/TessarySearch.h"
+#include "highlight/BuiltinScheme.h"
 #include "platform/FileSystem.h"
+#include "scheme/SchemeCompiler.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -21,19 +26,27 @@ namespace {
 constexpr int kSplitterHeight = 3;
 constexpr int kListInitialHeight = 97;
 constexpr int kListMinimumHeight = 80;
-// Line colour of a message click's target (the colour value 255).
-const QColor kErrorLineColor(255, 0, 0);
+// Line highlight of a message click's target: style value 255, which the
+// schemes leave undefined and the painter shows white on red.
+constexpr int kErrorLineHighlight = 255;
+constexpr int kNoLineHighlight = -1;
 
 } // namespace
 
 TEditWin::TEditWin(TfrmTorvane& main, const QString& fileName, QWidget* parent)
-    : QWidget(parent), sMemo(new SourceView(this)), Splitter(new QSplitter(Qt::Vertical, this)),
+    : QWidget(parent), sMemo(new TTessary(this)), Splitter(new QSplitter(Qt::Vertical, this)),
       lstBox(new QListWidget(this)), FileName(fileName), main_(main) {
     setObjectName(QStringLiteral("EditWin"));
     sMemo->setObjectName(QStringLiteral("sMemo"));
     Splitter->setObjectName(QStringLiteral("Splitter"));
     lstBox->setObjectName(QStringLiteral("lstBox"));
     setWindowTitle(fileName);
+    sMemoParser.name = "sMemoParser";
+    LoadBuiltinPlainTextScheme(sMemoParser);
+    sMemo->SetParser(&sMemoParser);
+    sMemo->Control().Search().OnSearchFail = [this](editor::TCustomTessary&, const std::string& text) {
+        sMemoSearchFail(Cp1250ToUnicode(text));
+    };
 
     Splitter->setHandleWidth(kSplitterHeight);
     Splitter->setOpaqueResize(true);
@@ -52,7 +65,7 @@ TEditWin::TEditWin(TfrmTorvane& main, const QString& fileName, QWidget* parent)
     sMemo->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(sMemo, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { main_.popEditor->popup(sMemo->mapToGlobal(pos)); });
-    connect(sMemo, &SourceView::Changed, this, [this](ChangeKinds kinds) { sMemoChange(kinds); });
+    connect(sMemo, &TTessary::Changed, this, [this](ChangeKinds kinds) { sMemoChange(kinds); });
     connect(lstBox, &QListWidget::itemClicked, this, &TEditWin::lstBoxClick);
 }
 
@@ -60,10 +73,24 @@ TEditWin::~TEditWin() {
     // The editor and the list still signal while they are destroyed.
     sMemo->disconnect(this);
     lstBox->disconnect(this);
+    // The parser is a member and goes before the child widgets do.
+    sMemo->SetParser(nullptr);
 }
 
-std::optional<SchemeScriptError> TEditWin::CompileSchemeScript(const std::string& /*scriptPath*/) {
-    return std::nullopt;
+std::optional<SchemeScriptError> TEditWin::CompileSchemeScript(const std::string& scriptPath) {
+    sMemoParser.script = scriptPath;
+    std::optional<SchemeScriptError> error;
+    // The compiler's own entry point reports where it stopped, which the
+    // parser's CompileScript does not pass on.
+    scheme::TScriptPosition position;
+    try {
+        TFileStream script(scriptPath, TFileStream::fmOpenRead);
+        scheme::CompileScheme(sMemoParser, script, scriptPath, &position);
+    } catch (const std::exception&) {
+        error = SchemeScriptError{position.line + 1, position.column + 1};
+    }
+    sMemo->ReselectParser();
+    return error;
 }
 
 void TEditWin::SetHighlighter(int index) {
@@ -81,11 +108,10 @@ void TEditWin::SetHighlighter(int index) {
         return;
     }
     // Compiling re-scans the text; the selection start must survive it.
-    const int selStart = sMemo->textCursor().selectionStart();
+    const editor::TOffset selStart = sMemo->Control().SelStart();
     const std::optional<SchemeScriptError> error = CompileSchemeScript(nativePath);
-    QTextCursor cursor = sMemo->textCursor();
-    cursor.setPosition(std::min(selStart, sMemo->document()->characterCount() - 1));
-    sMemo->setTextCursor(cursor);
+    sMemo->Control().SetSelection(selStart, selStart, true);
+    sMemo->ReportChanges();
     if (error) {
         main_.MessageDlgCz(QString::fromUtf8(text::kScriptErrorHead) + scriptName +
                                QString::fromUtf8(text::kScriptErrorLine) + QString::number(error->line) +
@@ -99,27 +125,25 @@ void TEditWin::SetHighlighter(int index) {
 void TEditWin::GoToLine(int n) {
     sMemo->SetCaret(n, 1);
     sMemo->SetTopLine(n - 5);
-    if (ErrorLine >= 0) sMemo->SetLineColor(ErrorLine, QColor());
+    if (ErrorLine >= 0) sMemo->SetLineMark(ErrorLine, kNoLineHighlight);
     ErrorLine = n;
-    sMemo->SetLineColor(n, kErrorLineColor);
+    sMemo->SetLineMark(n, kErrorLineHighlight);
 }
 
 void TEditWin::sMemoChange(ChangeKinds kinds) {
     if (sMemo->Tag == 0) return;
     if (ErrorLine >= 0) {
-        sMemo->SetLineColor(ErrorLine, QColor());
+        sMemo->SetLineMark(ErrorLine, kNoLineHighlight);
         ErrorLine = -1;
     }
     if (kinds & ckCaret) {
         const int line = sMemo->CaretLine();
         const int column = sMemo->CaretColumn();
         main_.StatusPanel(0)->setText(QString::asprintf("%4d:%4d", line, column));
-        const std::string lineBytes = sMemo->LineBytes(line - 1);
-        if (lineBytes.empty()) {
+        if (sMemo->LineBytes(line - 1).empty()) {
             main_.StatusPanel(1)->setText(QString::fromUtf8(text::kOrdEmptyLine));
         } else {
-            const size_t index = static_cast<size_t>(column - 1);
-            const int code = index < lineBytes.size() ? static_cast<unsigned char>(lineBytes[index]) : 0;
+            const int code = sMemo->CaretCharCode();
             main_.StatusPanel(1)->setText(QString::asprintf("Ord: #%4d   Hex: %2Xh", code, code));
         }
     }

@@ -6,8 +6,13 @@
 // asks before a modified document closes, and turns a click on an
 // "[Error] file(line): text" message into a jump to that line, marked red
 // until the editor next reports an edit or a caret movement.
+//
+// The window owns the highlighting parser of its editor (sMemoParser). It
+// starts with the built-in plain-text scheme; SetHighlighter replaces it
+// by compiling a scheme script from the Scripts folder beside the program.
 
-#include "app/SourceView.h"
+#include "app/TessaryControl.h"
+#include "highlight/Parser.h"
 
 #include <QWidget>
 
@@ -34,7 +39,8 @@ public:
     TEditWin(TfrmTorvane& main, const QString& fileName, QWidget* parent = nullptr);
     ~TEditWin() override;
 
-    SourceView* sMemo;
+    TTessary* sMemo;
+    TTessaryParser sMemoParser;
     QSplitter* Splitter;
     QListWidget* lstBox;
 
@@ -59,10 +65,9 @@ public:
     // Closes without asking again (the close query already ran).
     void CloseApproved();
 
-    // The compile step of SetHighlighter: loads the script into this window's
-    // highlighting parser and compiles it. The parser component joins the
-    // window with the highlighting engine; until then nothing is compiled and
-    // the script counts as accepted.
+    // The compile step of SetHighlighter: sets the script as the parser's
+    // script file and compiles it, then re-highlights the editor. On a
+    // compile error the position the compiler reports (1-based).
     std::optional<SchemeScriptError> CompileSchemeScript(const std::string& scriptPath);
 
 protected:

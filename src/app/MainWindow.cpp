@@ -3,6 +3,7 @@
 #include "app/AppLogic.h"
 #include "app/AppTexts.h"
 #include "app/EditWin.h"
+#include "app/dialogs/FindDialog.h"
 #include "app/dialogs/ProgressPopup.h"
 #include "app/logic/RecentFiles.h"
 #include "build/Assemblers.h"
@@ -63,6 +64,7 @@ TfrmTorvane::TfrmTorvane(AppDialogs& dialogs, const QString& programDirectory, Q
     CreateStatusBar();
     ReadWindowSettings();
     frmDialog = new TfrmDialog(this);
+    frmNajit = new TfrmNajit(this);
     NactiHistorii(mnItmHistorie);
     EnableEditorAct(false);
     UpdateTitle();
@@ -227,7 +229,7 @@ int TfrmTorvane::GetCompiler() const {
 }
 
 void TfrmTorvane::sMemoNastav(TEditWin& win) {
-    SourceView& memo = *win.sMemo;
+    TTessary& memo = *win.sMemo;
     memo.Tag = 0;
     memo.ApplyEditorSettings(
         QString::fromLocal8Bit(settings_->ReadString("Editor", "FontName", "Courier New")),
@@ -425,27 +427,41 @@ void TfrmTorvane::closeEvent(QCloseEvent* event) {
 // ---- editing commands ---------------------------------------------------------
 
 void TfrmTorvane::actZpetExecute() {
-    if (TEditWin* win = ActiveEditWin()) win->sMemo->undo();
+    TEditWin* win = ActiveEditWin();
+    if (!win) return;
+    if (const int32_t kind = win->sMemo->UndoStep()) SetStepHint(actZpet, text::kUndoHintPrefix, kind);
 }
 
 void TfrmTorvane::actZnovuExecute() {
-    if (TEditWin* win = ActiveEditWin()) win->sMemo->redo();
+    TEditWin* win = ActiveEditWin();
+    if (!win) return;
+    if (const int32_t kind = win->sMemo->RedoStep()) SetStepHint(actZnovu, text::kRedoHintPrefix, kind);
+}
+
+void TfrmTorvane::SetStepHint(QAction* action, const char* prefix, int kind) {
+    // Kinds without a name (the comment commands' 34, indenting ...) have
+    // no text: the hint stays as it was.
+    const std::optional<QString> name = UndoKindName(kind);
+    if (!name) return;
+    const QString hint = QString::fromUtf8(prefix) + *name;
+    action->setStatusTip(hint);
+    action->setToolTip(hint);
 }
 
 void TfrmTorvane::actKopirovatExecute() {
-    if (TEditWin* win = ActiveEditWin()) win->sMemo->copy();
+    if (TEditWin* win = ActiveEditWin()) win->sMemo->Copy();
 }
 
 void TfrmTorvane::actVyjmoutExecute() {
-    if (TEditWin* win = ActiveEditWin()) win->sMemo->cut();
+    if (TEditWin* win = ActiveEditWin()) win->sMemo->Cut();
 }
 
 void TfrmTorvane::actVlozitExecute() {
-    if (TEditWin* win = ActiveEditWin()) win->sMemo->paste();
+    if (TEditWin* win = ActiveEditWin()) win->sMemo->Paste();
 }
 
 void TfrmTorvane::actVybratVseExecute() {
-    if (TEditWin* win = ActiveEditWin()) win->sMemo->selectAll();
+    if (TEditWin* win = ActiveEditWin()) win->sMemo->SelectAll();
 }
 
 // ---- windows ------------------------------------------------------------------

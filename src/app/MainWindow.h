@@ -37,6 +37,7 @@ namespace torvane::app {
 
 class TEditWin;
 class TfrmDialog;
+class TfrmNajit;
 
 class TfrmTorvane : public QMainWindow {
     Q_OBJECT
@@ -125,6 +126,20 @@ public slots:
     void actOprogramuExecute();
     void actNastaveniExecute();
     void actPrelozitExecute();
+    // Comment toggling, import, find and replace (MainWindowText.cpp).
+    void actCommentExecute();
+    void actUnCommentExecute();
+    void actImportExecute();
+    void actNajitExecute();
+    void actNajitDalsiExecute();
+    void actNahraditExecute();
+
+public:
+    // Reads a text file into a new untitled document, every line laid out
+    // by PrevodRadku, under the progress popup.
+    void Import(const QString& fileName);
+
+    TfrmNajit* frmNajit; // the find and replace dialog, reused for the whole run
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -145,6 +160,8 @@ private:
     void OnSubWindowActivated(QMdiSubWindow* sub);
     void RebuildWindowMenu();
     void TileWindows(Qt::Orientation orientation);
+    void SetStepHint(QAction* action, const char* prefix, int kind);
+    void ToggleComment(bool comment);
 
     AppDialogs& dialogs_;
     QString programDirectory_;

@@ -110,8 +110,12 @@ void TfrmTorvane::CreateActions() {
     connect(actNastaveni, &QAction::triggered, this, &TfrmTorvane::actNastaveniExecute);
     connect(actPrelozit, &QAction::triggered, this, &TfrmTorvane::actPrelozitExecute);
     connect(actKonec, &QAction::triggered, this, &QWidget::close);
-    // Import, comments, find and replace are wired when their commands
-    // join the main window; the actions already stand in the menus.
+    connect(actComment, &QAction::triggered, this, &TfrmTorvane::actCommentExecute);
+    connect(actUnComment, &QAction::triggered, this, &TfrmTorvane::actUnCommentExecute);
+    connect(actImport, &QAction::triggered, this, &TfrmTorvane::actImportExecute);
+    connect(actNajit, &QAction::triggered, this, &TfrmTorvane::actNajitExecute);
+    connect(actNajitDalsi, &QAction::triggered, this, &TfrmTorvane::actNajitDalsiExecute);
+    connect(actNahradit, &QAction::triggered, this, &TfrmTorvane::actNahraditExecute);
 
     highlightGroup_ = new QActionGroup(this);
     highlightGroup_->setExclusive(true);

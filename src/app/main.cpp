@@ -9,6 +9,7 @@
 #include "app/dialogs/JpegImage.h"
 #include "platform/FileSystem.h"
 #include "platform/SingleInstance.h"
+#include "scheme/SchemeCompiler.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -45,6 +46,9 @@ int main(int argc, char** argv) {
     // Listen at once: a second start during the splash waits in the queue
     // until the main window can take its file.
     const int listenFd = instance.Listen();
+
+    // Every parser that compiles a script goes through the scheme compiler.
+    torvane::scheme::InstallSchemeCompiler();
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(torvane::app::text::kAppTitle));

@@ -65,6 +65,12 @@ public:
 
     int aboutBoxes = 0;
     void ShowAbout(QWidget*) override { ++aboutBoxes; }
+
+    QString importFile; // empty: the import dialog is cancelled
+    QString ImportFileName(QWidget*) override { return importFile; }
+
+    QStringList errorBoxes;
+    void ShowErrorBox(QWidget*, const QString& text) override { errorBoxes << text; }
 };
 
 } // namespace torvane::app::test
