@@ -99,13 +99,13 @@ void TTessary::SetParser(TTessaryParser* parser) {
         parserAdapter_ = std::make_unique<editor::TParserAdapter>(*parser);
         styleSource_ = std::make_unique<editor::TSettingsStyleSource>(parser->Settings());
         SetStyleSource(styleSource_.get());
-        rehighlighter_.SetParser(parserAdapter_.get());
     }
     SyncMetrics();
     ReselectParser();
 }
 
 void TTessary::ReselectParser() {
+    rehighlighter_.SetParser(parserAdapter_.get());
     rehighlighter_.MarkAll();
     Rehighlight();
     InvalidateAll();
@@ -113,7 +113,18 @@ void TTessary::ReselectParser() {
 
 void TTessary::Rehighlight() {
     if (!rehighlighter_.Parser()) return;
-    const editor::TRehighlightResult result = rehighlighter_.Run(kHighlightSlice);
+    editor::TRehighlightResult result;
+    try {
+        result = rehighlighter_.Run(kHighlightSlice);
+    } catch (const std::exception&) {
+        // A scheme that fails on this text (a pop from an empty state
+        // stack ...) must not take the editor down: highlighting stops
+        // until the next scheme is chosen, the text stays as it is.
+        rehighlighter_.SetParser(nullptr);
+        Beep();
+        InvalidateAll();
+        return;
+    }
     if (result.firstLine >= 0) InvalidateLines(result.firstLine, result.lastLine);
     if (result.pending) highlightTimer_.start(0);
 }
@@ -231,9 +242,10 @@ int32_t TTessary::Step(bool redo) {
     control_.Perform(editor::TEM_PAINTLOCK, editor::kSet, 1);
     try {
         redo ? log->RedoTo(target) : log->UndoTo(target);
-    } catch (...) {
-        control_.Perform(editor::TEM_PAINTLOCK, editor::kSet, 0);
-        throw;
+    } catch (const std::exception&) {
+        // The log has cleared itself; the text stays as far as it got.
+        kind = 0;
+        Beep();
     }
     control_.Perform(editor::TEM_PAINTLOCK, editor::kSet, 0);
     InvalidateAll();

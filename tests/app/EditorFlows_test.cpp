@@ -236,6 +236,23 @@ private slots:
         QCOMPARE(win->sMemo->SelLength(), 0);
     }
 
+    void aSchemeThatFailsWhileScanningStopsHighlightingOnly() {
+        // Compiles, but pops an empty state stack at the first word.
+        WriteBytes(ProgramDir() + QStringLiteral("Scripts/AvrAsm.tsc"),
+                   "%%Tokens\n 1 '[a-z]' '[a-z]' '[^a-z]' _discard_\n%%States\n 1 pop ( )\n");
+        TEditWin* win = NewDocument();
+        Type(win, QStringLiteral("abc def"));
+        main_->mnItmHighlight[2]->trigger();
+        QVERIFY(dialogs_.messages.isEmpty());
+        Type(win, QStringLiteral(" x"));
+        QCOMPARE(ShownText(win), QStringLiteral("abc def x"));
+        // Choosing a working scheme highlights again.
+        main_->mnItmHighlight[1]->trigger();
+        Select(win, 0, 0);
+        Type(win, QStringLiteral("\tMOV A,B\r"));
+        QVERIFY(TokenOf(win, 0, "MOV") != 0);
+    }
+
     void commentCommandsWorkOnWholeLinesInOneStep() {
         TEditWin* win = NewDocument();
         Type(win, QStringLiteral("one\rtwo\r;three\rfour\r\r;;six"));
