@@ -15,9 +15,11 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -142,6 +144,13 @@ private slots:
         QTest::mouseRelease(viewport, Qt::LeftButton, {}, PointOf(win, 5));
         QCOMPARE(win->sMemo->Control().SelStart(), TOffset(1));
         QCOMPARE(win->sMemo->Control().SelEnd(), TOffset(5));
+
+        // A right click opens the main window's editor menu.
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, PointOf(win, 2),
+                               viewport->mapToGlobal(PointOf(win, 2)));
+        QCoreApplication::sendEvent(viewport, &menu);
+        QTRY_VERIFY(main_->popEditor->isVisible());
+        main_->popEditor->hide();
     }
 
     void undoTakesWholeRunsAndNamesThem() {
