@@ -105,6 +105,8 @@ public:
     // Re-highlights what changed and raises Changed for what differs since
     // the last report.
     void ReportChanges() { commands_.NotifyChange(); }
+    // Lines wait for re-highlighting (the event loop finishes them).
+    bool HighlightPending() const noexcept { return rehighlighter_.PendingLine() >= 0; }
 
     // While 0 the owner ignores change notifications (settings being applied).
     int Tag = 1;
