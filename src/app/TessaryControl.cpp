@@ -143,6 +143,9 @@ bool TTessary::LoadFromFile(const QString& path, QString* error) {
     markedLine_.reset();
     ReselectParser();
     ReportChanges();
+    // The caret stands at the start of a new text: the status bar shows it
+    // even though the offset did not change.
+    emit Changed(ckCaret);
     return true;
 }
 

@@ -205,6 +205,8 @@ private slots:
         TEditWin* win = OpenCopy(kSourceDir + QStringLiteral("/examples/blink51.asm"));
         QCOMPARE(win->HighlightIndex, 1);
         QVERIFY(dialogs_.messages.isEmpty());
+        QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("   1:   1"));
+        QCOMPARE(main_->StatusPanel(1)->text(), QStringLiteral("Ord: #  59   Hex: 3Bh"));
         const uint8_t mnemonic = TokenOf(win, 3, "CPL");
         QVERIFY(mnemonic != 0);
         const uint8_t style = win->sMemoParser.Settings().StyleOfToken(mnemonic);
