@@ -81,39 +81,125 @@ void TTextStore::SyncBlock(size_t block) {
 }
 
 void TTextStore::RebuildIndex() {
+    LayoutChanged();
     index_.Clear();
     for (size_t b = 0; b < blocks_.size(); ++b)
         index_.Insert(b, static_cast<int32_t>(blocks_[b]->nodes.size()),
                       static_cast<int32_t>(blocks_[b]->text.size()));
 }
 
+void TTextStore::WalkInBlock(Where& w, int to) const noexcept {
+    const std::vector<TLineNode>& nodes = blocks_[w.block]->nodes;
+    if (to < w.index - to) {
+        // Nearer from the block's start.
+        w.start -= static_cast<TOffset>(w.textStart);
+        w.line -= w.index;
+        w.index = 0;
+        w.textStart = 0;
+    }
+    for (; w.index < to; ++w.index, ++w.line) {
+        const uint16_t len = nodes[static_cast<size_t>(w.index)].length;
+        w.textStart += len;
+        w.start += len;
+    }
+    while (w.index > to) {
+        --w.index;
+        --w.line;
+        const uint16_t len = nodes[static_cast<size_t>(w.index)].length;
+        w.textStart -= len;
+        w.start -= len;
+    }
+}
+
+void TTextStore::Remember(const Where& w, TLineIndex blockLine, TOffset blockOffset) const noexcept {
+    hint_.where = w;
+    hint_.blockLine = blockLine;
+    hint_.blockOffset = blockOffset;
+    hint_.valid = true;
+}
+
+bool TTextStore::HintedLine(TLineIndex line, Where& w) const noexcept {
+    if (!hint_.valid) return false;
+    const Block& blk = *blocks_[hint_.where.block];
+    const TLineIndex blockEnd = hint_.blockLine + static_cast<TLineIndex>(blk.nodes.size());
+    if (line >= hint_.blockLine && line < blockEnd) {
+        w = hint_.where;
+        WalkInBlock(w, line - hint_.blockLine);
+        hint_.where = w;
+        return true;
+    }
+    const size_t next = hint_.where.block + 1;
+    if (line < blockEnd || next >= blocks_.size() ||
+        line >= blockEnd + static_cast<TLineIndex>(blocks_[next]->nodes.size()))
+        return false;
+    const TOffset nextOffset = hint_.blockOffset + static_cast<TOffset>(blk.text.size());
+    w = Where{next, 0, blockEnd, nextOffset, 0};
+    WalkInBlock(w, line - blockEnd);
+    Remember(w, blockEnd, nextOffset);
+    return true;
+}
+
+bool TTextStore::HintedOffset(TOffset offset, Where& w) const noexcept {
+    if (!hint_.valid) return false;
+    const Block& blk = *blocks_[hint_.where.block];
+    const TOffset blockEnd = hint_.blockOffset + static_cast<TOffset>(blk.text.size());
+    TLineIndex blockLine = hint_.blockLine;
+    TOffset blockOffset = hint_.blockOffset;
+    if (offset >= hint_.blockOffset && offset < blockEnd) {
+        w = hint_.where;
+    } else {
+        const size_t next = hint_.where.block + 1;
+        if (offset < blockEnd || next >= blocks_.size() ||
+            offset >= blockEnd + static_cast<TOffset>(blocks_[next]->text.size()))
+            return false;
+        blockLine += static_cast<TLineIndex>(blk.nodes.size());
+        blockOffset = blockEnd;
+        w = Where{next, 0, blockLine, blockOffset, 0};
+    }
+    // Every node but the store's last holds a character, so the node found
+    // by stepping is the one that holds offset.
+    const std::vector<TLineNode>& nodes = blocks_[w.block]->nodes;
+    while (offset < w.start)
+        WalkInBlock(w, w.index - 1);
+    while (offset >= w.start + nodes[static_cast<size_t>(w.index)].length)
+        WalkInBlock(w, w.index + 1);
+    Remember(w, blockLine, blockOffset);
+    return true;
+}
+
 TTextStore::Where TTextStore::FindLine(TLineIndex line) const {
     if (line < 0 || line >= lineCount_) ThrowLineRange();
+    Where w;
+    if (HintedLine(line, w)) return w;
     TLineIndex firstLine = 0;
     const size_t b = index_.FindLine(line, &firstLine);
-    const Block& blk = *blocks_[b];
-    Where w{b, line - firstLine, line, index_.CharsBefore(b), 0};
-    for (int i = 0; i < w.index; ++i)
-        w.textStart += blk.nodes[static_cast<size_t>(i)].length;
-    w.start += static_cast<TOffset>(w.textStart);
+    const TOffset firstOffset = index_.CharsBefore(b);
+    w = Where{b, 0, firstLine, firstOffset, 0};
+    WalkInBlock(w, line - firstLine);
+    Remember(w, firstLine, firstOffset);
     return w;
 }
 
 TTextStore::Where TTextStore::FindOffset(TOffset offset) const {
     offset = std::clamp<TOffset>(offset, 0, textLength_);
     if (offset == textLength_) return FindLine(lineCount_ - 1);
+    Where w;
+    if (HintedOffset(offset, w)) return w;
     TOffset firstOffset = 0;
     const size_t b = index_.FindOffset(offset, &firstOffset);
     const Block& blk = *blocks_[b];
-    Where w{b, 0, index_.LinesBefore(b), firstOffset, 0};
+    const TLineIndex firstLine = index_.LinesBefore(b);
+    w = Where{b, 0, firstLine, firstOffset, 0};
     for (;;) {
         const TOffset len = blk.nodes[static_cast<size_t>(w.index)].length;
-        if (offset < w.start + len) return w;
+        if (offset < w.start + len) break;
         w.start += len;
         w.textStart += static_cast<size_t>(len);
         ++w.index;
         ++w.line;
     }
+    Remember(w, firstLine, firstOffset);
+    return w;
 }
 
 // ---- node access -------------------------------------------------------------
@@ -216,6 +302,7 @@ void TTextStore::Clear() {
 
 void TTextStore::ReplaceNodes(const Where& from, int count, std::string_view text, const TLineNode& inherit,
                               bool reachesEnd) {
+    LayoutChanged();
     std::vector<TLineNode> fresh = LayOut(text, reachesEnd, inherit);
     for (const TLineNode& n : fresh)
         widestLine_ = std::max<int32_t>(widestLine_, n.length);

@@ -164,6 +164,10 @@ public:
     void AddObserver(TTextStoreObserver* observer); // added once however often called
     void RemoveObserver(TTextStoreObserver* observer);
 
+    // Changes whenever nodes are added, removed or change length, so that a
+    // cursor can tell whether its place in the blocks still holds.
+    uint64_t LayoutVersion() const noexcept { return layoutVersion_; }
+
     // Checks every invariant of the node list (for tests); returns an empty
     // string when all hold, else a description of the first broken one.
     std::string CheckInvariants() const;
@@ -187,6 +191,27 @@ private:
 
     Where FindLine(TLineIndex line) const;
     Where FindOffset(TOffset offset) const;
+    // Lookups come in runs near one another (a scan line by line, a lookup
+    // of the line just found, the cursor's neighbours); the last node found
+    // lets the next lookup in the same block or the one after it skip the
+    // index. Every change of the node layout forgets it.
+    struct Hint {
+        Where where;
+        TLineIndex blockLine; // first line of where.block
+        TOffset blockOffset;  // first offset of where.block
+        bool valid = false;
+    };
+    // Moves a Where inside its block to node index `to`.
+    void WalkInBlock(Where& w, int to) const noexcept;
+    // The hint's block or the one after it when it holds line (or offset);
+    // false when neither does.
+    bool HintedLine(TLineIndex line, Where& w) const noexcept;
+    bool HintedOffset(TOffset offset, Where& w) const noexcept;
+    void Remember(const Where& w, TLineIndex blockLine, TOffset blockOffset) const noexcept;
+    void LayoutChanged() noexcept {
+        hint_.valid = false;
+        ++layoutVersion_;
+    }
     // Tells the index the current counts of a block.
     void SyncBlock(size_t block);
     // Re-reads the counts of every block (after a load).
@@ -212,6 +237,8 @@ private:
 
     std::vector<std::unique_ptr<Block>> blocks_;
     TLineNodeIndex index_; // in step with blocks_
+    mutable Hint hint_;
+    uint64_t layoutVersion_ = 0;
 
     TOffset textLength_ = 0;
     TLineIndex lineCount_ = 0;

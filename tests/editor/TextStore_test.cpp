@@ -367,3 +367,59 @@ TEST(TextStore, RandomEditsAgreeWithAStringModel) {
     }
     EXPECT_GT(s.LineCount(), TTextStore::kBlockNodes * 4) << "the walk should have spread over many blocks";
 }
+
+// Lookups run in patterns (line after line, backwards, a block further on,
+// anywhere) and between edits; every answer must match the line starts
+// computed from the text itself.
+TEST(TextStore, LookupsInEveryOrderAgreeWithTheLineStartsOfTheText) {
+    std::mt19937 rng(51);
+    std::string model;
+    for (int i = 0; i < 3000; ++i)
+        model += std::string(rng() % 60, static_cast<char>('a' + i % 26)) + '\r';
+    TTextStore s;
+    s.SetText(model);
+    for (int round = 0; round < 60; ++round) {
+        std::vector<TOffset> starts{0};
+        for (size_t i = 0; i < model.size(); ++i)
+            if (model[i] == '\r') starts.push_back(static_cast<TOffset>(i + 1));
+        const TLineIndex lines = static_cast<TLineIndex>(starts.size());
+        ASSERT_EQ(s.LineCount(), lines);
+        auto check = [&](TLineIndex line) {
+            ASSERT_EQ(s.LineStart(line), starts[static_cast<size_t>(line)]) << "round " << round;
+            const TOffset end = line + 1 < lines ? starts[static_cast<size_t>(line) + 1] : s.TextLength() + 1;
+            for (TOffset o = starts[static_cast<size_t>(line)]; o < end; ++o)
+                ASSERT_EQ(s.LineOfOffset(o), line) << "offset " << o << " round " << round;
+        };
+        const TLineIndex from = static_cast<TLineIndex>(rng() % static_cast<uint32_t>(lines));
+        switch (round % 4) {
+        case 0:
+            for (TLineIndex l = from; l < std::min(lines, from + 400); ++l)
+                check(l);
+            break;
+        case 1:
+            for (TLineIndex l = from; l >= std::max(0, from - 400); --l)
+                check(l);
+            break;
+        case 2:
+            for (TLineIndex l = from % 7; l < lines;
+                 l += TTextStore::kBlockNodes - 1 + static_cast<int>(rng() % 3))
+                check(l);
+            break;
+        default:
+            for (int k = 0; k < 200; ++k)
+                check(static_cast<TLineIndex>(rng() % static_cast<uint32_t>(lines)));
+        }
+        // An edit between rounds: the next lookups must not trust the old layout.
+        const TOffset at = static_cast<TOffset>(rng() % (model.size() + 1));
+        if (round % 3 == 2 && model.size() > 500) {
+            const TOffset n = static_cast<TOffset>(rng() % 400 + 1);
+            s.Delete(at, n);
+            model.erase(static_cast<size_t>(at), static_cast<size_t>(n));
+        } else {
+            const std::string text = std::string(rng() % 40, 'n') + "\r" + std::string(rng() % 5, 'm');
+            s.Insert(at, text);
+            model.insert(static_cast<size_t>(at), text);
+        }
+        ASSERT_EQ(s.Text(), model);
+    }
+}
