@@ -9,17 +9,54 @@
 namespace torvane::editor {
 
 TEdStream::TEdStream(const TTextStore& store) : store_(store) {
-    SetPosition(0);
+    MoveTo(store_.FindOffset(0), 0);
+}
+
+void TEdStream::LoadBlock() noexcept {
+    const std::string& text = store_.blocks_[block_]->text;
+    begin_ = text.data();
+    end_ = begin_ + text.size();
 }
 
 void TEdStream::MoveTo(const TTextStore::Where& where, TOffset position) {
     block_ = where.block;
-    index_ = where.index;
-    textStart_ = where.textStart;
-    line_ = where.line;
+    blockStart_ = where.start - static_cast<TOffset>(where.textStart);
+    LoadBlock();
     pos_ = position;
-    inNode_ = position - where.start;
-    lastValid_ = store_.TextLength() - 1;
+    at_ = begin_ + (position - blockStart_);
+    layoutVersion_ = store_.LayoutVersion();
+    if (at_ == end_) EnterNextBlock();
+}
+
+void TEdStream::EnterNextBlock() noexcept {
+    const size_t blocks = store_.blocks_.size();
+    while (at_ == end_ && block_ + 1 < blocks) {
+        blockStart_ += end_ - begin_;
+        ++block_;
+        LoadBlock();
+        at_ = begin_;
+    }
+}
+
+void TEdStream::EnterPreviousBlock() noexcept {
+    // Called with pos_ > 0, so a block before holds a character.
+    do {
+        --block_;
+        LoadBlock();
+        blockStart_ -= end_ - begin_;
+    } while (begin_ == end_);
+    at_ = end_;
+}
+
+void TEdStream::Resync() noexcept {
+    const TOffset position = std::clamp<TOffset>(pos_, 0, store_.TextLength());
+    MoveTo(store_.FindOffset(position), position);
+}
+
+char TEdStream::PeekAfterChange() const noexcept {
+    if (pos_ >= store_.TextLength()) return 0;
+    const TTextStore::Where w = store_.FindOffset(pos_);
+    return store_.blocks_[w.block]->text[w.textStart + static_cast<size_t>(pos_ - w.start)];
 }
 
 void TEdStream::Place(TLineIndex line, TOffset offsetInNode) {
@@ -27,69 +64,37 @@ void TEdStream::Place(TLineIndex line, TOffset offsetInNode) {
     const TTextStore::Where w = store_.FindLine(line);
     const TOffset len = store_.blocks_[w.block]->nodes[static_cast<size_t>(w.index)].length;
     MoveTo(w, w.start + std::clamp<TOffset>(offsetInNode, 0, len));
-    SkipNodeEnd();
 }
 
 void TEdStream::SetPosition(TOffset position) {
     position = std::clamp<TOffset>(position, 0, store_.TextLength());
+    if (!Stale() && position >= blockStart_ && position - blockStart_ < end_ - begin_) {
+        pos_ = position;
+        at_ = begin_ + (position - blockStart_);
+        return;
+    }
     MoveTo(store_.FindOffset(position), position);
 }
 
-char TEdStream::Peek() const noexcept {
-    if (pos_ >= store_.TextLength()) return 0;
-    return CurrentBlock().text[textStart_ + static_cast<size_t>(inNode_)];
+TLineIndex TEdStream::Line() const {
+    return store_.LineOfOffset(pos_);
 }
 
-void TEdStream::SkipNodeEnd() noexcept {
-    while (inNode_ >= NodeLength() && line_ < store_.LineCount() - 1) {
-        textStart_ += NodeLength();
-        inNode_ = 0;
-        ++line_;
-        if (static_cast<size_t>(++index_) == CurrentBlock().nodes.size()) {
-            ++block_;
-            index_ = 0;
-            textStart_ = 0;
-        }
-    }
-}
-
-void TEdStream::Next() noexcept {
-    if (pos_ >= store_.TextLength()) return;
-    ++pos_;
-    ++inNode_;
-    SkipNodeEnd();
-}
-
-void TEdStream::Back() noexcept {
-    if (pos_ == 0) return;
-    --pos_;
-    if (inNode_ > 0) {
-        --inNode_;
-        return;
-    }
-    // Every node before the last one holds at least one character.
-    if (index_ == 0) {
-        --block_;
-        index_ = static_cast<int>(CurrentBlock().nodes.size());
-        textStart_ = CurrentBlock().text.size();
-    }
-    --index_;
-    --line_;
-    textStart_ -= NodeLength();
-    inNode_ = NodeLength() - 1;
+TOffset TEdStream::NodeStart() const {
+    return store_.LineStart(Line());
 }
 
 size_t TEdStream::Read(void* buffer, size_t count) {
+    if (Stale()) Resync();
     auto* out = static_cast<char*>(buffer);
     size_t done = 0;
-    while (done < count && pos_ < store_.TextLength()) {
-        // Characters of consecutive nodes lie back to back in a block.
-        const std::string& text = CurrentBlock().text;
-        const size_t at = textStart_ + static_cast<size_t>(inNode_);
-        const size_t n = std::min(count - done, text.size() - at);
-        std::memcpy(out + done, text.data() + at, n);
+    while (done < count && at_ != end_) {
+        const size_t n = std::min(count - done, static_cast<size_t>(end_ - at_));
+        std::memcpy(out + done, at_, n);
         done += n;
-        SetPosition(pos_ + static_cast<TOffset>(n));
+        at_ += n;
+        pos_ += static_cast<TOffset>(n);
+        if (at_ == end_) EnterNextBlock();
     }
     return done;
 }

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 using namespace torvane;
 using namespace torvane::editor;
 
@@ -75,4 +78,51 @@ TEST(EdStream, ReadSeekAndPlace) {
     } catch (const EStreamError& e) {
         EXPECT_STREQ(e.what(), "Cannot write to a read-only stream");
     }
+}
+
+TEST(EdStream, JumpsAnywhereReadTheRightCharacter) {
+    TTextStore store;
+    store.SetText(SampleText());
+    const std::string text = store.Text();
+    TEdStream es(store);
+    std::mt19937 rng(7);
+    for (int k = 0; k < 5000; ++k) {
+        // Mostly short hops, as a scanner makes, now and then far away.
+        const TOffset target = k % 10 == 0 ? static_cast<TOffset>(rng() % (text.size() + 1))
+                                           : es.GetPosition() + static_cast<TOffset>(rng() % 200) - 100;
+        es.SetPosition(target);
+        const TOffset at = std::clamp<TOffset>(target, 0, store.TextLength());
+        ASSERT_EQ(es.GetPosition(), at);
+        ASSERT_EQ(es.AtEnd(), at == store.TextLength());
+        ASSERT_EQ(es.Peek(), at < store.TextLength() ? text[static_cast<size_t>(at)] : 0) << at;
+        ASSERT_EQ(es.Line(), store.LineOfOffset(at));
+    }
+}
+
+TEST(EdStream, FindsItsOffsetAgainAfterTheStoreChanged) {
+    TTextStore store;
+    store.SetText(SampleText());
+    TEdStream es(store);
+    es.SetPosition(20000);
+    store.Insert(0, "new first line\r");
+    EXPECT_EQ(es.GetPosition(), 20000);
+    EXPECT_EQ(es.Peek(), store.Text()[20000]);
+    es.Next();
+    EXPECT_EQ(es.Peek(), store.Text()[20001]);
+    es.Back();
+    es.Back();
+    EXPECT_EQ(es.Peek(), store.Text()[19999]);
+
+    // The text shrinks below the cursor: it reads as the end.
+    store.Delete(100, store.TextLength());
+    EXPECT_TRUE(es.AtEnd());
+    EXPECT_EQ(es.Peek(), 0);
+    es.Back();
+    EXPECT_EQ(es.GetPosition(), 99);
+    EXPECT_EQ(es.Peek(), store.Text()[99]);
+    char buf[8];
+    es.SetPosition(96);
+    store.Insert(0, "ab");
+    EXPECT_EQ(es.Read(buf, sizeof buf), 6u);
+    EXPECT_EQ(std::string(buf, 6), store.Text().substr(96));
 }
