@@ -93,9 +93,12 @@ TRehighlightResult TRehighlighter::Run(int32_t maxLines) {
     cursor.SetPosition(restart.offset);
 
     // The new token bytes of the lines not finished yet, from bufferStart on.
+    // Nodes keep their place during the run (only their bytes and states
+    // change), so the node of the line being finished is held by pointer.
     TLineIndex line = store_.LineOfOffset(restart.offset);
+    const TLineNode* node = &store_.Node(line);
     TOffset lineStart = store_.LineStart(line);
-    TOffset lineEnd = lineStart + store_.Node(line).length;
+    TOffset lineEnd = lineStart + node->length;
     TOffset bufferStart = lineStart;
     std::vector<uint8_t> ids;
     {
@@ -106,11 +109,11 @@ TRehighlightResult TRehighlighter::Run(int32_t maxLines) {
     }
     auto write = [&](TOffset from, TOffset to, uint8_t id, bool keepUnderZero) {
         to = std::min(to, textLength);
-        if (to <= from) return;
+        from = std::max(from, bufferStart);
+        if (to <= from || (keepUnderZero && id == 0)) return;
         const size_t need = static_cast<size_t>(to - bufferStart);
         if (ids.size() < need) ids.resize(need, 0);
-        for (TOffset p = std::max(from, bufferStart); p < to; ++p)
-            if (!keepUnderZero || id != 0) ids[static_cast<size_t>(p - bufferStart)] = id;
+        std::fill(ids.begin() + (from - bufferStart), ids.begin() + static_cast<ptrdiff_t>(need), id);
     };
     auto report = [&](uint8_t id, TOffset from, TOffset to) {
         if (OnTokenSeen && reportTokens) OnTokenSeen(id, from, to);
@@ -127,10 +130,12 @@ TRehighlightResult TRehighlighter::Run(int32_t maxLines) {
             const size_t length = static_cast<size_t>(lineEnd - lineStart);
             if (ids.size() < length) ids.resize(length, 0);
             const std::span<const uint8_t> fresh(ids.data(), length);
-            const std::span<const uint8_t> old = store_.NodeStyles(line);
-            const uint16_t oldState = store_.Node(line).state;
-            const bool same =
-                !full_ && old.size() == length && std::equal(old.begin(), old.end(), fresh.begin());
+            const uint16_t oldState = node->state;
+            bool same = false;
+            if (!full_) {
+                const std::span<const uint8_t> old = store_.NodeStyles(line);
+                same = old.size() == length && std::equal(old.begin(), old.end(), fresh.begin());
+            }
             uint32_t state = oldState & ~uint32_t{kStateRehighlight};
             if (!same && length > 0) {
                 store_.SetNodeStyles(line, fresh);
@@ -138,11 +143,11 @@ TRehighlightResult TRehighlighter::Run(int32_t maxLines) {
                 if (result.firstLine < 0) result.firstLine = line;
                 result.lastLine = line;
             }
-            store_.SetNodeState(line, state);
+            if (state != oldState) store_.SetNodeState(line, state);
             ++result.linesScanned;
 
-            const bool nextMarked =
-                line + 1 < lineCount && (store_.Node(line + 1).state & kStateRehighlight) != 0;
+            const TLineNode* next = line + 1 < lineCount ? &store_.Node(line + 1) : nullptr;
+            const bool nextMarked = next && (next->state & kStateRehighlight) != 0;
             if (same && !parser_->InContainer() && !parser_->InBoundState() && line >= firstChanged &&
                 (oldState & kStateRehighlight) == 0 && !nextMarked) {
                 stop = true;
@@ -154,7 +159,10 @@ TRehighlightResult TRehighlighter::Run(int32_t maxLines) {
             bufferStart = lineEnd;
             ++line;
             lineStart = lineEnd;
-            if (line < lineCount) lineEnd = lineStart + store_.Node(line).length;
+            if (next) {
+                node = next;
+                lineEnd = lineStart + node->length;
+            }
         }
     };
     // Scans one token from the cursor; an empty token still consumes one
