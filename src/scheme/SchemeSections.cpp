@@ -125,7 +125,7 @@ void TSchemeGrammar::KwTables() {
 }
 
 // ---- %%Handlers ----------------------------------------------------------------
-// token body [?] [terminator include]; body = match(n) | 'spec' | routine
+// token body [?] [terminator include]; body = match(n) | 'specifier' | routine
 
 void TSchemeGrammar::Handlers() {
     SetContext("%%Handlers");

@@ -17,10 +17,10 @@ TStateSet States(std::initializer_list<int> members) {
     return s;
 }
 
-TTE_CharGroup Group(std::string_view spec) {
+TTE_CharGroup Group(std::string_view specifier) {
     TTE_CharGroup g;
     size_t pos = 0;
-    g.ParseSpecifier(spec, pos);
+    g.ParseSpecifier(specifier, pos);
     return g;
 }
 

@@ -11,17 +11,17 @@ QColor ToQColor(TColor color) {
     return QColor(ColorRed(color), ColorGreen(color), ColorBlue(color));
 }
 
-QFont ToQFont(const TFontSpec& spec) {
-    QFont font(QString::fromStdString(spec.name), spec.size);
+QFont ToQFont(const TFontSpec& wanted) {
+    QFont font(QString::fromStdString(wanted.name), wanted.size);
     // When the named family is missing, stay with its kind of font: the text
     // layout counts on a fixed pitch for the editing font.
     const bool typewriter =
-        spec.name.find("Courier") != std::string::npos || spec.name.find("Mono") != std::string::npos;
+        wanted.name.find("Courier") != std::string::npos || wanted.name.find("Mono") != std::string::npos;
     font.setStyleHint(typewriter ? QFont::TypeWriter : QFont::SansSerif);
-    font.setBold(spec.style & fsBold);
-    font.setItalic(spec.style & fsItalic);
-    font.setUnderline(spec.style & fsUnderline);
-    font.setStrikeOut(spec.style & fsStrikeOut);
+    font.setBold(wanted.style & fsBold);
+    font.setItalic(wanted.style & fsItalic);
+    font.setUnderline(wanted.style & fsUnderline);
+    font.setStrikeOut(wanted.style & fsStrikeOut);
     return font;
 }
 
