@@ -122,6 +122,41 @@ void TCustomTessary::SetSelection(TOffset anchor, TOffset caret, bool repaint) {
     if (moved) NotifyChanged();
 }
 
+TOffset TCustomTessary::SelLength() const {
+    const TOffset start = SelStart(), end = SelEnd();
+    if (start == end || store_->LineStyle() != lsCRLF) return end - start;
+    // Each CR inside the selection is written as CR LF.
+    TOffset breaks = 0;
+    const TLineIndex last = store_->LineOfOffset(end);
+    for (TLineIndex line = store_->LineOfOffset(start); line <= last; ++line) {
+        const TOffset lineStart = store_->LineStart(line);
+        const std::string_view text = store_->NodeText(line);
+        const size_t from = static_cast<size_t>(std::max<TOffset>(0, start - lineStart));
+        const size_t to =
+            static_cast<size_t>(std::clamp<TOffset>(end - lineStart, 0, static_cast<TOffset>(text.size())));
+        if (from < to)
+            breaks += static_cast<TOffset>(std::count(text.begin() + from, text.begin() + to, '\r'));
+    }
+    return end - start + breaks;
+}
+
+std::string TCustomTessary::SelText() const {
+    TMemoryStream out;
+    store_->WriteRange(out, SelStart(), SelEnd(), store_->LineEndOf(sfTEXT));
+    return std::string(out.Bytes().begin(), out.Bytes().end());
+}
+
+void TCustomTessary::SetSelLength(TOffset length) {
+    const TOffset start = SelStart();
+    SetSelection(start, start + std::max<TOffset>(0, length), true);
+}
+
+void TCustomTessary::SetSelText(std::string_view text) {
+    BeginUndoGroup(ugReplaceSelection);
+    ReplaceSel(text);
+    EndUndoGroup(ugReplaceSelection);
+}
+
 void TCustomTessary::GetSelection(TOffset* anchor, TOffset* caret) {
     *anchor = anchor_;
     *caret = caret_;
@@ -162,6 +197,44 @@ void TCustomTessary::ScrollCaretIntoView() {
     host_->CaretMoved(line, column);
 }
 
+void TCustomTessary::Scroll(bool vertical, uint32_t code, int32_t thumb) {
+    const int32_t page =
+        std::max(1, host_ ? (vertical ? host_->VisibleLines() : host_->VisibleColumns()) : 1);
+    const int32_t position = vertical ? topLine_ : leftColumn_;
+    int32_t target = position;
+    switch (code) {
+    case SB_LINEUP:
+        target = position - 1;
+        break;
+    case SB_LINEDOWN:
+        target = position + 1;
+        break;
+    case SB_PAGEUP:
+        target = position - page;
+        break;
+    case SB_PAGEDOWN:
+        target = position + page;
+        break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK:
+        target = thumb;
+        break;
+    case SB_TOP:
+        target = 0;
+        break;
+    case SB_BOTTOM:
+        // The last page, as far as the scroll bar goes.
+        target = std::max(0, (vertical ? store_->LineCount() : store_->WidestLine()) - page);
+        break;
+    default:
+        return; // SB_ENDSCROLL and unknown codes
+    }
+    if (vertical)
+        SetTopLine(target);
+    else
+        SetLeftColumn(target);
+}
+
 // ---- changing the text -------------------------------------------------------------
 
 void TCustomTessary::Replace(std::string_view text) {
@@ -182,7 +255,7 @@ void TCustomTessary::Replace(std::string_view text) {
 void TCustomTessary::ReplaceSel(std::string_view text) {
     TUndoStack* log = ActiveLog();
     const TOffset start = SelStart();
-    if (log) log->BeginTransaction(SelText());
+    if (log) log->BeginTransaction(SelStoredText());
     Replace(text);
     if (log) log->EndTransaction(store_->GetRange(start, caret_));
 }
@@ -195,7 +268,7 @@ void TCustomTessary::InsertStream(TStream& stream) {
     auto bytes = std::make_shared<TMemoryStream>();
     bytes->CopyFrom(stream, stream.Size() - stream.Position());
     TUndoStack* log = ActiveLog();
-    if (log) log->BeginTransaction(SelText(), utStream);
+    if (log) log->BeginTransaction(SelStoredText(), utStream);
     Replace(std::string_view(reinterpret_cast<const char*>(bytes->Memory()), bytes->Bytes().size()));
     if (log) log->EndStreamTransaction(std::move(bytes));
 }
@@ -365,6 +438,24 @@ void TCustomTessary::SetTokens(uintptr_t wParam, const uint8_t* in) {
     InvalidateLines(first, last);
 }
 
+intptr_t TCustomTessary::PosFromChar(TOffset offset, int32_t* point) {
+    int x = 0, y = 0;
+    if (!point || !Commands().PointOfOffset(offset, &x, &y)) return 0;
+    point[0] = x;
+    point[1] = y;
+    return 1;
+}
+
+intptr_t TCustomTessary::DropFiles(const TDroppedFiles* drop) {
+    if (!drop || !(options_ & smoProcessDroppedFiles) || !OnFilesDropped) return 0;
+    TPoint at{drop->x, drop->y};
+    if (!Commands().InClientArea(at.x, at.y)) at = {-1, -1};
+    // A copy: the handler may load one of the files into this very control.
+    const std::vector<std::string> names = drop->names;
+    OnFilesDropped(*this, names, at);
+    return 1;
+}
+
 intptr_t TCustomTessary::Perform(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     const bool set = (wParam & kSet) != 0;
     switch (msg) {
@@ -463,6 +554,17 @@ intptr_t TCustomTessary::Perform(uint32_t msg, uintptr_t wParam, intptr_t lParam
         return 0;
     case EM_GETFIRSTVISIBLELINE:
         return topLine_;
+    case EM_POSFROMCHAR:
+        return PosFromChar(static_cast<TOffset>(static_cast<intptr_t>(wParam)), Ptr<int32_t>(lParam));
+    case EM_CHARFROMPOS:
+        return Commands().OffsetAtPoint(static_cast<int>(static_cast<intptr_t>(wParam)),
+                                        static_cast<int>(lParam));
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        Scroll(msg == WM_VSCROLL, static_cast<uint32_t>(wParam & 0xFFFF), static_cast<int32_t>(wParam >> 16));
+        return 0;
+    case WM_DROPFILES:
+        return DropFiles(Ptr<const TDroppedFiles>(wParam));
     case WM_COPY:
     case WM_CUT:
         if (anchor_ == caret_) return 0;
@@ -565,6 +667,14 @@ intptr_t TCustomTessary::Perform(uint32_t msg, uintptr_t wParam, intptr_t lParam
         return CanRedo();
     case TEM_REDO:
         Redo();
+        return 1;
+    case TEM_REAPPLYSETTINGS:
+        if (host_) host_->SettingsChanged();
+        InvalidateAll();
+        return 1;
+    case TEM_REHIGHLIGHTFROM:
+        if (!set) return rehighlightFrom_;
+        SetRehighlightFrom(static_cast<TLineIndex>(lParam));
         return 1;
     case TEM_SETTOKENS:
         if (const uint8_t* in = Ptr<const uint8_t>(lParam)) SetTokens(wParam, in);

@@ -20,13 +20,22 @@
 #include "highlight/EditorOptions.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace torvane::editor {
 
 class TTessaryCommands;
 class TTessarySearch;
+
+// What the window hands over with WM_DROPFILES: the dropped files' names
+// and the drop point in client coordinates.
+struct TDroppedFiles {
+    std::vector<std::string> names;
+    int x = 0, y = 0;
+};
 
 class TCustomTessary : public TUndoTarget, private TTextStoreObserver {
 public:
@@ -54,12 +63,24 @@ public:
     // Clamps both to the text; repaints the lines between the old and the
     // new selection unless repaint is false, and scrolls the caret into view.
     void SetSelection(TOffset anchor, TOffset caret, bool repaint);
-    std::string SelText() const { return store_->GetRange(SelStart(), SelEnd()); }
+    // The selection as plain text is written: in the store's line style, so
+    // with lsCRLF every line break inside it is CR LF and counts 2.
+    TOffset SelLength() const;
+    std::string SelText() const;
+    // Selects from SelStart over length stored characters.
+    void SetSelLength(TOffset length);
+    // Replaces the selection, as one undo step.
+    void SetSelText(std::string_view text);
+    // The selection as stored (a line break is one CR).
+    std::string SelStoredText() const { return store_->GetRange(SelStart(), SelEnd()); }
     TLineIndex TopLine() const noexcept { return topLine_; }
     int32_t LeftColumn() const noexcept { return leftColumn_; }
     void SetTopLine(TLineIndex line);
     void SetLeftColumn(int32_t column);
     void ScrollCaretIntoView();
+    // WM_HSCROLL / WM_VSCROLL: a SB_* code; thumb is the position for the
+    // thumb codes.
+    void Scroll(bool vertical, uint32_t code, int32_t thumb);
 
     // ---- changing the text --------------------------------------------------
     // Replaces the selection with text (any line ends), recorded as one text
@@ -96,6 +117,20 @@ public:
     bool WantTab() const noexcept { return wantTab_; }
     void SetWantTab(bool want) noexcept { wantTab_ = want; }
     bool PaintLocked() const noexcept { return paintLock_ > 0; }
+    // The node from which the next re-highlighting starts (TEM_REHIGHLIGHTFROM),
+    // -1 when none was set; the re-highlighter clears it once it has started there.
+    TLineIndex RehighlightFrom() const noexcept { return rehighlightFrom_; }
+    void SetRehighlightFrom(TLineIndex line) noexcept { rehighlightFrom_ = line < 0 ? -1 : line; }
+
+    // ---- events --------------------------------------------------------------
+    // Files dropped on the control (with smoProcessDroppedFiles): their names
+    // and the drop point, (-1, -1) when it lies outside the client area.
+    struct TPoint {
+        int x = 0, y = 0;
+        friend bool operator==(const TPoint&, const TPoint&) = default;
+    };
+    std::function<void(TCustomTessary& sender, const std::vector<std::string>& files, TPoint atPoint)>
+        OnFilesDropped;
 
     // ---- caret, selection and editing commands, keys and mouse --------------
     // Created on first use; defined in TessaryCommands.cpp.
@@ -123,6 +158,8 @@ private:
     void InvalidateLines(TLineIndex first, TLineIndex last);
     void InvalidateAll();
     void NotifyChanged();
+    intptr_t PosFromChar(TOffset offset, int32_t* point);
+    intptr_t DropFiles(const TDroppedFiles* drop);
 
     TessaryHost* host_ = nullptr;
     std::shared_ptr<TTextStore> store_;
@@ -134,6 +171,7 @@ private:
     TSaveFormat saveFormat_ = sfTEXT;
     bool wantTab_ = true;
     int paintLock_ = 0;
+    TLineIndex rehighlightFrom_ = -1;
     bool editing_ = false; // this control is changing the store
     std::string printTitle_;
     // shared_ptr only for its type-erased deleter: this header does not see

@@ -144,6 +144,20 @@ public:
     // Measurements of the painter; raises cfFont when they change.
     void SetMetrics(const TCaretMetrics& metrics);
     const TCaretMetrics& Metrics() const noexcept { return metrics_; }
+    int ClientWidth() const noexcept { return clientWidth_; }
+    int ClientHeight() const noexcept { return clientHeight_; }
+
+    // ---- geometry (client coordinates) ------------------------------------------
+    // The top left of the offset's cell (EM_POSFROMCHAR); false for an offset
+    // outside the text.
+    bool PointOfOffset(TOffset offset, int* x, int* y) const;
+    // The offset whose cell boundary is nearest to the point (EM_CHARFROMPOS);
+    // -1 outside the text area: left of the text (gutter and margin), beyond
+    // the client area, or below the last line.
+    TOffset OffsetAtPoint(int x, int y) const;
+    bool InClientArea(int x, int y) const noexcept {
+        return x >= 0 && y >= 0 && x < clientWidth_ && y < clientHeight_;
+    }
     void SetDoubleClickTime(int ms) noexcept { doubleClickMs_ = ms; }
     // Milliseconds of a steady clock; tests set their own.
     std::function<int64_t()> Clock;

@@ -7,6 +7,7 @@
 #include "highlight/ShortCut.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace torvane::editor {
 
@@ -42,6 +43,24 @@ TOffset TTessaryCommands::NearestOffset(TLineIndex line, int x) const {
         if (px - from > to - px) ++index;
     }
     return Store().LineStart(line) + std::min(index, visible);
+}
+
+bool TTessaryCommands::PointOfOffset(TOffset offset, int* x, int* y) const {
+    if (offset < 0 || offset > Store().TextLength()) return false;
+    const TLineIndex line = Store().LineOfOffset(offset);
+    const int64_t px =
+        metrics_.textLeft + (int64_t{ColumnOf(offset)} - control_.LeftColumn()) * metrics_.charWidth;
+    const int64_t py = (int64_t{line} - control_.TopLine()) * metrics_.rowHeight;
+    *x = static_cast<int>(std::clamp<int64_t>(px, INT32_MIN, INT32_MAX));
+    *y = static_cast<int>(std::clamp<int64_t>(py, INT32_MIN, INT32_MAX));
+    return true;
+}
+
+TOffset TTessaryCommands::OffsetAtPoint(int x, int y) const {
+    if (x < metrics_.textLeft || !InClientArea(x, y)) return -1;
+    const int64_t line = int64_t{control_.TopLine()} + y / metrics_.rowHeight;
+    if (line >= Store().LineCount()) return -1;
+    return NearestOffset(static_cast<TLineIndex>(line), x);
 }
 
 void TTessaryCommands::SelectWordAt(TOffset offset) {

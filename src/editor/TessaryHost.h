@@ -32,6 +32,9 @@ public:
     virtual void SetClipboardText(std::string_view) {}
     // OnChange: the text or the selection changed.
     virtual void Changed() {}
+    // Re-measure the font and re-apply the settings object's editor settings
+    // (a scheme or its styles changed), then repaint everything.
+    virtual void SettingsChanged() {}
 };
 
 } // namespace torvane::editor

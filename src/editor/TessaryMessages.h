@@ -32,11 +32,31 @@ enum : uint32_t {
     EM_LINEFROMCHAR = 201, // wParam: offset, -1 = the caret's
     EM_EMPTYUNDOBUFFER = 205,
     EM_GETFIRSTVISIBLELINE = 206,
+    EM_POSFROMCHAR = 214, // wParam: offset, lParam: int32_t[2] (x, y) receiving the client point; result 1,
+                          // or 0 for an offset outside the text
+    EM_CHARFROMPOS =
+        215, // wParam: x, lParam: y (client coordinates, signed); result: offset, -1 outside the text area
+    WM_HSCROLL = 276,   // wParam: low 16 bits a SB_* code, the bits above it the thumb position
+    WM_VSCROLL = 277,   // as WM_HSCROLL; pages are the visible lines (columns)
+    WM_DROPFILES = 563, // wParam: const TDroppedFiles* (Tessary.h)
     WM_CUT = 768,
     WM_COPY = 769,
     WM_PASTE = 770,
     WM_UNDO = 772,
     EM_CANPASTE = 1074,
+};
+
+// WM_HSCROLL and WM_VSCROLL codes.
+enum : uint32_t {
+    SB_LINEUP = 0, // SB_LINELEFT for WM_HSCROLL
+    SB_LINEDOWN = 1,
+    SB_PAGEUP = 2,
+    SB_PAGEDOWN = 3,
+    SB_THUMBPOSITION = 4,
+    SB_THUMBTRACK = 5,
+    SB_TOP = 6,
+    SB_BOTTOM = 7,
+    SB_ENDSCROLL = 8,
 };
 
 // WM_GETDLGCODE result bits.
@@ -57,13 +77,16 @@ enum : uint32_t {
     TEM_COPYSELECTION = 0x0C0D,  // lParam: char* or 0 to measure; wParam: kCopy* bits; result: bytes
     TEM_CANREDO = 0x0C0E,
     TEM_REDO = 0x0C0F,
-    TEM_BLOCKINDENT = 0x0C10,   // wParam: count (0 = IndentStep); lParam bit 0: TABs allowed
-    TEM_BLOCKUNINDENT = 0x0C11, // wParam: count (0 = IndentStep)
-    TEM_SETTOKENS = 0x0C13,     // lParam: const uint8_t*; wParam: 0 or int32_t[2] (first, last line)
-    TEM_GETTOKENS = 0x0C14,     // lParam: uint8_t*; wParam as for TEM_SETTOKENS
-    TEM_UNDOLOG = 0x0C15,       // set: lParam = TUndoStack* (0 stops recording); get: result
-    TEM_TEXTSTORE = 0x0C18,     // lParam: std::shared_ptr<TTextStore>*; wParam 0 get, 1 show that store
-    TEM_VERSION = 0x0C40,       // result: const char* "<TTessary>:" and the version
+    TEM_BLOCKINDENT = 0x0C10,     // wParam: count (0 = IndentStep); lParam bit 0: TABs allowed
+    TEM_BLOCKUNINDENT = 0x0C11,   // wParam: count (0 = IndentStep)
+    TEM_REAPPLYSETTINGS = 0x0C12, // the host re-applies font and settings (after a scheme or style change)
+    TEM_SETTOKENS = 0x0C13,       // lParam: const uint8_t*; wParam: 0 or int32_t[2] (first, last line)
+    TEM_GETTOKENS = 0x0C14,       // lParam: uint8_t*; wParam as for TEM_SETTOKENS
+    TEM_UNDOLOG = 0x0C15,         // set: lParam = TUndoStack* (0 stops recording); get: result
+    TEM_TEXTSTORE = 0x0C18,       // lParam: std::shared_ptr<TTextStore>*; wParam 0 get, 1 show that store
+    TEM_REHIGHLIGHTFROM =
+        0x0C21,           // set: lParam = node the next re-highlighting starts from; get: result (-1: none)
+    TEM_VERSION = 0x0C40, // result: const char* "<TTessary>:" and the version
 };
 
 // wParam bits of the control's own messages.

@@ -170,7 +170,8 @@ intptr_t TTessarySearch::SearchMessage(uint32_t flags, const char* text) {
     if (!(flags & kSearchDirect)) {
         TFindReplaceDialog preset;
         preset.findText = searchText;
-        if (control_.SelStart() != control_.SelEnd() && !regExpMode_) preset.findText = control_.SelText();
+        if (control_.SelStart() != control_.SelEnd() && !regExpMode_)
+            preset.findText = control_.SelStoredText();
         preset.options = DialogOptionsOf(flags);
         if (host_) host_->OpenFindDialog(preset);
         return -1;
@@ -200,8 +201,8 @@ bool TTessarySearch::FindAgain(TOffset* position) {
     if (lastText_.empty()) return false;
     const uint32_t flags = lastFlags_ | (regExpMode_ ? uint32_t{kSearchRegExp} : 0u);
     const TOffset anchor = control_.Anchor(), caret = control_.Caret();
-    const bool collapse =
-        !(flags & kSearchBackwards) && anchor != caret && EqualIgnoringCase(control_.SelText(), lastText_);
+    const bool collapse = !(flags & kSearchBackwards) && anchor != caret &&
+                          EqualIgnoringCase(control_.SelStoredText(), lastText_);
     // Collapsing to start + 1 lets a match that overlaps this one be found.
     if (collapse) control_.SetSelection(control_.SelStart() + 1, control_.SelStart() + 1, false);
     const TSearchResult result = SearchFromSelection(lastText_, flags);
@@ -247,7 +248,7 @@ void TTessarySearch::ReplaceDialogMessage(uint32_t flags) {
     if (regExpMode_) flags |= kSearchRegExp;
     TFindReplaceDialog preset;
     preset.findText = lastText_;
-    if (control_.SelStart() != control_.SelEnd() && !regExpMode_) preset.findText = control_.SelText();
+    if (control_.SelStart() != control_.SelEnd() && !regExpMode_) preset.findText = control_.SelStoredText();
     preset.replaceText = lastReplacement_;
     preset.options = DialogOptionsOf(flags);
     if (host_) host_->OpenReplaceDialog(preset);

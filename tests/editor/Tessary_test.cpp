@@ -44,7 +44,7 @@ TEST(Tessary, SelectionMessagesClampAndSelectAll) {
     EXPECT_EQ(caret, 12);
     int32_t pair[2] = {-1, 0};
     ed.Perform(TEM_SELECTION, kSet, reinterpret_cast<intptr_t>(pair));
-    EXPECT_EQ(ed.SelText(), "mov a,#1\rret");
+    EXPECT_EQ(ed.SelText(), "mov a,#1\r\nret"); // plain text in the line style
     pair[0] = 7;
     pair[1] = 2;
     ed.Perform(TEM_SELECTION, kSet, reinterpret_cast<intptr_t>(pair));
