@@ -4,6 +4,7 @@
 #include "common/Messages.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace torvane::editor {
 namespace {
@@ -30,51 +31,164 @@ int64_t TUndoEntry::DataSize() const {
 
 // ---- TStack --------------------------------------------------------------------
 
-void TStack::Discard(size_t index) {
-    if (onFree_) onFree_(entries_[index]);
-    size_ -= 16 + entries_[index].DataSize();
+const TStack::Record& TStack::RecordAt(int32_t index) const {
+    return records_.at(static_cast<size_t>(index));
+}
+
+int64_t TStack::DataSize(const Record& r) const {
+    if (r.kind == rkText) return r.c;
+    if (r.kind == rkStream) {
+        const auto& stream = streams_[static_cast<size_t>(Join(r) - streamBase_)];
+        return stream ? stream->Size() + static_cast<int64_t>(sizeof(TMemoryStream)) : 0;
+    }
+    return 0;
+}
+
+TUndoEntry TStack::Header(int32_t index) const {
+    const Record& r = RecordAt(index);
+    TUndoEntry e;
+    e.type = r.type;
+    if (r.kind == rkPlain) {
+        e.data = r.a;
+        e.extra = r.b;
+        e.value = r.c;
+    }
+    return e;
+}
+
+std::optional<std::string> TStack::TextAt(int32_t index) const {
+    const Record& r = RecordAt(index);
+    if (r.kind != rkText) return std::nullopt;
+    return arena_.substr(static_cast<size_t>(Join(r) - arenaBase_), static_cast<size_t>(r.c));
+}
+
+std::shared_ptr<TMemoryStream> TStack::StreamAt(int32_t index) const {
+    const Record& r = RecordAt(index);
+    if (r.kind != rkStream) return nullptr;
+    return streams_[static_cast<size_t>(Join(r) - streamBase_)];
+}
+
+TUndoEntry TStack::At(int32_t index) const {
+    TUndoEntry e = Header(index);
+    e.text = TextAt(index);
+    e.stream = StreamAt(index);
+    return e;
+}
+
+uint64_t TStack::SerialAt(int32_t index) const {
+    if (index < 0 || index >= Count()) throw std::out_of_range("undo entry index out of range");
+    const int64_t entry = dropped_ + index;
+    auto run = std::upper_bound(serialRuns_.begin(), serialRuns_.end(), entry,
+                                [](int64_t e, const SerialRun& r) { return e < r.entry; });
+    --run; // the runs cover every entry from the first one on
+    return run->first + static_cast<uint64_t>(entry - run->entry);
 }
 
 void TStack::Push(TUndoEntry entry) {
     // A new change takes away what could have been redone.
-    if (static_cast<size_t>(applied_) < entries_.size()) DropTop(Count() - applied_);
-    size_ += 16 + entry.DataSize();
-    entries_.push_back(std::move(entry));
-    serials_.push_back(nextSerial_++);
+    if (static_cast<size_t>(applied_) < records_.size()) DropTop(Count() - applied_);
+    Record r;
+    r.type = static_cast<uint8_t>(entry.type);
+    auto split = [&r](int64_t v) {
+        r.a = static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(v)));
+        r.b = static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(v) >> 32));
+    };
+    if (entry.type == utText && entry.text) {
+        r.kind = rkText;
+        split(arenaBase_ + static_cast<int64_t>(arena_.size()));
+        r.c = static_cast<int32_t>(entry.text->size());
+        arena_ += *entry.text;
+    } else if (entry.type == utText) {
+        r.kind = rkNoText;
+    } else if (entry.type == utStream) {
+        r.kind = rkStream;
+        split(streamBase_ + static_cast<int64_t>(streams_.size()));
+        streams_.push_back(std::move(entry.stream));
+    } else {
+        r.a = entry.data;
+        r.b = entry.extra;
+        r.c = entry.value;
+    }
+    if (newRun_) {
+        serialRuns_.push_back({dropped_ + Count(), nextSerial_});
+        newRun_ = false;
+    }
+    ++nextSerial_;
+    records_.push_back(r);
+    size_ += 16 + DataSize(r);
     applied_ = Count();
 }
 
-const TUndoEntry& TStack::TakeDown() {
+int32_t TStack::TakeDown() {
     if (applied_ == 0) throw ETessary(LoadStr(msg::SStackUnderflow));
-    return entries_[static_cast<size_t>(--applied_)];
+    return --applied_;
 }
 
-const TUndoEntry& TStack::TakeUp() {
+int32_t TStack::TakeUp() {
     if (applied_ == Count()) throw ETessary(LoadStr(msg::SStackUnderflow));
-    return entries_[static_cast<size_t>(applied_++)];
+    return applied_++;
 }
 
 void TStack::Clear() {
     DropBottom(Count());
 }
 
+void TStack::DropRecord(bool top) {
+    const int32_t index = top ? Count() - 1 : 0;
+    const Record& r = RecordAt(index);
+    if (onFree_) onFree_(At(index));
+    size_ -= 16 + DataSize(r);
+    if (r.kind == rkText) {
+        if (top) {
+            arena_.resize(arena_.size() - static_cast<size_t>(r.c));
+        } else {
+            // Dropped bytes are let go of in bulk, once they are the larger part.
+            const int64_t end = Join(r) + r.c;
+            if (end - arenaBase_ > static_cast<int64_t>(arena_.size()) / 2) {
+                arena_.erase(0, static_cast<size_t>(end - arenaBase_));
+                arenaBase_ = end;
+            }
+        }
+    } else if (r.kind == rkStream) {
+        if (top) {
+            streams_.pop_back();
+        } else {
+            streams_.pop_front();
+            ++streamBase_;
+        }
+    }
+    if (top) {
+        records_.pop_back();
+        // The next push gets a serial that the dropped entry never had.
+        while (!serialRuns_.empty() && serialRuns_.back().entry >= dropped_ + Count())
+            serialRuns_.pop_back();
+        newRun_ = true;
+    } else {
+        records_.pop_front();
+        ++dropped_;
+        while (serialRuns_.size() > 1 && serialRuns_[1].entry <= dropped_)
+            serialRuns_.pop_front();
+    }
+}
+
 void TStack::DropBottom(int32_t count) {
     count = std::min(count, Count());
-    for (int32_t i = 0; i < count; ++i) {
-        Discard(0);
-        entries_.pop_front();
-        serials_.pop_front();
-    }
+    for (int32_t i = 0; i < count; ++i)
+        DropRecord(false);
     applied_ = std::max(0, applied_ - count);
+    if (records_.empty()) {
+        arenaBase_ += static_cast<int64_t>(arena_.size());
+        arena_.clear();
+        arena_.shrink_to_fit();
+        serialRuns_.clear();
+        newRun_ = true;
+    }
 }
 
 void TStack::DropTop(int32_t count) {
     count = std::min(count, Count());
-    for (int32_t i = 0; i < count; ++i) {
-        Discard(entries_.size() - 1);
-        entries_.pop_back();
-        serials_.pop_back();
-    }
+    for (int32_t i = 0; i < count; ++i)
+        DropRecord(true);
     applied_ = std::min(applied_, Count());
 }
 
@@ -175,8 +289,8 @@ void TUndoStack::EndGroup(int32_t kind) {
     if (!recording_ || !target_ || !groupOpen_ || kind != groupKind_) return;
     groupOpen_ = false;
     // A group in which nothing changed would be an undo step that does nothing.
-    if (Count() >= 3 && AppliedCount() == Count() && IsMarker(At(Count() - 1), umGroupBegin) &&
-        At(Count() - 1).data == kind) {
+    if (Count() >= 3 && AppliedCount() == Count() && IsMarker(Header(Count() - 1), umGroupBegin) &&
+        Header(Count() - 1).data == kind) {
         DropTop(3);
         return;
     }
@@ -215,7 +329,7 @@ void TUndoStack::Trim() {
     // and including the next marker.
     while (sizeLimit_ >= 0 && Size() > sizeLimit_ && Count() > 0) {
         int32_t n = 1;
-        while (n < Count() && At(n).type != utMarker)
+        while (n < Count() && Header(n).type != utMarker)
             ++n;
         DropBottom(std::min(n + 1, Count()));
     }
@@ -223,17 +337,17 @@ void TUndoStack::Trim() {
 
 // ---- TUndoStack: undo and redo ------------------------------------------------------
 
-const TUndoEntry& TUndoStack::Expect(const TUndoEntry& e, int32_t type) const {
-    if (e.type != type) BadState();
-    return e;
+int32_t TUndoStack::Expect(int32_t index, int32_t type) const {
+    if (Header(index).type != type) BadState();
+    return index;
 }
 
 void TUndoStack::UndoStep(bool& inGroup) {
-    const TUndoEntry marker = Expect(TakeDown(), utMarker);
+    const TUndoEntry marker = Header(Expect(TakeDown(), utMarker));
     const int32_t kind = marker.data;
     if (kind >= kFirstGroupKind) {
-        const TUndoEntry position = Expect(TakeDown(), utPosition);
-        const TUndoEntry closing = Expect(TakeDown(), utMarker);
+        const TUndoEntry position = Header(Expect(TakeDown(), utPosition));
+        const TUndoEntry closing = Header(Expect(TakeDown(), utMarker));
         if (closing.data != kind || closing.value != marker.value) BadState();
         if (marker.value == umGroupEnd) {
             inGroup = true;
@@ -246,23 +360,23 @@ void TUndoStack::UndoStep(bool& inGroup) {
         return;
     }
     if (marker.value != umTransaction || (kind != utText && kind != utStream)) BadState();
-    const TUndoEntry after = Expect(TakeDown(), utPosition);
+    const TUndoEntry after = Header(Expect(TakeDown(), utPosition));
     Expect(TakeDown(), kind == utText ? utText : utStream);
-    const TUndoEntry old = Expect(TakeDown(), utText);
-    const TUndoEntry before = Expect(TakeDown(), utPosition);
-    const TUndoEntry closing = Expect(TakeDown(), utMarker);
+    const int32_t old = Expect(TakeDown(), utText);
+    const TUndoEntry before = Header(Expect(TakeDown(), utPosition));
+    const TUndoEntry closing = Header(Expect(TakeDown(), utMarker));
     if (closing.data != kind || closing.value != umTransaction) BadState();
     target_->SetSelection(std::min(before.data, before.extra), std::max(after.data, after.extra));
-    target_->ReplaceSelection(old.text.value_or(std::string()));
+    target_->ReplaceSelection(TextAt(old).value_or(std::string()));
     target_->SetSelection(before.data, before.extra);
 }
 
 void TUndoStack::RedoStep(bool& inGroup) {
-    const TUndoEntry marker = Expect(TakeUp(), utMarker);
+    const TUndoEntry marker = Header(Expect(TakeUp(), utMarker));
     const int32_t kind = marker.data;
     if (kind >= kFirstGroupKind) {
-        const TUndoEntry position = Expect(TakeUp(), utPosition);
-        const TUndoEntry closing = Expect(TakeUp(), utMarker);
+        const TUndoEntry position = Header(Expect(TakeUp(), utPosition));
+        const TUndoEntry closing = Header(Expect(TakeUp(), utMarker));
         if (closing.data != kind || closing.value != marker.value) BadState();
         if (marker.value == umGroupBegin) {
             inGroup = true;
@@ -275,17 +389,17 @@ void TUndoStack::RedoStep(bool& inGroup) {
         return;
     }
     if (marker.value != umTransaction || (kind != utText && kind != utStream)) BadState();
-    const TUndoEntry before = Expect(TakeUp(), utPosition);
+    const TUndoEntry before = Header(Expect(TakeUp(), utPosition));
     Expect(TakeUp(), utText);
-    const TUndoEntry inserted = Expect(TakeUp(), kind == utText ? utText : utStream);
-    const TUndoEntry after = Expect(TakeUp(), utPosition);
-    const TUndoEntry closing = Expect(TakeUp(), utMarker);
+    const int32_t inserted = Expect(TakeUp(), kind == utText ? utText : utStream);
+    const TUndoEntry after = Header(Expect(TakeUp(), utPosition));
+    const TUndoEntry closing = Header(Expect(TakeUp(), utMarker));
     if (closing.data != kind || closing.value != umTransaction) BadState();
     target_->SetSelection(before.data, before.extra);
     if (kind == utText) {
-        target_->ReplaceSelection(inserted.text.value_or(std::string()));
-    } else if (inserted.stream) {
-        const auto& bytes = inserted.stream->Bytes();
+        target_->ReplaceSelection(TextAt(inserted).value_or(std::string()));
+    } else if (const std::shared_ptr<TMemoryStream> stream = StreamAt(inserted)) {
+        const auto& bytes = stream->Bytes();
         target_->ReplaceSelection(
             std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     }
@@ -349,34 +463,34 @@ int TUndoStack::Inspect(int code, int32_t* kind, int32_t* target) {
         return kInspectReset;
     case 4:
         for (int32_t i = inspect_ - 1; i >= 0; --i)
-            if (IsMarker(At(i), umGroupEnd)) {
-                *kind = At(i).data;
+            if (IsMarker(Header(i), umGroupEnd)) {
+                *kind = Header(i).data;
                 return 1;
             }
         return 0;
     case 8:
         for (int32_t i = inspect_; i < Count(); ++i)
-            if (IsMarker(At(i), umGroupBegin)) {
-                *kind = At(i).data;
+            if (IsMarker(Header(i), umGroupBegin)) {
+                *kind = Header(i).data;
                 return 1;
             }
         return 0;
     case 16: {
         int32_t i = inspect_ - 1;
-        while (i >= 0 && !IsMarker(At(i), umGroupEnd))
+        while (i >= 0 && !IsMarker(Header(i), umGroupEnd))
             --i;
         if (i < 0) return kInspectNoGroup;
-        const int32_t k = At(i).data;
+        const int32_t k = Header(i).data;
         for (;;) {
             // Down to the lowest entry of this group's begin triple.
-            while (i >= 0 && !(IsMarker(At(i), umGroupBegin) && At(i).data == k))
+            while (i >= 0 && !(IsMarker(Header(i), umGroupBegin) && Header(i).data == k))
                 --i;
             if (i < 2) break;
             i -= 2;
             // A run of the same kind continues when the group below ends
             // where this one began.
-            if (!merge || i < 3 || !IsMarker(At(i - 1), umGroupEnd) || At(i - 1).data != k ||
-                !SamePosition(At(i - 2), At(i + 1)))
+            if (!merge || i < 3 || !IsMarker(Header(i - 1), umGroupEnd) || Header(i - 1).data != k ||
+                !SamePosition(Header(i - 2), Header(i + 1)))
                 break;
             --i;
         }
@@ -387,21 +501,21 @@ int TUndoStack::Inspect(int code, int32_t* kind, int32_t* target) {
     }
     case 32: {
         int32_t i = inspect_;
-        while (i < Count() && !IsMarker(At(i), umGroupBegin))
+        while (i < Count() && !IsMarker(Header(i), umGroupBegin))
             ++i;
         if (i >= Count()) return kInspectNoGroup;
-        const int32_t k = At(i).data;
+        const int32_t k = Header(i).data;
         for (;;) {
             // Up to the highest entry of this group's end triple.
-            while (i < Count() && !(IsMarker(At(i), umGroupEnd) && At(i).data == k))
+            while (i < Count() && !(IsMarker(Header(i), umGroupEnd) && Header(i).data == k))
                 ++i;
             if (i + 2 >= Count()) {
                 i = Count() - 1;
                 break;
             }
             i += 2;
-            if (!merge || i + 3 >= Count() || !IsMarker(At(i + 1), umGroupBegin) || At(i + 1).data != k ||
-                !SamePosition(At(i - 1), At(i + 2)))
+            if (!merge || i + 3 >= Count() || !IsMarker(Header(i + 1), umGroupBegin) ||
+                Header(i + 1).data != k || !SamePosition(Header(i - 1), Header(i + 2)))
                 break;
             ++i;
         }

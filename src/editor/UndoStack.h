@@ -60,6 +60,7 @@ enum TUndoGroupKind : int32_t {
 };
 constexpr int32_t kFirstGroupKind = 13;
 
+// One entry as it is written and read back.
 struct TUndoEntry {
     int32_t value = 0;
     int32_t type = utPosition;
@@ -71,6 +72,16 @@ struct TUndoEntry {
     int64_t DataSize() const;
 };
 
+// Storage. Typing writes twelve entries per character, so an entry is kept
+// as one 16-byte record: positions and markers keep their three words;
+// a text entry keeps where its bytes lie in a shared byte arena and their
+// length; a stream entry keeps the number of its stream in a list of
+// streams. Texts and streams are written and dropped in entry order (new
+// ones on top, old ones from the bottom), so the arena and the list are
+// queues and a record finds its payload by a running number. A text or
+// stream entry keeps no data, extra or value (they read back as 0). The
+// serial numbers of the entries are stored as runs: they only jump where
+// entries were dropped from the top.
 class TStack {
 public:
     using FreeHandler = std::function<void(const TUndoEntry&)>;
@@ -83,20 +94,26 @@ public:
     // Appends an entry; redo entries above the cursor are discarded first.
     void Push(TUndoEntry entry);
     // The entry at the cursor; the cursor moves down. Raises "Stack underflow"
-    // when nothing is applied.
-    const TUndoEntry& TakeDown();
+    // when nothing is applied. Returns the entry's index.
+    int32_t TakeDown();
     // The entry above the cursor; the cursor moves up. Raises "Stack
-    // underflow" at the top.
-    const TUndoEntry& TakeUp();
+    // underflow" at the top. Returns the entry's index.
+    int32_t TakeUp();
     // Discards every entry.
     virtual void Clear();
 
     int64_t Size() const noexcept { return size_; }
-    int32_t Count() const noexcept { return static_cast<int32_t>(entries_.size()); }
+    int32_t Count() const noexcept { return static_cast<int32_t>(records_.size()); }
     int32_t AppliedCount() const noexcept { return applied_; }
-    const TUndoEntry& At(int32_t index) const { return entries_.at(static_cast<size_t>(index)); }
+    // The whole entry at index (a copy, text and stream included).
+    TUndoEntry At(int32_t index) const;
+    // The entry's type, value, data and extra, without its text or stream.
+    TUndoEntry Header(int32_t index) const;
+    // The text of a text entry (std::nullopt for "none" and for other types).
+    std::optional<std::string> TextAt(int32_t index) const;
+    std::shared_ptr<TMemoryStream> StreamAt(int32_t index) const;
     // Serial number of the entry at index; serials are never reused.
-    uint64_t SerialAt(int32_t index) const { return serials_.at(static_cast<size_t>(index)); }
+    uint64_t SerialAt(int32_t index) const;
     void SetOnFree(FreeHandler handler) { onFree_ = std::move(handler); }
 
 protected:
@@ -106,10 +123,40 @@ protected:
     void DropTop(int32_t count);
 
 private:
-    void Discard(size_t index);
+    enum RecordKind : uint8_t { rkPlain, rkNoText, rkText, rkStream };
+    struct Record {
+        // Plain: data, extra, value. Text: the arena position (low and high
+        // word) and the length. Stream: the stream number (low and high word).
+        int32_t a = 0, b = 0, c = 0;
+        uint8_t type = 0;
+        uint8_t kind = rkPlain;
+        uint16_t unused = 0;
+    };
+    static_assert(sizeof(Record) == 16);
+    // A run of entries whose serials count up from first: from the entry
+    // with position `entry` (counted from the first entry ever pushed).
+    struct SerialRun {
+        int64_t entry;
+        uint64_t first;
+    };
 
-    std::deque<TUndoEntry> entries_;
-    std::deque<uint64_t> serials_;
+    static int64_t Join(const Record& r) noexcept {
+        return static_cast<int64_t>(static_cast<uint64_t>(static_cast<uint32_t>(r.a)) |
+                                    (static_cast<uint64_t>(static_cast<uint32_t>(r.b)) << 32));
+    }
+    const Record& RecordAt(int32_t index) const;
+    int64_t DataSize(const Record& r) const;
+    // Frees the payload of the record on top or at the bottom.
+    void DropRecord(bool top);
+
+    std::deque<Record> records_;
+    int64_t dropped_ = 0;   // entries dropped from the bottom so far
+    std::string arena_;     // text bytes of the entries, oldest first
+    int64_t arenaBase_ = 0; // arena position of arena_[0]
+    std::deque<std::shared_ptr<TMemoryStream>> streams_;
+    int64_t streamBase_ = 0; // number of streams_.front()
+    std::deque<SerialRun> serialRuns_;
+    bool newRun_ = true; // the next push starts a serial run
     uint64_t nextSerial_ = 1;
     int64_t size_ = 0;
     int32_t applied_ = 0;
@@ -193,7 +240,8 @@ private:
     void Trim();
     void UndoStep(bool& inGroup);
     void RedoStep(bool& inGroup);
-    const TUndoEntry& Expect(const TUndoEntry& e, int32_t type) const;
+    // Checks the type of the entry at index (BadState otherwise); returns index.
+    int32_t Expect(int32_t index, int32_t type) const;
     void Finish();
 
     TUndoTarget* target_;

@@ -273,3 +273,74 @@ TEST(UndoStack, RandomEditsUndosAndRedosAgreeWithSnapshots) {
     EXPECT_EQ(e.beeps, 0);
     EXPECT_EQ(e.store.CheckInvariants(), "");
 }
+
+// A log trimmed from the bottom keeps the texts of every entry it still
+// holds: undo walks back through the newest edits exactly, redo returns.
+TEST(UndoStack, TrimmedLogUndoesAndRedoesTheEditsItKept) {
+    std::mt19937 rng(97);
+    Editor e;
+    e.log().SetSizeLimit(20 * (6 * 16) + 400);
+    std::vector<std::string> history{""};
+    for (int i = 0; i < 300; ++i) {
+        const TOffset len = e.store.TextLength();
+        const TOffset a = static_cast<TOffset>(rng() % (len + 1));
+        const TOffset b = std::min<TOffset>(len, a + static_cast<TOffset>(rng() % 8));
+        e.Edit(a, b, std::string(rng() % 30, static_cast<char>('a' + i % 26)));
+        history.push_back(e.store.Text());
+        ASSERT_LE(e.log().Size(), e.log().SizeLimit());
+    }
+    size_t at = history.size() - 1;
+    while (e.log().CanUndo()) {
+        e.log().Undo();
+        ASSERT_EQ(e.store.Text(), history[--at]);
+    }
+    EXPECT_GT(history.size() - 1 - at, 10u) << "the log should hold a good number of edits";
+    while (e.log().CanRedo()) {
+        e.log().Redo();
+        ASSERT_EQ(e.store.Text(), history[++at]);
+    }
+    EXPECT_EQ(at, history.size() - 1);
+    // Undo half, then a new edit: its entries read back as written, and the
+    // save point set before does not match the new top.
+    for (int i = 0; i < 5; ++i)
+        e.log().Undo();
+    e.log().MarkSaved();
+    e.log().Undo();
+    e.Edit(0, 0, "new");
+    EXPECT_TRUE(e.log().Modified());
+    const int32_t top = e.log().Count() - 1;
+    EXPECT_EQ(e.log().At(top - 2).text, std::optional<std::string>("new"));
+    EXPECT_EQ(e.log().At(top - 3).text, std::optional<std::string>(""));
+    EXPECT_EQ(e.log().At(top - 1).type, utPosition);
+    EXPECT_EQ(e.log().At(top - 1).data, 3);
+    EXPECT_NE(e.log().SerialAt(top), e.log().SerialAt(top - 1));
+    EXPECT_EQ(e.beeps, 0);
+}
+
+TEST(UndoStack, StreamTransactionsAndFreedEntries) {
+    Editor e;
+    int freedStreams = 0;
+    int64_t freedText = 0;
+    e.log().SetOnFree([&](const TUndoEntry& entry) {
+        freedStreams += entry.stream != nullptr;
+        if (entry.text) freedText += static_cast<int64_t>(entry.text->size());
+    });
+    e.Edit(0, 0, "abc");
+    auto bytes = std::make_shared<TMemoryStream>();
+    bytes->Write("raw\0x", 5);
+    e.SetSelection(1, 2);
+    e.log().BeginTransaction("b", utStream);
+    e.ReplaceSelection(std::string_view("raw\0x", 5));
+    e.log().EndStreamTransaction(bytes);
+    const std::string after = e.store.Text();
+    EXPECT_EQ(e.log().Size(), 12 * 16 + 3 + 1 + 5 + static_cast<int64_t>(sizeof(TMemoryStream)));
+    e.log().Undo();
+    EXPECT_EQ(e.store.Text(), "abc");
+    e.log().Redo();
+    EXPECT_EQ(e.store.Text(), after);
+    EXPECT_EQ(e.log().At(9).stream, bytes);
+    e.log().Clear();
+    EXPECT_EQ(freedStreams, 1);
+    EXPECT_EQ(freedText, 3 + 1);
+    EXPECT_EQ(e.log().Size(), 0);
+}
