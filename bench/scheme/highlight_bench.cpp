@@ -92,6 +92,44 @@ void BM_HighlightAsm51(benchmark::State& state) {
 }
 BENCHMARK(BM_HighlightAsm51)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// One character typed in the middle of the highlighted 100 MB text, then
+// re-highlighting as the editor does after each key: the scan restarts at
+// an anchor before the change and stops at the first line that comes out
+// as before, so the time must not depend on the size of the text. Report
+// the median:
+//   scheme_bench --benchmark_filter=RehighlightAfterTyping
+void BM_RehighlightAfterTypingMidText(benchmark::State& state) {
+    TTessaryParser parser;
+    {
+        TFileStream script(kScript, TFileStream::fmOpenRead);
+        scheme::CompileScheme(parser, script, kScript);
+    }
+    static editor::TTextStore store;
+    if (store.TextLength() == 0) store.SetText(MakeSource());
+    cli::TParserBinding binding(parser);
+    editor::TRehighlighter highlighter(store);
+    highlighter.SetParser(&binding);
+    highlighter.MarkAll();
+    highlighter.Run();
+    const editor::TLineIndex line = store.LineCount() / 2;
+    const editor::TOffset at = store.LineStart(line) + std::min<editor::TOffset>(store.Node(line).length, 12);
+    int64_t linesScanned = 0;
+    for (auto _ : state) {
+        store.Insert(at, "x");
+        linesScanned += highlighter.Run().linesScanned;
+        state.PauseTiming();
+        store.Delete(at, 1);
+        highlighter.Run();
+        state.ResumeTiming();
+    }
+    state.counters["LinesScanned"] =
+        benchmark::Counter(static_cast<double>(linesScanned), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_RehighlightAfterTypingMidText)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
 // The scanner alone over the same text held in one string, without the
 // store and the re-highlighting driver: what the driver adds is the
 // difference to HighlightAsm51.
