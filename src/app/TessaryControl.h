@@ -75,7 +75,8 @@ public:
     int CaretColumn() const; // 1-based display column
     // The character code at the caret, 0 at the end of its line.
     int CaretCharCode() const;
-    int SelLength() const { return static_cast<int>(control_.SelEnd() - control_.SelStart()); }
+    // As plain text is written: a line break inside the selection counts 2.
+    int SelLength() const { return static_cast<int>(control_.SelLength()); }
     bool InsertMode() const { return commands_.InsertMode(); }
     bool CanUndo() const { return control_.CanUndo(); }
     bool CanRedo() const { return control_.CanRedo(); }

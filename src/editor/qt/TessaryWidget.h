@@ -90,7 +90,7 @@ public:
     void SetLineHighlight(TLineIndex line, int32_t value);
     // Re-measures the fonts and repaints everything (after an option, font
     // or colour change).
-    void SettingsChanged();
+    void SettingsChanged() override;
     // The offset nearest to a point of the viewport.
     TOffset OffsetAt(QPoint point);
     // The caret rectangle as last painted, for tests and input methods.
