@@ -48,7 +48,8 @@ public:
         memo_.ReportChanges();
         return ok;
     }
-    QString SelText() override { return Cp1250ToUnicode(memo_.Control().SelText()); }
+    // The search works on the stored text, where a line break is one character.
+    QString SelText() override { return Cp1250ToUnicode(memo_.Control().SelStoredText()); }
     void SetSelText(const QString& text) override {
         std::string bytes;
         if (!UnicodeToCp1250(text, &bytes)) {

@@ -128,7 +128,7 @@ private slots:
         QVERIFY(main_->actKopirovat->isEnabled());
         QVERIFY(main_->actComment->isEnabled());
         QTest::keyClick(win->sMemo, Qt::Key_Up, Qt::ShiftModifier);
-        QCOMPARE(win->sMemo->Control().SelText(), std::string("bc\rdef"));
+        QCOMPARE(win->sMemo->Control().SelStoredText(), std::string("bc\rdef"));
 
         // The control's own Ctrl+Z undoes one typed character.
         QTest::keyClick(win->sMemo, Qt::Key_Right);
