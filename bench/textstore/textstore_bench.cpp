@@ -7,6 +7,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -129,6 +131,23 @@ void BM_LineLookupMiddle(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LineLookupMiddle)->Unit(benchmark::kNanosecond);
+
+// Line after line, as painting, re-highlighting and line-wise commands go:
+// each step asks for the next line's start, node and token bytes. Reported
+// per line.
+void BM_LineWalk(benchmark::State& state) {
+    TTextStore& store = LoadedStore();
+    const TLineIndex lines = std::min<TLineIndex>(store.LineCount(), 1'000'000);
+    for (auto _ : state) {
+        int64_t sum = 0;
+        for (TLineIndex i = 0; i < lines; ++i)
+            sum +=
+                store.LineStart(i) + store.Node(i).length + static_cast<int64_t>(store.NodeStyles(i).size());
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * lines);
+}
+BENCHMARK(BM_LineWalk)->Unit(benchmark::kMillisecond);
 
 // Worst case: an edit at the top of the file has just invalidated the whole
 // directory, so the lookup in the middle rebuilds half of it.
