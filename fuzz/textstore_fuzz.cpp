@@ -4,7 +4,7 @@
 // the rest is the file; tab-stop lists are parsed from the same bytes.
 #include "common/Exceptions.h"
 #include "editor/EdStream.h"
-#include "editor/TabStops.h"
+#include "editor/Columns.h"
 #include "editor/TextStore.h"
 
 #include <cstdlib>

@@ -17,7 +17,7 @@
 // and grow when TAB expansion needs more; they are reused from line to line,
 // so laying out a visible screen allocates nothing after the first lines.
 
-#include "editor/TabStops.h"
+#include "editor/Columns.h"
 
 #include <cstdint>
 #include <span>

@@ -39,7 +39,7 @@
 
 #include "editor/LineLayout.h"
 #include "editor/Surface.h"
-#include "editor/TabStops.h"
+#include "editor/Columns.h"
 #include "editor/TextStore.h"
 #include "highlight/EditorOptions.h"
 

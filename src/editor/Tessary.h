@@ -12,7 +12,7 @@
 // into the undo log; the messages that change text bracket it in a group so
 // that the application's undo sees the change as one step.
 
-#include "editor/TabStops.h"
+#include "editor/Columns.h"
 #include "editor/TessaryHost.h"
 #include "editor/TessaryMessages.h"
 #include "editor/TextStore.h"

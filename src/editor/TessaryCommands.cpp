@@ -2,7 +2,7 @@
 
 #include "editor/EdStream.h"
 #include "editor/Painter.h"
-#include "editor/TabStops.h"
+#include "editor/Columns.h"
 
 #include <algorithm>
 #include <chrono>

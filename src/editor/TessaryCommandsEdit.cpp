@@ -2,7 +2,7 @@
 // TTessaryCommands.
 
 #include "editor/Painter.h"
-#include "editor/TabStops.h"
+#include "editor/Columns.h"
 #include "editor/TessaryCommands.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // margin, word and line selection, drag-extend.
 
 #include "editor/Painter.h"
-#include "editor/TabStops.h"
+#include "editor/Columns.h"
 #include "editor/TessaryCommands.h"
 #include "highlight/ShortCut.h"
 

@@ -2,7 +2,7 @@
 
 #include "common/Exceptions.h"
 #include "common/Messages.h"
-#include "editor/TabStops.h"
+#include "highlight/TabStops.h"
 #include "scheme/SchemeGrammar.h"
 
 #include <algorithm>
@@ -120,7 +120,7 @@ bool TSchemeGrammar::LanguageEntry() {
         // The editor's own tab-stop syntax and checks; its errors get the
         // script position.
         if (Token() != tkString) Error(msg::SStringExpected);
-        editor::TTabStops stops;
+        TTabStops stops;
         try {
             stops.SetColumns(lexer_.TokenText());
         } catch (const ETessary& e) {
@@ -134,7 +134,7 @@ bool TSchemeGrammar::LanguageEntry() {
         // A width of 0 or less would make every TAB expansion divide by
         // zero in the editor, so it is refused here as the editor refuses it.
         const int32_t width = Expr();
-        editor::TTabStops stops;
+        TTabStops stops;
         try {
             stops.SetDefault(width);
         } catch (const ETessary& e) {

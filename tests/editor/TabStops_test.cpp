@@ -1,5 +1,5 @@
 #include "common/Exceptions.h"
-#include "editor/TabStops.h"
+#include "editor/Columns.h"
 
 #include <gtest/gtest.h>
 

@@ -14,7 +14,7 @@
 
 #include "editor/Painter.h"
 #include "editor/SurfaceInput.h"
-#include "editor/TabStops.h"
+#include "editor/Columns.h"
 #include "editor/TessaryHost.h"
 #include "editor/TextStore.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-// Tab stops and the mapping between character indexes and display columns.
+// Tab stops: where a TAB character moves the display column to.
 //
 // Stops are up to 32 ascending 0-based columns (-1 = unused) plus a default
 // width. A TAB at column c moves to the first stop greater than c, else to
@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-namespace torvane::editor {
+namespace torvane {
 
 class TTabStops {
 public:
@@ -42,12 +42,4 @@ private:
     }
 };
 
-// Display column of the character at index in a node's text (its trailing
-// CR, if any, included in text). Indexes beyond the visible characters map
-// to the column just after them. hasTabs is the node's TAB state bit.
-int32_t CharToColumn(std::string_view text, bool hasTabs, int32_t index, const TTabStops& tabs);
-// Index of the first character whose start column reaches column, or the
-// number of visible characters when none does.
-int32_t ColumnToChar(std::string_view text, bool hasTabs, int32_t column, const TTabStops& tabs);
-
-} // namespace torvane::editor
+} // namespace torvane
