@@ -87,4 +87,15 @@ VISIBLE=$(xdotool search --onlyvisible --name "^Torvane" | wc -l)
 timeout 20 "$WORK/prog/torvane" 2>>"$WORK/second.log" || fail "a start without a file ended with $?"
 xdotool search --name "other\.asm" >/dev/null || fail "the running instance changed after an empty hand-over"
 
-echo "PASS: first instance shows first.asm, took other.asm from a second start"
+# Driving it: Ctrl+N asks for the assembler ("Nový soubor" dialog), Enter
+# takes the preselected "Žádný", and the main window then shows the new
+# untitled document.
+xdotool windowfocus --sync "$WINDOW" || fail "cannot focus the main window"
+xdotool key ctrl+n
+wait_until 50 xdotool search --name "^Nový soubor$" || fail "Ctrl+N did not open the new-document dialog"
+xdotool key Return
+wait_until 50 xdotool search --name "Nový soubor 1" || fail "no window shows the new untitled document"
+[ "$(xdotool getwindowpid "$(xdotool search --name "Nový soubor 1" | head -n1)")" = "$FIRST_PID" ] ||
+    fail "the untitled document is not in the first instance"
+
+echo "PASS: first instance shows first.asm, took other.asm from a second start, made a new document on Ctrl+N"
