@@ -3,6 +3,61 @@
 #include <algorithm>
 
 namespace torvane::editor {
+namespace {
+
+// The new token bytes of the lines not finished yet: byte i stands for
+// offset start + i. Tokens are written one after another and lines are
+// taken from the front, so the bytes live in one array with a read head;
+// the array is emptied whenever the head catches up, and only grows (zero
+// filled) when a write reaches past its end.
+class TTokenBuffer {
+public:
+    size_t Size() const noexcept { return used_ - head_; }
+    // Sets bytes [from, to) to id; bytes between the end and from become 0.
+    void Fill(size_t from, size_t to, uint8_t id) {
+        const size_t start = head_ + from, end = head_ + to;
+        Grow(end);
+        if (start > used_) std::fill(At(used_), At(start), 0);
+        std::fill(At(start), At(end), id);
+        used_ = std::max(used_, end);
+    }
+    // Extends the buffer with zero bytes up to size.
+    void Reach(size_t size) {
+        const size_t end = head_ + size;
+        if (end <= used_) return;
+        Grow(end);
+        std::fill(At(used_), At(end), 0);
+        used_ = end;
+    }
+    std::span<const uint8_t> Front(size_t length) const noexcept { return {bytes_.data() + head_, length}; }
+    uint8_t* Data() noexcept { return bytes_.data() + head_; }
+    void DropFront(size_t length) noexcept {
+        head_ += length;
+        if (head_ == used_) {
+            head_ = used_ = 0;
+        } else if (head_ > kCompactAt && head_ > used_ / 2) {
+            // A token running over many lines keeps the buffer from
+            // emptying; the finished part is let go of now and then.
+            bytes_.erase(bytes_.begin(), At(head_));
+            used_ -= head_;
+            head_ = 0;
+        }
+    }
+
+private:
+    static constexpr size_t kCompactAt = 1 << 16;
+    std::vector<uint8_t>::iterator At(size_t index) noexcept {
+        return bytes_.begin() + static_cast<ptrdiff_t>(index);
+    }
+    void Grow(size_t size) {
+        if (size > bytes_.size()) bytes_.resize(std::max(size, bytes_.size() * 2));
+    }
+
+    std::vector<uint8_t> bytes_;
+    size_t head_ = 0, used_ = 0;
+};
+
+} // namespace
 
 TRehighlighter::TRehighlighter(TTextStore& store) : store_(store) {
     store_.AddObserver(this);
@@ -100,20 +155,21 @@ TRehighlightResult TRehighlighter::Run(int32_t maxLines) {
     TOffset lineStart = store_.LineStart(line);
     TOffset lineEnd = lineStart + node->length;
     TOffset bufferStart = lineStart;
-    std::vector<uint8_t> ids;
+    TTokenBuffer ids;
     {
         const std::span<const uint8_t> old = store_.NodeStyles(line);
         const size_t keep = static_cast<size_t>(restart.offset - lineStart);
-        ids.assign(keep, 0);
-        if (old.size() >= keep) std::copy_n(old.begin(), keep, ids.begin());
+        ids.Reach(keep);
+        if (old.size() >= keep) std::copy_n(old.begin(), keep, ids.Data());
     }
     auto write = [&](TOffset from, TOffset to, uint8_t id, bool keepUnderZero) {
         to = std::min(to, textLength);
         from = std::max(from, bufferStart);
-        if (to <= from || (keepUnderZero && id == 0)) return;
-        const size_t need = static_cast<size_t>(to - bufferStart);
-        if (ids.size() < need) ids.resize(need, 0);
-        std::fill(ids.begin() + (from - bufferStart), ids.begin() + static_cast<ptrdiff_t>(need), id);
+        if (to <= from) return;
+        if (keepUnderZero && id == 0)
+            ids.Reach(static_cast<size_t>(to - bufferStart));
+        else
+            ids.Fill(static_cast<size_t>(from - bufferStart), static_cast<size_t>(to - bufferStart), id);
     };
     auto report = [&](uint8_t id, TOffset from, TOffset to) {
         if (OnTokenSeen && reportTokens) OnTokenSeen(id, from, to);
@@ -128,8 +184,8 @@ TRehighlightResult TRehighlighter::Run(int32_t maxLines) {
             !stop && line < lineCount &&
             (lineEnd < position || (lineEnd == position && lineEnd > lineStart) || position >= textLength)) {
             const size_t length = static_cast<size_t>(lineEnd - lineStart);
-            if (ids.size() < length) ids.resize(length, 0);
-            const std::span<const uint8_t> fresh(ids.data(), length);
+            ids.Reach(length);
+            const std::span<const uint8_t> fresh = ids.Front(length);
             const uint16_t oldState = node->state;
             bool same = false;
             if (!full_) {
@@ -155,7 +211,7 @@ TRehighlightResult TRehighlighter::Run(int32_t maxLines) {
                 stop = true;
                 result.pending = true;
             }
-            ids.erase(ids.begin(), ids.begin() + static_cast<ptrdiff_t>(length));
+            ids.DropFront(length);
             bufferStart = lineEnd;
             ++line;
             lineStart = lineEnd;

@@ -237,5 +237,28 @@ TEST_F(RehighlightTest, ChangedLinesAreMarkedForRepaintAndNoLongerForRehighlight
     EXPECT_EQ(store.Node(0).state & kStateRepaint, 0u);
 }
 
+// One token over many nodes (a word far longer than a node) finishes all of
+// them at once, and every node gets its share of the token's bytes.
+TEST_F(RehighlightTest, TokenLongerThanManyNodesFillsEachOfThem) {
+    const std::string word(150'000, 'w');
+    Load("a = 1\r" + word + " b\rc");
+    ASSERT_GT(store.LineCount(), 70);
+    const TLineIndex last = store.LineCount() - 1;
+    for (TLineIndex line = 1; line < last - 1; ++line)
+        ASSERT_EQ(Bytes(store, line), std::vector<uint8_t>(store.Node(line).length, kWord)) << line;
+    // The word's last node ends in " b" and the line break.
+    std::vector<uint8_t> tail(store.Node(last - 1).length, kWord);
+    tail.end()[-3] = kPlain;
+    tail.end()[-1] = kPlain;
+    EXPECT_EQ(Bytes(store, last - 1), tail);
+    EXPECT_EQ(Bytes(store, last), std::vector<uint8_t>{kWord});
+
+    // Typing into its middle re-scans the whole word and leaves it as it was.
+    store.Insert(store.LineStart(40) + 7, "x");
+    highlighter.Run();
+    for (TLineIndex line = 1; line < last - 1; ++line)
+        ASSERT_EQ(Bytes(store, line), std::vector<uint8_t>(store.Node(line).length, kWord)) << line;
+}
+
 } // namespace
 } // namespace torvane::editor
