@@ -10,6 +10,7 @@
 #include "common/IniFile.h"
 #include "editor/TextStore.h"
 #include "platform/FileSystem.h"
+#include "platform/Keyboard.h"
 #include "platform/SingleInstance.h"
 
 #include <QAction>
@@ -20,6 +21,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -62,7 +64,10 @@ TfrmTorvane::TfrmTorvane(AppDialogs& dialogs, const QString& programDirectory, Q
     CreateMenus();
     CreateToolBars();
     CreateStatusBar();
+    // Numbers and times are formatted the same way whatever the user's locale.
+    QLocale::setDefault(QLocale::c());
     ReadWindowSettings();
+    if (settings_->ReadBool("Editor", "EngKey", true)) platform::ActivateUsKeyboardLayout();
     frmDialog = new TfrmDialog(this);
     frmNajit = new TfrmNajit(this);
     NactiHistorii(mnItmHistorie);
