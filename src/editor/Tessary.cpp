@@ -342,10 +342,11 @@ void TCustomTessary::AfterReload() {
     NotifyChanged();
 }
 
-void TCustomTessary::LoadFromStream(TStream& stream) {
+void TCustomTessary::Reload(const std::function<void()>& load) {
+    // A failed load still leaves the control showing whatever was read.
     editing_ = true;
     try {
-        store_->LoadFromStream(stream);
+        load();
     } catch (...) {
         editing_ = false;
         AfterReload();
@@ -355,17 +356,12 @@ void TCustomTessary::LoadFromStream(TStream& stream) {
     AfterReload();
 }
 
+void TCustomTessary::LoadFromStream(TStream& stream) {
+    Reload([&] { store_->LoadFromStream(stream); });
+}
+
 void TCustomTessary::LoadFromFile(const std::string& fileName) {
-    editing_ = true;
-    try {
-        store_->LoadFromFile(fileName);
-    } catch (...) {
-        editing_ = false;
-        AfterReload();
-        throw;
-    }
-    editing_ = false;
-    AfterReload();
+    Reload([&] { store_->LoadFromFile(fileName); });
     if (options_ & smoTitleAsFilename) printTitle_ = fileName;
 }
 

@@ -155,6 +155,7 @@ private:
     intptr_t GetTokens(uintptr_t wParam, uint8_t* out) const;
     void SetTokens(uintptr_t wParam, const uint8_t* in);
     void AfterReload();
+    void Reload(const std::function<void()>& load); // load, then AfterReload even on failure
     void InvalidateLines(TLineIndex first, TLineIndex last);
     void InvalidateAll();
     void NotifyChanged();
