@@ -9,6 +9,5 @@ namespace torvane::cli {
 
 using TParserBinding = editor::TParserAdapter;
 using editor::HighlightWholeStore;
-using editor::TSteppingCursor;
 
 } // namespace torvane::cli

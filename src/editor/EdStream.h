@@ -58,6 +58,21 @@ public:
     TOffset NodeStart() const;
     TOffset NodeOffset() const { return pos_ - NodeStart(); }
 
+    // The block text around the cursor as one array, for cursors that walk
+    // it themselves: [begin, end) starts at text offset start and at is the
+    // cursor (at == end only at the end of the text). Valid until the store's
+    // nodes change.
+    struct Span {
+        const char* begin;
+        const char* end;
+        const char* at;
+        TOffset start;
+    };
+    Span CurrentSpan() noexcept {
+        if (Stale()) Resync();
+        return {begin_, end_, at_, blockStart_};
+    }
+
     // TStream: reading copies characters up to the text end.
     size_t Read(void* buffer, size_t count) override;
     // Raises EStreamError "Cannot write to a read-only stream".

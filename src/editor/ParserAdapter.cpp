@@ -2,19 +2,8 @@
 
 namespace torvane::editor {
 
-void TSteppingCursor::SetPosition(int64_t position) {
-    int64_t delta = position - inner_.GetPosition();
-    if (delta > kStepLimit || delta < -kStepLimit) return inner_.SetPosition(position);
-    // Next and Back stop at the ends, as SetPosition clamps.
-    for (; delta > 0; --delta)
-        inner_.Next();
-    for (; delta < 0; ++delta)
-        inner_.Back();
-}
-
 uint8_t TParserAdapter::NextToken(TCharCursor& cursor, int32_t& length) {
-    TSteppingCursor stepping(cursor);
-    return parser_.NextToken(nullptr, stepping, length);
+    return parser_.NextToken(nullptr, cursor, length);
 }
 
 TStyleRecord TSettingsStyleSource::Style(uint8_t style) const {

@@ -5,34 +5,13 @@
 //                         (TCustomTessaryParser), so that a TRehighlighter
 //                         can re-scan a text store with a compiled scheme;
 //   TSettingsStyleSource  the parser's settings object behind the painter's
-//                         style interface (token -> style -> style record);
-//   TSteppingCursor       a cursor that reaches nearby positions by stepping.
+//                         style interface (token -> style -> style record).
 
 #include "editor/Painter.h"
 #include "editor/Rehighlight.h"
 #include "highlight/Parser.h"
 
 namespace torvane::editor {
-
-// A cursor that moves to nearby positions by stepping. The scanner puts the
-// cursor back a few characters many times per token (a terminator only
-// looked at, a rejected keyword); on the text store's cursor every such jump
-// is a search through the line index, which would cost more than the scan.
-// Stepping is valid because the store does not change during one token.
-class TSteppingCursor final : public TCharCursor {
-public:
-    explicit TSteppingCursor(TCharCursor& inner) noexcept : inner_(inner) {}
-    uint8_t Peek() const override { return inner_.Peek(); }
-    int64_t GetPosition() const override { return inner_.GetPosition(); }
-    void SetPosition(int64_t position) override;
-    bool AtEnd() const override { return inner_.AtEnd(); }
-    void Next() override { inner_.Next(); }
-    void Back() override { inner_.Back(); }
-
-private:
-    static constexpr int64_t kStepLimit = 64;
-    TCharCursor& inner_;
-};
 
 class TParserAdapter final : public TCustomTessaryParser {
 public:

@@ -61,18 +61,42 @@ public:
     virtual bool InBoundState() const = 0;
 };
 
-// TEdStream seen as the parser's character cursor.
+// TEdStream seen as the parser's character cursor: the cursor's window is
+// the text of one block of the store, so the scanner reads characters
+// straight from the store and asks the stream only when it crosses into
+// another block or jumps out of the block. The window points into the
+// store's text: the store's nodes must not change while the cursor is in
+// use (they do not during a re-highlighting run, which only writes token
+// bytes).
 class TEdStreamCursor final : public TCharCursor {
 public:
-    explicit TEdStreamCursor(const TTextStore& store) : stream_(store) {}
-    uint8_t Peek() const override { return static_cast<uint8_t>(stream_.Peek()); }
-    int64_t GetPosition() const override { return stream_.GetPosition(); }
-    void SetPosition(int64_t position) override { stream_.SetPosition(static_cast<TOffset>(position)); }
-    bool AtEnd() const override { return stream_.AtEnd(); }
-    void Next() override { stream_.Next(); }
-    void Back() override { stream_.Back(); }
+    explicit TEdStreamCursor(const TTextStore& store) : stream_(store) { Show(); }
 
 private:
+    void Show() noexcept {
+        const TEdStream::Span span = stream_.CurrentSpan();
+        SetSpan(span.begin, span.end, span.at, span.start);
+    }
+    void Seek(int64_t position) override {
+        stream_.SetPosition(static_cast<TOffset>(position));
+        Show();
+    }
+    // The stream still stands in the window's block, so putting it on the
+    // window's last character is a subtraction, and its Next finds the next
+    // block that has characters.
+    void NextSpan() override {
+        stream_.SetPosition(static_cast<TOffset>(GetPosition() - 1));
+        stream_.Next();
+        Show();
+    }
+    void PreviousSpan() override {
+        const int64_t position = GetPosition();
+        if (position == 0) return;
+        stream_.SetPosition(static_cast<TOffset>(position));
+        stream_.Back();
+        Show();
+    }
+
     TEdStream stream_;
 };
 

@@ -260,5 +260,77 @@ TEST_F(RehighlightTest, TokenLongerThanManyNodesFillsEachOfThem) {
         ASSERT_EQ(Bytes(store, line), std::vector<uint8_t>(store.Node(line).length, kWord)) << line;
 }
 
+// The parser's cursor over the store reads block by block; every move must
+// behave exactly as over the same text in one string, across block borders
+// and at both ends.
+TEST(EdStreamCursor, WalksTheStoreLikeAStringCursor) {
+    TTextStore store;
+    std::string source;
+    for (int i = 0; i < 900; ++i)
+        source +=
+            i % 7 == 0 ? "\n" : "line " + std::to_string(i) + " mov a,#" + std::string(i % 13, 'x') + "\n";
+    store.SetText(source);
+    // Edits split and merge blocks, so the borders fall in varied places.
+    store.Insert(store.LineStart(300) + 2, std::string(20000, 'q'));
+    store.Delete(store.LineStart(500), store.LineStart(620) - store.LineStart(500));
+    const std::string text = store.Text();
+    ASSERT_GT(text.size(), size_t{TTextStore::kBlockChars * 2});
+
+    TEdStreamCursor cursor(store);
+    TStringCursor expected(text);
+    const int64_t length = static_cast<int64_t>(text.size());
+    uint32_t seed = 12345;
+    auto random = [&seed](uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    for (int step = 0; step < 200000; ++step) {
+        const uint32_t op = random(100);
+        if (op < 1) {
+            const int64_t to = static_cast<int64_t>(random(static_cast<uint32_t>(length + 40))) - 20;
+            cursor.SetPosition(to);
+            expected.SetPosition(to);
+        } else if (op < 3) {
+            // Near the ends, where the windows run out.
+            const int64_t to = random(2) ? length - 3 + random(5) : static_cast<int64_t>(random(4)) - 1;
+            cursor.SetPosition(to);
+            expected.SetPosition(to);
+        } else if (op < 60) {
+            cursor.Next();
+            expected.Next();
+        } else {
+            cursor.Back();
+            expected.Back();
+        }
+        ASSERT_EQ(cursor.GetPosition(), expected.GetPosition()) << step;
+        ASSERT_EQ(cursor.AtEnd(), expected.AtEnd()) << step;
+        ASSERT_EQ(cursor.Peek(), expected.Peek()) << step;
+    }
+    // A walk over the whole text forth and back reads every character.
+    cursor.SetPosition(0);
+    std::string forth;
+    for (; !cursor.AtEnd(); cursor.Next())
+        forth += static_cast<char>(cursor.Peek());
+    EXPECT_EQ(forth, text);
+    std::string back;
+    while (cursor.GetPosition() > 0) {
+        cursor.Back();
+        back.insert(back.begin(), static_cast<char>(cursor.Peek()));
+    }
+    EXPECT_EQ(back, text);
+}
+
+TEST(EdStreamCursor, EmptyStoreIsAtTheEndEverywhere) {
+    TTextStore store;
+    TEdStreamCursor cursor(store);
+    EXPECT_TRUE(cursor.AtEnd());
+    EXPECT_EQ(cursor.Peek(), 0);
+    cursor.Back();
+    cursor.Next();
+    cursor.SetPosition(7);
+    EXPECT_EQ(cursor.GetPosition(), 0);
+    EXPECT_TRUE(cursor.AtEnd());
+}
+
 } // namespace
 } // namespace torvane::editor
