@@ -6,7 +6,7 @@ BUILD_DIR="${TORVANE_BUILD_DIR:-$ROOT/out}"
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev liblz4-dev
   xvfb xauth xdotool x11-utils
@@ -23,7 +23,9 @@ install_packages() {
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # With recommended packages, as the suite was run here: Qt's platform plugins
+  # and Xvfb's helpers arrive that way.
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 }
 
 configure_and_build() {
