@@ -199,7 +199,7 @@ TRehighlightResult TRehighlighter::Run(int32_t maxLines) {
                 if (result.firstLine < 0) result.firstLine = line;
                 result.lastLine = line;
             }
-            if (state != oldState) store_.SetNodeState(line, state);
+            if (state != oldState) store_.SetNodeState(*node, state);
             ++result.linesScanned;
 
             const TLineNode* next = line + 1 < lineCount ? &store_.Node(line + 1) : nullptr;

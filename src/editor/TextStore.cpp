@@ -247,10 +247,14 @@ void TTextStore::SetNodeStyles(TLineIndex line, std::span<const uint8_t> bytes) 
 }
 
 void TTextStore::SetNodeState(TLineIndex line, uint32_t state) {
-    Where w = FindLine(line);
-    TLineNode& node = blocks_[w.block]->nodes[static_cast<size_t>(w.index)];
+    SetNodeState(Node(line), state);
+}
+
+void TTextStore::SetNodeState(const TLineNode& node, uint32_t state) {
+    // The store owns every node it hands out, so writing through it is sound.
+    TLineNode& own = const_cast<TLineNode&>(node);
     // The TAB bit describes the text and stays the store's to keep.
-    node.state = static_cast<uint16_t>((state & ~uint32_t{kStateHasTab}) | (node.state & kStateHasTab));
+    own.state = static_cast<uint16_t>((state & ~uint32_t{kStateHasTab}) | (own.state & kStateHasTab));
 }
 
 void TTextStore::SetBookmarks(TLineIndex line, uint16_t bits) {

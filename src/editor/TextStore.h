@@ -114,6 +114,9 @@ public:
 
     // Attribute setters. SetBookmarks changes bits 0..9 of the marks only.
     void SetNodeState(TLineIndex line, uint32_t state);
+    // The same for a node already in hand (one of this store's nodes, from
+    // Node() and unchanged in layout since), without looking the line up.
+    void SetNodeState(const TLineNode& node, uint32_t state);
     void SetBookmarks(TLineIndex line, uint16_t bits);
     void SetGutterMark(TLineIndex line, uint16_t mark);
     void SetHighlight(TLineIndex line, int32_t highlight, int32_t highlight2);

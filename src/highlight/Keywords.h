@@ -74,7 +74,17 @@ public:
     // character and length is its length; otherwise the cursor is unchanged,
     // length is 0 and the result is null. The walk stops at the text start.
     const TWordEntry* Match(TCharCursor& cursor, uint8_t caseFlag, int32_t& length,
-                            bool forward = true) const;
+                            bool forward = true) const {
+        if (!forward) return MatchBackward(cursor, caseFlag, length);
+        // Most characters of a text start no word at all (spaces, digits,
+        // punctuation); those are settled here without the trie walk.
+        if (!cursor.AtEnd() && !index_[caseFlag == 0 ? Fold(cursor.Peek()) : cursor.Peek()]) {
+            cursor.Next();
+            length = 1;
+            return nullptr;
+        }
+        return MatchForward(cursor, caseFlag, length);
+    }
 
     // Exact lookup of a whole word; null when absent.
     const TKeywordNode* Find(std::string_view word, uint8_t caseFlag) const;

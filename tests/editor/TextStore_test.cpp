@@ -137,6 +137,15 @@ TEST(TextStore, TabBitFollowsTheText) {
     EXPECT_TRUE(s.Node(1).HasTab());
 }
 
+TEST(TextStore, SettingTheStateThroughANodeKeepsTheTabBit) {
+    TTextStore s;
+    s.SetText("a\tb\nc");
+    s.SetNodeState(s.Node(0), kStateRepaint);
+    EXPECT_EQ(s.Node(0).state, kStateRepaint | kStateHasTab);
+    s.SetNodeState(s.Node(1), kStateHasTab | kStateRehighlight);
+    EXPECT_EQ(s.Node(1).state, kStateRehighlight); // the text of line 1 holds no TAB
+}
+
 TEST(TextStore, FirstNewNodeKeepsTheMarksOfTheCutNode) {
     TTextStore s;
     s.SetText("one\ntwo\nthree");

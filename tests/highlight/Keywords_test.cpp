@@ -73,6 +73,23 @@ TEST(Keywords, NoMatchConsumesOneCharacter) {
     r = MatchAt(k, "xmov", 1);
     EXPECT_EQ(r.value, 7);
     EXPECT_EQ(r.end, 4); // a word at the text end matches
+    // A walk that fails after the first character steps one character too,
+    // as does a lookup at the text end (which does not move).
+    r = MatchAt(k, "mox", 0);
+    EXPECT_EQ(r.value, -1);
+    EXPECT_EQ(r.length, 1);
+    EXPECT_EQ(r.end, 1);
+    r = MatchAt(k, "mov", 3);
+    EXPECT_EQ(r.value, -1);
+    EXPECT_EQ(r.length, 1);
+    EXPECT_EQ(r.end, 3);
+    // A folding table finds a word from its upper-case first letter.
+    EXPECT_EQ(MatchAt(k, "MOV").value, 7);
+    // An empty table matches nothing and steps on.
+    TKeywords empty;
+    r = MatchAt(empty, "mov");
+    EXPECT_EQ(r.value, -1);
+    EXPECT_EQ(r.end, 1);
 }
 
 TEST(Keywords, SameWordInDisjointStatesGivesEachStatesToken) {
