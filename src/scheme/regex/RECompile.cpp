@@ -332,6 +332,20 @@ void TREParser::Quantify(char op, int operand, int& flags) {
 
 // {n} {n,} {,m} {n,m} on the operand emitted at `operand`; the '{' has been
 // read.
+// Ends a counted loop after its TEST node: BACK to `again`, the loop's
+// NOTHING after the TEST, and the second BRANCH (NOTHING) beside the loop's
+// BRANCH at `loop`, both arms meeting in one final NOTHING.
+void TREParser::CloseCountedLoop(int test, int again, int loop) {
+    SetLink(Node(BACK), again);
+    int done = Node(NOTHING);
+    SetLink(test, done);
+    int leave = Node(BRANCH);
+    SetLink(loop, leave);
+    int exit = Node(NOTHING);
+    SetLink(leave, exit);
+    SetLink(done, exit);
+}
+
 void TREParser::Counted(int operand, int& flags) {
     auto number = [&](int& value) {
         value = kNoBound;
@@ -409,14 +423,7 @@ void TREParser::Counted(int operand, int& flags) {
         Tail(body, dec);
         int test = CounterNode(TEST, k, 0);
         SetLink(dec, test);
-        SetLink(Node(BACK), loop);
-        int done = Node(NOTHING);
-        SetLink(test, done);
-        int leave = Node(BRANCH);
-        SetLink(loop, leave);
-        int exit = Node(NOTHING);
-        SetLink(leave, exit);
-        SetLink(done, exit);
+        CloseCountedLoop(test, loop, loop);
     } else {
         // SET(k,n) SET(k+1,m) D:IFLE(k) BRANCH(x DEC(k) DEC(k+1) TEST(k+1)
         // BACK->D NOTHING) | BRANCH(NOTHING)
@@ -442,14 +449,7 @@ void TREParser::Counted(int operand, int& flags) {
         SetLink(dec, decMax);
         int test = CounterNode(TEST, kMax, 0);
         SetLink(decMax, test);
-        SetLink(Node(BACK), decide);
-        int done = Node(NOTHING);
-        SetLink(test, done);
-        int leave = Node(BRANCH);
-        SetLink(loop, leave);
-        int exit = Node(NOTHING);
-        SetLink(leave, exit);
-        SetLink(done, exit);
+        CloseCountedLoop(test, decide, loop);
     }
 }
 

@@ -182,6 +182,7 @@ private:
     void InsertNode(int at, std::uint8_t op, int operandBytes);
     void SetLink(int node, int target);
     void Tail(int chain, int target);
+    void CloseCountedLoop(int test, int again, int loop);
     void OpTail(int node, int target);
     int NextNode(int node) const;
     int TakeCounter();
