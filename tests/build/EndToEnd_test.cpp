@@ -142,7 +142,7 @@ TEST_F(EndToEnd, AvrErrorsNameFileAndLine) {
     EXPECT_EQ(log[5],
               "[Error] " + (sources / "inc" / "part.inc").string() + "(2): Unknown mnemonic/macro: badop");
     ASSERT_EQ(log.size(), 7u);
-    EXPECT_EQ(log[6], "[Error] " + source.string() + "(5): Cannot find include file: gone.inc");
+    EXPECT_EQ(log[6], "[Error] " + source.string() + "(5): Include file \"gone.inc\" not found");
 }
 
 TEST_F(EndToEnd, IntelSyntaxOf8051AdapterAssemblesToTheRightBytes) {
