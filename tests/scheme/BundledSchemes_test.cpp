@@ -78,4 +78,24 @@ TEST(BundledSchemes, AvrAsm) {
     EXPECT_EQ(Runs(p, "ldi r16, low(x)"), "1*3 0*1 2*3 0*2 6*3 12*1 2*1 12*1");
 }
 
+// C-style comments and preprocessor lines, as public sources of both
+// dialects write them: `//` and `/* */` (13) are comments, `#...` lines (14)
+// directives, and a lone `/` is still an operator.
+TEST(BundledSchemes, CStyleCommentsAndPreprocessorLines) {
+    for (const char* script : {"asm51.tsc", "AvrAsm.tsc"}) {
+        TTessaryParser p;
+        CompileBundled(p, script);
+        EXPECT_EQ(Runs(p, "nop // a ; b\r"), "1*3 0*1 9*8 0*1") << script;
+        EXPECT_EQ(Runs(p, "/* a\rb */ nop /**/\r"), "13*9 0*1 1*3 0*1 13*4 0*1") << script;
+        EXPECT_EQ(Runs(p, "/* left open\rnop\r"), "13*17") << script;
+        EXPECT_EQ(Runs(p, "#include <x.inc> ; y\r"), "14*17 9*3 0*1") << script;
+        EXPECT_EQ(Runs(p, "#ifndef X\r#define X 1\r#endif\r"), "14*9 0*1 14*11 0*1 14*6 0*1") << script;
+    }
+    TTessaryParser p;
+    CompileBundled(p, "asm51.tsc");
+    EXPECT_EQ(Runs(p, "mov a,#8/2 // x"), "1*3 0*1 2*1 0*1 12*1 7*1 12*1 7*1 0*1 9*4");
+    CompileBundled(p, "AvrAsm.tsc");
+    EXPECT_EQ(Runs(p, "ldi r16, 8/2 // x"), "1*3 0*1 2*3 0*2 7*1 12*1 7*1 0*1 9*4");
+}
+
 } // namespace
