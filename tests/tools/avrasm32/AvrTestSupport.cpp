@@ -3,8 +3,13 @@
 #include "common/ToolSupport.h"
 
 #include <fstream>
+#include <unistd.h>
 
 namespace avrtest {
+
+fs::path TestFolder(const std::string& name) {
+    return fs::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
+}
 
 void WriteFile(const fs::path& path, const std::string& text) {
     fs::create_directories(path.parent_path());

@@ -11,6 +11,10 @@ namespace avrtest {
 
 namespace fs = std::filesystem;
 
+// A folder of its own under the temporary directory for `name` in this
+// process, so suites run side by side do not share it.
+fs::path TestFolder(const std::string& name);
+
 void WriteFile(const fs::path& path, const std::string& text);
 
 struct FrontEndRun {

@@ -13,7 +13,7 @@ namespace {
 const fs::path kCorrected = fs::path(TORVANE_BIN_DIR) / TORVANE_AVR_DEVICE_FOLDER;
 
 TEST(DeviceFiles, CorrectedCopiesAssembleWithAvraItself) {
-    const fs::path dir = fs::temp_directory_path() / "torvane_avr_corrected";
+    const fs::path dir = TestFolder("torvane_avr_corrected");
     fs::remove_all(dir);
     fs::create_directories(dir);
     size_t count = 0;
@@ -30,7 +30,7 @@ TEST(DeviceFiles, CorrectedCopiesAssembleWithAvraItself) {
 }
 
 TEST(DeviceFiles, EveryBundledNameAssemblesThroughTheFrontEnd) {
-    const fs::path dir = fs::temp_directory_path() / "torvane_avr_devices";
+    const fs::path dir = TestFolder("torvane_avr_devices");
     fs::remove_all(dir);
     for (const auto& entry : fs::directory_iterator(AVRA_DEVICE_FILES)) {
         const std::string name = entry.path().filename().string();

@@ -46,7 +46,7 @@ const Example kExamples[] = {
 };
 
 TEST(AvrExamples, BuildThroughTheBridgeToTheExpectedCode) {
-    const fs::path root = fs::temp_directory_path() / "torvane_avr_examples";
+    const fs::path root = TestFolder("torvane_avr_examples");
     fs::remove_all(root);
     fs::create_directories(root);
     fs::copy(TORVANE_EXAMPLES, root / "examples", fs::copy_options::recursive);

@@ -13,15 +13,15 @@ namespace {
 struct FrontEnd : ::testing::Test {
     fs::path root, src, lib;
     void SetUp() override {
-        root = fs::temp_directory_path() / "torvane_avr_front" /
-               ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        root =
+            TestFolder("torvane_avr_front") / ::testing::UnitTest::GetInstance()->current_test_info()->name();
         fs::remove_all(root);
         src = root / "my src";
         lib = root / "lib";
         fs::create_directories(src);
         fs::create_directories(lib);
     }
-    void TearDown() override { fs::remove_all(root); }
+    void TearDown() override { fs::remove_all(root.parent_path()); }
 };
 
 struct Form {

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using torvane::avrasm::FindInclude;
@@ -13,7 +14,7 @@ using torvane::avrasm::FindInclude;
 namespace {
 
 struct IncludeLookup : ::testing::Test {
-    fs::path root = fs::temp_directory_path() / "torvane_include_lookup";
+    fs::path root = fs::temp_directory_path() / ("torvane_include_lookup-" + std::to_string(::getpid()));
     std::string src, lib, devices;
 
     void SetUp() override {
