@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (s.file != 0 || s.kind == TSymbolKind::Device || checked >= 8) continue;
         ++checked;
         bool found = false;
-        FindUses(text, s.name, [&](int32_t line, int32_t column) {
+        FindUses(text, s.name, [&](int32_t line, int32_t column, std::string_view) {
             found = found || (line == s.line && column == s.column);
         });
         if (!found || !table.Find(s.name)) std::abort();

@@ -7,6 +7,8 @@
 namespace torvane::symbols {
 namespace fs = std::filesystem;
 
+constexpr size_t kMaxUseText = 200;
+
 const TSymbol* TSymbolTable::Find(std::string_view name) const {
     const auto it = byName_.find(UpperName(name));
     return it == byName_.end() ? nullptr : &symbols[it->second];
@@ -179,8 +181,9 @@ std::vector<TUse> FindProjectUses(const TSymbolTable& table, std::string_view so
             if (!size || *size > limits.maxIncludeBytes || !files.Read(table.files[f], bytes)) continue;
             text = bytes;
         }
-        FindUses(text, name, [&](int32_t line, int32_t column) {
-            uses.push_back(TUse{static_cast<int32_t>(f), line, column});
+        FindUses(text, name, [&](int32_t line, int32_t column, std::string_view lineText) {
+            uses.push_back(
+                TUse{static_cast<int32_t>(f), line, column, std::string(lineText.substr(0, kMaxUseText))});
         });
     }
     return uses;

@@ -56,6 +56,7 @@ struct TUse {
     int32_t file = 0;
     int32_t line = 0;
     int32_t column = 0;
+    std::string text; // the line, cut to a length a list can show
 };
 
 class TSymbolTable {

@@ -300,7 +300,7 @@ void ScanText(TDialect dialect, std::string_view text, const TLineSink& sink) {
 }
 
 void FindUses(std::string_view text, std::string_view name,
-              const std::function<void(int32_t line, int32_t column)>& use) {
+              const std::function<void(int32_t line, int32_t column, std::string_view lineText)>& use) {
     if (name.empty()) return;
     ForEachLine(text, [&](int32_t line, std::string_view bytes) {
         // Most lines do not hold the name at all; a case-blind look for its
@@ -309,7 +309,7 @@ void FindUses(std::string_view text, std::string_view name,
         const char b = static_cast<char>(a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a);
         if (bytes.find(a) == std::string_view::npos && bytes.find(b) == std::string_view::npos) return;
         ForEachWord(bytes, [&](size_t start, size_t length) {
-            if (SameName(bytes.substr(start, length), name)) use(line, static_cast<int32_t>(start));
+            if (SameName(bytes.substr(start, length), name)) use(line, static_cast<int32_t>(start), bytes);
         });
     });
 }

@@ -75,10 +75,10 @@ struct TLineSink {
 void ScanText(TDialect dialect, std::string_view text, const TLineSink& sink);
 
 // Every place where name stands as a whole word outside comments and quotes,
-// definitions included, in text order; the name is compared without regard
-// to letter case.
+// definitions included, in text order, with the line it stands in; the name
+// is compared without regard to letter case.
 void FindUses(std::string_view text, std::string_view name,
-              const std::function<void(int32_t line, int32_t column)>& use);
+              const std::function<void(int32_t line, int32_t column, std::string_view lineText)>& use);
 
 // The word around byte column of a line (a name character at or just before
 // it), empty when there is none; a word inside a comment or quotes is none.

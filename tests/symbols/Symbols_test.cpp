@@ -96,7 +96,8 @@ TEST(SymbolScanner, UsesSkipCommentsQuotesAndLongerNames) {
                              "\tCALL DELAY+1 // DELAY\r\n"
                              "  AJMP DELAY";
     std::vector<std::pair<int, int>> found;
-    FindUses(text, "Delay", [&](int32_t line, int32_t column) { found.emplace_back(line, column); });
+    FindUses(text, "Delay",
+             [&](int32_t line, int32_t column, std::string_view) { found.emplace_back(line, column); });
     EXPECT_EQ(found, (std::vector<std::pair<int, int>>{{0, 0}, {1, 8}, {3, 6}, {4, 7}}));
 
     EXPECT_EQ(WordAt("  LCALL DELAY ; X", 10), "DELAY");
