@@ -173,6 +173,7 @@ TEST(ProjectScan, FixtureWithNestedIncludesCycleAndMissing) {
     ASSERT_EQ(uses.size(), 2u);
     EXPECT_EQ(uses[0].file, 0);
     EXPECT_EQ(uses[0].line, 3);
+    EXPECT_EQ(uses[0].text, "START:  LCALL DELAY");
     EXPECT_EQ(uses[1].file, delay->file);
 }
 
