@@ -175,12 +175,14 @@ void TEditWin::lstBoxClick(QListWidgetItem* item) {
     case ErrorItemTarget::NoLine:
     case ErrorItemTarget::OtherFile:
         return;
-    case ErrorItemTarget::Line:
+    case ErrorItemTarget::Line: {
         // Line 0 names no line; the last line is out of reach as the build
         // log counts it (a log line number equal to the count is not taken).
-        if (target.line >= 1 && target.line < sMemo->LineCount()) GoToLine(target.line);
+        const int line = CurrentErrorLine ? CurrentErrorLine(target.line) : target.line;
+        if (line >= 1 && line < sMemo->LineCount()) GoToLine(line);
         sMemo->setFocus();
         return;
+    }
     }
 }
 

@@ -16,6 +16,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -47,6 +48,9 @@ public:
     QString FileName; // full path or "Nový soubor N"; also caption and tab text
     int HighlightIndex = 0;
     int ErrorLine = -1; // 1-based line marked by a message click, -1 for none
+    // Where the error a build message names on a 1-based line stands now that
+    // the text may have been edited; unset: the line as named.
+    std::function<int(int)> CurrentErrorLine;
 
     // Selects the highlighting of an assembler index (0..2).
     void SetHighlighter(int index);

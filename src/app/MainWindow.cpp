@@ -6,6 +6,7 @@
 #include "app/dialogs/FindDialog.h"
 #include "app/dialogs/ProgressPopup.h"
 #include "app/logic/RecentFiles.h"
+#include "app/navigation/Navigator.h"
 #include "build/Assemblers.h"
 #include "common/IniFile.h"
 #include "editor/TextStore.h"
@@ -70,6 +71,7 @@ TfrmTorvane::TfrmTorvane(AppDialogs& dialogs, const QString& programDirectory, Q
     if (settings_->ReadBool("Editor", "EngKey", true)) platform::ActivateUsKeyboardLayout();
     frmDialog = new TfrmDialog(this);
     frmNajit = new TfrmNajit(this);
+    navigator = new TNavigator(*this);
     NactiHistorii(mnItmHistorie);
     EnableEditorAct(false);
     UpdateTitle();
@@ -79,6 +81,7 @@ TfrmTorvane::~TfrmTorvane() {
     // The frame and the tab strip outlive this part of the object and still
     // signal while their windows go; nothing here may answer them.
     mdiArea->disconnect(this);
+    mdiArea->disconnect(navigator);
     tabConSoubory->disconnect(this);
     WriteWindowSettings();
     // A settings file that cannot be written is left as it was.

@@ -38,6 +38,7 @@ namespace torvane::app {
 class TEditWin;
 class TfrmDialog;
 class TfrmNajit;
+class TNavigator;
 
 class TfrmTorvane : public QMainWindow {
     Q_OBJECT
@@ -139,7 +140,8 @@ public:
     // by PrevodRadku, under the progress popup.
     void Import(const QString& fileName);
 
-    TfrmNajit* frmNajit; // the find and replace dialog, reused for the whole run
+    TfrmNajit* frmNajit;   // the find and replace dialog, reused for the whole run
+    TNavigator* navigator; // go to definition, uses, outline, build errors
 
 protected:
     void closeEvent(QCloseEvent* event) override;
