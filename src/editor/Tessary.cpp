@@ -6,6 +6,7 @@
 #include "editor/TessarySearch.h"
 
 #include <cstring>
+#include <optional>
 
 namespace torvane::editor {
 namespace {
@@ -15,6 +16,17 @@ template <typename T> T* Ptr(intptr_t value) {
 }
 template <typename T> T* Ptr(uintptr_t value) {
     return reinterpret_cast<T*>(value);
+}
+
+bool IsRich(TSaveFormat format) {
+    return format == sfRTF || format == sfHTML;
+}
+
+// The rich format the kCopy* bits ask for, if any (RTF wins when both are set).
+std::optional<TSaveFormat> RichFormatOfCopyFlags(uintptr_t flags) {
+    if (flags & kCopyRTF) return sfRTF;
+    if (flags & kCopyHTML) return sfHTML;
+    return std::nullopt;
 }
 
 TLineEnd LineEndOfCopyFlags(uintptr_t flags) {
@@ -366,11 +378,19 @@ void TCustomTessary::LoadFromFile(const std::string& fileName) {
 }
 
 void TCustomTessary::SaveToStream(TStream* stream) {
-    store_->SaveToStream(stream, saveFormat_);
+    if (stream && IsRich(saveFormat_))
+        WriteRich(*stream, saveFormat_, 0, store_->TextLength());
+    else
+        store_->SaveToStream(stream, saveFormat_);
 }
 
 void TCustomTessary::SaveToFile(const std::string& fileName) {
-    store_->SaveToFile(fileName, saveFormat_);
+    if (IsRich(saveFormat_)) {
+        ExportToFile(fileName, saveFormat_);
+        if (TUndoStack* log = Log()) log->Clear();
+    } else {
+        store_->SaveToFile(fileName, saveFormat_);
+    }
     if (options_ & smoTitleAsFilename) printTitle_ = fileName;
     NotifyChanged();
 }
@@ -396,7 +416,10 @@ void TCustomTessary::SetTabDefault(int32_t width) {
 
 std::string TCustomTessary::SelectionBytes(uintptr_t copyFlags) const {
     TMemoryStream out;
-    store_->WriteRange(out, SelStart(), SelEnd(), LineEndOfCopyFlags(copyFlags));
+    if (const auto rich = RichFormatOfCopyFlags(copyFlags))
+        WriteRich(out, *rich, SelStart(), SelEnd());
+    else
+        store_->WriteRange(out, SelStart(), SelEnd(), LineEndOfCopyFlags(copyFlags));
     return std::string(out.Bytes().begin(), out.Bytes().end());
 }
 
@@ -621,14 +644,15 @@ intptr_t TCustomTessary::Perform(uint32_t msg, uintptr_t wParam, intptr_t lParam
     }
     case TEM_WRITESELECTION: {
         TStream* stream = Ptr<TStream>(lParam);
-        // Rich text and HTML are the export writers' business.
-        if (!stream || (wParam & (kCopyRTF | kCopyHTML))) return 0;
+        if (!stream) return 0;
         const int64_t before = stream->Position();
-        store_->WriteRange(*stream, SelStart(), SelEnd(), LineEndOfCopyFlags(wParam));
+        if (const auto rich = RichFormatOfCopyFlags(wParam))
+            WriteRich(*stream, *rich, SelStart(), SelEnd());
+        else
+            store_->WriteRange(*stream, SelStart(), SelEnd(), LineEndOfCopyFlags(wParam));
         return static_cast<intptr_t>(stream->Position() - before);
     }
     case TEM_COPYSELECTION: {
-        if (wParam & (kCopyRTF | kCopyHTML)) return 0;
         const std::string bytes = SelectionBytes(wParam);
         if (char* out = Ptr<char>(lParam)) {
             std::memcpy(out, bytes.data(), bytes.size());
