@@ -71,7 +71,7 @@ public:
     // Save dialog of an export over a filter string of AppTexts.h (filter 1
     // preselected); mayClose as for SaveFileName. Dialogs that do not tell
     // the two apart answer as SaveFileName does.
-    virtual std::optional<SaveChoice> ExportFileName(QWidget* parent, const char* filter,
+    virtual std::optional<SaveChoice> ExportFileName(QWidget* parent, const char* /*filter*/,
                                                      const std::function<bool(const SaveChoice&)>& mayClose) {
         return SaveFileName(parent, mayClose);
     }

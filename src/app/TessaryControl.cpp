@@ -103,6 +103,7 @@ void TTessary::SetParser(TTessaryParser* parser) {
         SetStyleSource(styleSource_.get());
     }
     SyncMetrics();
+    SyncExportLook();
     ReselectParser();
 }
 
@@ -311,6 +312,7 @@ void TTessary::ApplyEditorSettings(const QString& fontName, int fontSize, const 
     look.SetMargin(kMargin, Painter().Metrics().charWidth);
     SettingsChanged();
     SyncMetrics();
+    SyncExportLook();
     ReportChanges();
 }
 

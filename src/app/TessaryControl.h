@@ -123,7 +123,8 @@ private:
     void Rehighlight();
     void SyncMetrics();
     // Hands the styles, font and colours shown, and the date now in the
-    // system's short format, to the control's RTF and HTML writers.
+    // system's short format, to the control's RTF and HTML writers (copy
+    // with RTF and the export).
     void SyncExportLook();
 
     editor::TCustomTessary control_;

@@ -475,6 +475,47 @@ intptr_t TCustomTessary::DropFiles(const TDroppedFiles* drop) {
     return 1;
 }
 
+bool TCustomTessary::ReadOnly() const {
+    return commands_ && commands_->ReadOnly();
+}
+
+intptr_t TCustomTessary::CopyToClipboard(bool cut) {
+    if (anchor_ == caret_ || (cut && ReadOnly())) return 0;
+    if (host_) {
+        TClipboardData data;
+        if (ClipCopyFormats & smTEXT) data.text = SelectionBytes(kCopyCRLF);
+        if (ClipCopyFormats & smRTF) data.rtf = SelectionBytes(kCopyRTF);
+        host_->SetClipboard(data);
+    }
+    if (cut) {
+        BeginUndoGroup(ugCut);
+        ReplaceSel({});
+        EndUndoGroup(ugCut);
+    }
+    return 1;
+}
+
+intptr_t TCustomTessary::PasteFromClipboard() {
+    if (!host_ || ReadOnly()) return 0;
+    std::optional<std::string> text = host_->ClipboardText();
+    std::optional<std::string> html = host_->ClipboardHtml();
+    TSourceTypes sources = (text ? stTextAvailable : 0) | (html ? stHTMLAvailable : 0);
+    if (!sources) return 0;
+    sources |= text ? stText : stHTML | stHTMLCutHead | stHTMLFragment;
+    if (OnDataDrop) OnDataDrop(*this, sources);
+    std::string bytes;
+    if ((sources & stText) && text)
+        bytes = std::move(*text);
+    else if ((sources & stHTML) && html)
+        bytes = TrimHtml(*html, sources);
+    else
+        return 0;
+    BeginUndoGroup(ugPaste);
+    ReplaceSel(bytes);
+    EndUndoGroup(ugPaste);
+    return 1;
+}
+
 intptr_t TCustomTessary::Perform(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     const bool set = (wParam & kSet) != 0;
     switch (msg) {
@@ -586,22 +627,9 @@ intptr_t TCustomTessary::Perform(uint32_t msg, uintptr_t wParam, intptr_t lParam
         return DropFiles(Ptr<const TDroppedFiles>(wParam));
     case WM_COPY:
     case WM_CUT:
-        if (anchor_ == caret_) return 0;
-        if (host_) host_->SetClipboardText(SelectionBytes(kCopyCRLF));
-        if (msg == WM_CUT) {
-            BeginUndoGroup(ugCut);
-            ReplaceSel({});
-            EndUndoGroup(ugCut);
-        }
-        return 1;
-    case WM_PASTE: {
-        std::optional<std::string> text = host_ ? host_->ClipboardText() : std::nullopt;
-        if (!text) return 0;
-        BeginUndoGroup(ugPaste);
-        ReplaceSel(*text);
-        EndUndoGroup(ugPaste);
-        return 1;
-    }
+        return CopyToClipboard(msg == WM_CUT);
+    case WM_PASTE:
+        return PasteFromClipboard();
     case EM_CANPASTE:
         return host_ && host_->ClipboardText().has_value();
 

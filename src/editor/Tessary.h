@@ -142,6 +142,13 @@ public:
     };
     std::function<void(TCustomTessary& sender, const std::vector<std::string>& files, TPoint atPoint)>
         OnFilesDropped;
+    // Before a paste: the sources the clipboard offers and the control's
+    // choice among them (TessaryClipboard.h), which the handler may change.
+    std::function<void(TCustomTessary& sender, TSourceTypes& sourceTypes)> OnDataDrop;
+
+    // ---- clipboard -------------------------------------------------------------
+    // The formats copy offers (smTEXT, smRTF; both by default).
+    TTE_ClipFormats ClipCopyFormats = smTEXT | smRTF;
 
     // ---- caret, selection and editing commands, keys and mouse --------------
     // Created on first use; defined in TessaryCommands.cpp.
@@ -172,6 +179,9 @@ private:
     void NotifyChanged();
     intptr_t PosFromChar(TOffset offset, int32_t* point);
     intptr_t DropFiles(const TDroppedFiles* drop);
+    bool ReadOnly() const;
+    intptr_t CopyToClipboard(bool cut);
+    intptr_t PasteFromClipboard();
 
     TessaryHost* host_ = nullptr;
     std::shared_ptr<TTextStore> store_;
