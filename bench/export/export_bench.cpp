@@ -3,10 +3,13 @@
 // bytes the bundled asm51.tsc has set, and the writer walks it into memory.
 //   export_bench
 // reports bytes_per_second as MB/s of source text, and the size of the
-// output per source byte (OutputPerSourceByte).
+// output per source byte (OutputPerSourceByte). CopyRtf1MB copies a 1 MB
+// selection of it with RTF on (plain text and RTF handed to the host), as
+// Ctrl+C does.
 
 #include "cli/ParserBinding.h"
 #include "common/Stream.h"
+#include "editor/Tessary.h"
 #include "editor/TessaryExport.h"
 #include "scheme/SchemeCompiler.h"
 
@@ -90,8 +93,32 @@ void BM_ExportHtml(benchmark::State& state) {
     BM_Export<false>(state);
 }
 
+struct CopyHost final : TessaryHost {
+    size_t bytes = 0;
+    void SetClipboard(const TClipboardData& data) override { bytes = data.text->size() + data.rtf->size(); }
+};
+
+void BM_CopyRtf1MB(benchmark::State& state) {
+    constexpr TOffset kSelection = 1 << 20;
+    CopyHost host;
+    TCustomTessary control(&host);
+    control.Store().SetText(MakeSource().substr(0, kSelection + 4096));
+    TTessaryParser parser;
+    TFileStream script(kScript, TFileStream::fmOpenRead);
+    scheme::CompileScheme(parser, script, kScript);
+    HighlightWholeStore(parser, control.Store());
+    const TSettingsStyleSource styles(parser.Settings());
+    control.SetExportLook({&styles, {}, {}, {}});
+    control.SetSelection(0, kSelection, false);
+    for (auto _ : state)
+        control.Perform(WM_COPY);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kSelection);
+    state.counters["ClipboardBytes"] = static_cast<double>(host.bytes);
+}
+
 } // namespace
 
+BENCHMARK(BM_CopyRtf1MB)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportRtf)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportHtml)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();
