@@ -14,6 +14,10 @@ inline constexpr const char kUntitledPrefix[] = "Nový soubor";
 
 // The filter string of the open, import and save dialogs.
 inline constexpr const char kAsmFilter[] = "ASM soubory (*.asm)|*.asm|Všechny soubory (*.*)|*.*";
+// The filters of the export dialogs.
+inline constexpr const char kHtmlFilter[] =
+    "HTML soubory (*.html;*.htm)|*.html;*.htm|Všechny soubory (*.*)|*.*";
+inline constexpr const char kRtfFilter[] = "RTF soubory (*.rtf)|*.rtf|Všechny soubory (*.*)|*.*";
 
 // Messages of the document flows.
 inline constexpr const char kAlreadyOpen[] = "Soubor \"%0:s\" je již otevřený.";
@@ -21,6 +25,8 @@ inline constexpr const char kCannotSave[] =
     "Soubor \"%0:s\" nelze uložit.\rPravděpodobně je chráněn proti zápisu.";
 inline constexpr const char kNameInUse[] =
     "Soubor nelze uložit pod tímto názvem.\rSoubor \"%0:s\" je otevřený.";
+// Followed by a line break and the reason.
+inline constexpr const char kCannotExport[] = "Soubor \"%0:s\" nelze exportovat.";
 inline constexpr const char kOverwrite[] = "Soubor \"%0:s\" již existuje, chcete jej přepsat?";
 inline constexpr const char kNoSuchFile[] = "Soubor \"%0:s\" neexistuje!";
 inline constexpr const char kNotSaved[] = "Soubor není uložen, chcete jej uložit?";

@@ -247,8 +247,8 @@ void TfrmTorvane::sMemoNastav(TEditWin& win) {
 }
 
 void TfrmTorvane::EnableEditorAct(bool enabled) {
-    for (QAction* a : {actUlozit, actUlozitJako, actZavrit, actZavritVse, actVlozit, actNajit, actNajitDalsi,
-                       actNahradit, actPrelozit, actVybratVse})
+    for (QAction* a : {actUlozit, actUlozitJako, actExportHTML, actExportRTF, actZavrit, actZavritVse,
+                       actVlozit, actNajit, actNajitDalsi, actNahradit, actPrelozit, actVybratVse})
         a->setEnabled(enabled);
     for (QAction* item : mnItmHighlight)
         item->setEnabled(enabled);
@@ -388,7 +388,10 @@ void TfrmTorvane::actUlozitExecute() {
 }
 
 bool TfrmTorvane::SaveAsNameMayClose(const SaveChoice& choice) {
-    const QString name = WithDefaultExtension(choice.fileName, choice.filterIndex);
+    return NameMayBeWritten(WithDefaultExtension(choice.fileName, choice.filterIndex));
+}
+
+bool TfrmTorvane::NameMayBeWritten(const QString& name) {
     for (const TEditWin* win : EditWindows())
         if (win->FileName.compare(name, Qt::CaseInsensitive) == 0) {
             MessageDlgCz(FormatCz(text::kNameInUse, name), MsgKind::Error, mbOK, mbOK);

@@ -92,10 +92,10 @@ public:
     void UpdateTitle();
 
     // Actions (objectName = action name).
-    QAction *actNovy, *actOtevrit, *actImport, *actUlozit, *actUlozitJako, *actZavrit, *actZavritVse,
-        *actNastaveni, *actZpet, *actZnovu, *actKopirovat, *actVyjmout, *actVlozit, *actComment,
-        *actUnComment, *actVybratVse, *actNajit, *actNajitDalsi, *actNahradit, *actPrelozit, *actKaskada,
-        *actHorizontalne, *actVertikalne, *actOprogramu, *actKonec;
+    QAction *actNovy, *actOtevrit, *actImport, *actUlozit, *actUlozitJako, *actExportHTML, *actExportRTF,
+        *actZavrit, *actZavritVse, *actNastaveni, *actZpet, *actZnovu, *actKopirovat, *actVyjmout, *actVlozit,
+        *actComment, *actUnComment, *actVybratVse, *actNajit, *actNajitDalsi, *actNahradit, *actPrelozit,
+        *actKaskada, *actHorizontalne, *actVertikalne, *actOprogramu, *actKonec;
     // Highlighting menu items, tags 1..3.
     std::array<QAction*, 3> mnItmHighlight{};
 
@@ -113,6 +113,9 @@ public slots:
     void actOtevritExecute();
     void actUlozitExecute();
     void actUlozitJakoExecute();
+    // Export of the active document (MainWindowExport.cpp).
+    void actExportHTMLExecute();
+    void actExportRTFExecute();
     void actZavritExecute();
     void actZavritVseExecute();
     void actZpetExecute();
@@ -155,6 +158,9 @@ private:
     void ReadWindowSettings();
     void WriteWindowSettings();
     bool SaveAsNameMayClose(const SaveChoice& choice);
+    // Refuses the name of an open document and asks before overwriting a file.
+    bool NameMayBeWritten(const QString& name);
+    void ExportActive(bool rtf);
     void tabConSouboryChange(int index);
     void tabConSouboryMouseUp(const QPoint& pos);
     void mnItmHighlightClick(QAction* item);

@@ -4,7 +4,9 @@
 #include "editor/UndoStack.h"
 #include "highlight/Parser.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QLocale>
 
 #include <algorithm>
 #include <exception>
@@ -101,6 +103,7 @@ void TTessary::SetParser(TTessaryParser* parser) {
         SetStyleSource(styleSource_.get());
     }
     SyncMetrics();
+    SyncExportLook();
     ReselectParser();
 }
 
@@ -158,6 +161,26 @@ bool TTessary::SaveToFile(const QString& path, QString* error) {
     }
     ReportChanges();
     return true;
+}
+
+bool TTessary::ExportToFile(const QString& path, editor::TSaveFormat format, QString* error) {
+    try {
+        SyncExportLook();
+        control_.ExportToFile(QFile::encodeName(path).toStdString(), format);
+    } catch (const std::exception& e) {
+        if (error) *error = QString::fromLocal8Bit(e.what());
+        return false;
+    }
+    return true;
+}
+
+void TTessary::SyncExportLook() {
+    editor::TExportLook look;
+    look.styles = styleSource_ ? static_cast<const editor::TStyleSource*>(styleSource_.get()) : &OwnStyles();
+    look.font = Appearance().font;
+    look.systemColors = Painter().SystemColors();
+    look.date = QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat).toStdString();
+    control_.SetExportLook(std::move(look));
 }
 
 std::string TTessary::LineBytes(int lineIndex) const {
@@ -289,6 +312,7 @@ void TTessary::ApplyEditorSettings(const QString& fontName, int fontSize, const 
     look.SetMargin(kMargin, Painter().Metrics().charWidth);
     SettingsChanged();
     SyncMetrics();
+    SyncExportLook();
     ReportChanges();
 }
 

@@ -64,6 +64,9 @@ public:
     // Writes the text (CR LF line ends); on success the document is
     // unmodified. On failure the modified state is unchanged.
     bool SaveToFile(const QString& path, QString* error);
+    // Writes the whole text as RTF or HTML in its current highlighting; the
+    // document stays as it is. False with the reason when it cannot.
+    bool ExportToFile(const QString& path, editor::TSaveFormat format, QString* error);
 
     bool Modified() const { return control_.Modified(); }
     int LineCount() const { return control_.Store().LineCount(); }
@@ -119,6 +122,10 @@ private:
     int32_t Step(bool redo);
     void Rehighlight();
     void SyncMetrics();
+    // Hands the styles, font and colours shown, and the date now in the
+    // system's short format, to the control's RTF and HTML writers (copy
+    // with RTF and the export).
+    void SyncExportLook();
 
     editor::TCustomTessary control_;
     editor::TTessaryCommands& commands_;

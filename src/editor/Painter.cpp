@@ -116,14 +116,18 @@ int32_t TPainter::LastColumn(const TViewState& view) const noexcept {
     return view.leftColumn + VisibleColumns(view) + 1;
 }
 
-TStyleRecord TPainter::ResolvedStyle(uint8_t style) const {
-    const TStyleRecord base = styles_.Style(0);
+TStyleRecord ResolveStyle(const TStyleSource& styles, const TSystemColors& system, uint8_t style) {
+    const TStyleRecord base = styles.Style(0);
     const TColor baseFore = base.fgDefault ? SystemColor(clWindowText) : base.foreground;
     const TColor baseBack = base.bgDefault ? SystemColor(clWindow) : base.background;
-    TStyleRecord r = style == 0 ? base : styles_.Style(style);
-    r.foreground = system_.Resolve(r.fgDefault || style == 0 ? baseFore : r.foreground);
-    r.background = system_.Resolve(r.bgDefault || style == 0 ? baseBack : r.background);
+    TStyleRecord r = style == 0 ? base : styles.Style(style);
+    r.foreground = system.Resolve(r.fgDefault || style == 0 ? baseFore : r.foreground);
+    r.background = system.Resolve(r.bgDefault || style == 0 ? baseBack : r.background);
     return r;
+}
+
+TStyleRecord TPainter::ResolvedStyle(uint8_t style) const {
+    return ResolveStyle(styles_, system_, style);
 }
 
 int TPainter::Paint(Surface& surface, const TViewState& view, bool all) {

@@ -37,9 +37,9 @@
 // the number of blocks) plus its visible characters, so painting a screen is
 // independent of the size of the text.
 
+#include "editor/Columns.h"
 #include "editor/LineLayout.h"
 #include "editor/Surface.h"
-#include "editor/Columns.h"
 #include "editor/TextStore.h"
 #include "highlight/EditorOptions.h"
 
@@ -93,6 +93,11 @@ public:
     virtual uint8_t StyleOfToken(uint8_t token) const = 0;
     virtual TStyleRecord Style(uint8_t style) const = 0;
 };
+
+// A style with its colours resolved to RGB: style 0, and every style that
+// asks for the default colours, take style 0's, whose defaults are the
+// window colours.
+TStyleRecord ResolveStyle(const TStyleSource& styles, const TSystemColors& system, uint8_t style);
 
 // A plain table of 256 styles and the token map; until the settings object
 // arrives, the control and the tests use this one. Style 0 is black on white.

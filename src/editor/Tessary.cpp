@@ -6,6 +6,7 @@
 #include "editor/TessarySearch.h"
 
 #include <cstring>
+#include <optional>
 
 namespace torvane::editor {
 namespace {
@@ -15,6 +16,17 @@ template <typename T> T* Ptr(intptr_t value) {
 }
 template <typename T> T* Ptr(uintptr_t value) {
     return reinterpret_cast<T*>(value);
+}
+
+bool IsRich(TSaveFormat format) {
+    return format == sfRTF || format == sfHTML;
+}
+
+// The rich format the kCopy* bits ask for, if any (RTF wins when both are set).
+std::optional<TSaveFormat> RichFormatOfCopyFlags(uintptr_t flags) {
+    if (flags & kCopyRTF) return sfRTF;
+    if (flags & kCopyHTML) return sfHTML;
+    return std::nullopt;
 }
 
 TLineEnd LineEndOfCopyFlags(uintptr_t flags) {
@@ -366,11 +378,19 @@ void TCustomTessary::LoadFromFile(const std::string& fileName) {
 }
 
 void TCustomTessary::SaveToStream(TStream* stream) {
-    store_->SaveToStream(stream, saveFormat_);
+    if (stream && IsRich(saveFormat_))
+        WriteRich(*stream, saveFormat_, 0, store_->TextLength());
+    else
+        store_->SaveToStream(stream, saveFormat_);
 }
 
 void TCustomTessary::SaveToFile(const std::string& fileName) {
-    store_->SaveToFile(fileName, saveFormat_);
+    if (IsRich(saveFormat_)) {
+        ExportToFile(fileName, saveFormat_);
+        if (TUndoStack* log = Log()) log->Clear();
+    } else {
+        store_->SaveToFile(fileName, saveFormat_);
+    }
     if (options_ & smoTitleAsFilename) printTitle_ = fileName;
     NotifyChanged();
 }
@@ -396,7 +416,10 @@ void TCustomTessary::SetTabDefault(int32_t width) {
 
 std::string TCustomTessary::SelectionBytes(uintptr_t copyFlags) const {
     TMemoryStream out;
-    store_->WriteRange(out, SelStart(), SelEnd(), LineEndOfCopyFlags(copyFlags));
+    if (const auto rich = RichFormatOfCopyFlags(copyFlags))
+        WriteRich(out, *rich, SelStart(), SelEnd());
+    else
+        store_->WriteRange(out, SelStart(), SelEnd(), LineEndOfCopyFlags(copyFlags));
     return std::string(out.Bytes().begin(), out.Bytes().end());
 }
 
@@ -449,6 +472,47 @@ intptr_t TCustomTessary::DropFiles(const TDroppedFiles* drop) {
     // A copy: the handler may load one of the files into this very control.
     const std::vector<std::string> names = drop->names;
     OnFilesDropped(*this, names, at);
+    return 1;
+}
+
+bool TCustomTessary::ReadOnly() const {
+    return commands_ && commands_->ReadOnly();
+}
+
+intptr_t TCustomTessary::CopyToClipboard(bool cut) {
+    if (anchor_ == caret_ || (cut && ReadOnly())) return 0;
+    if (host_) {
+        TClipboardData data;
+        if (ClipCopyFormats & smTEXT) data.text = SelectionBytes(kCopyCRLF);
+        if (ClipCopyFormats & smRTF) data.rtf = SelectionBytes(kCopyRTF);
+        host_->SetClipboard(data);
+    }
+    if (cut) {
+        BeginUndoGroup(ugCut);
+        ReplaceSel({});
+        EndUndoGroup(ugCut);
+    }
+    return 1;
+}
+
+intptr_t TCustomTessary::PasteFromClipboard() {
+    if (!host_ || ReadOnly()) return 0;
+    std::optional<std::string> text = host_->ClipboardText();
+    std::optional<std::string> html = host_->ClipboardHtml();
+    TSourceTypes sources = (text ? stTextAvailable : 0) | (html ? stHTMLAvailable : 0);
+    if (!sources) return 0;
+    sources |= text ? stText : stHTML | stHTMLCutHead | stHTMLFragment;
+    if (OnDataDrop) OnDataDrop(*this, sources);
+    std::string bytes;
+    if ((sources & stText) && text)
+        bytes = std::move(*text);
+    else if ((sources & stHTML) && html)
+        bytes = TrimHtml(*html, sources);
+    else
+        return 0;
+    BeginUndoGroup(ugPaste);
+    ReplaceSel(bytes);
+    EndUndoGroup(ugPaste);
     return 1;
 }
 
@@ -563,22 +627,9 @@ intptr_t TCustomTessary::Perform(uint32_t msg, uintptr_t wParam, intptr_t lParam
         return DropFiles(Ptr<const TDroppedFiles>(wParam));
     case WM_COPY:
     case WM_CUT:
-        if (anchor_ == caret_) return 0;
-        if (host_) host_->SetClipboardText(SelectionBytes(kCopyCRLF));
-        if (msg == WM_CUT) {
-            BeginUndoGroup(ugCut);
-            ReplaceSel({});
-            EndUndoGroup(ugCut);
-        }
-        return 1;
-    case WM_PASTE: {
-        std::optional<std::string> text = host_ ? host_->ClipboardText() : std::nullopt;
-        if (!text) return 0;
-        BeginUndoGroup(ugPaste);
-        ReplaceSel(*text);
-        EndUndoGroup(ugPaste);
-        return 1;
-    }
+        return CopyToClipboard(msg == WM_CUT);
+    case WM_PASTE:
+        return PasteFromClipboard();
     case EM_CANPASTE:
         return host_ && host_->ClipboardText().has_value();
 
@@ -621,14 +672,15 @@ intptr_t TCustomTessary::Perform(uint32_t msg, uintptr_t wParam, intptr_t lParam
     }
     case TEM_WRITESELECTION: {
         TStream* stream = Ptr<TStream>(lParam);
-        // Rich text and HTML are the export writers' business.
-        if (!stream || (wParam & (kCopyRTF | kCopyHTML))) return 0;
+        if (!stream) return 0;
         const int64_t before = stream->Position();
-        store_->WriteRange(*stream, SelStart(), SelEnd(), LineEndOfCopyFlags(wParam));
+        if (const auto rich = RichFormatOfCopyFlags(wParam))
+            WriteRich(*stream, *rich, SelStart(), SelEnd());
+        else
+            store_->WriteRange(*stream, SelStart(), SelEnd(), LineEndOfCopyFlags(wParam));
         return static_cast<intptr_t>(stream->Position() - before);
     }
     case TEM_COPYSELECTION: {
-        if (wParam & (kCopyRTF | kCopyHTML)) return 0;
         const std::string bytes = SelectionBytes(wParam);
         if (char* out = Ptr<char>(lParam)) {
             std::memcpy(out, bytes.data(), bytes.size());

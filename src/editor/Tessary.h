@@ -13,6 +13,7 @@
 // that the application's undo sees the change as one step.
 
 #include "editor/Columns.h"
+#include "editor/TessaryExport.h"
 #include "editor/TessaryHost.h"
 #include "editor/TessaryMessages.h"
 #include "editor/TextStore.h"
@@ -105,6 +106,16 @@ public:
     TSaveFormat SaveFormat() const noexcept { return saveFormat_; }
     void SetSaveFormat(TSaveFormat format) noexcept { saveFormat_ = format; }
     const std::string& PrintTitle() const noexcept { return printTitle_; }
+    // Writes [start, end) as RTF (sfRTF) or HTML (sfHTML) in the export look.
+    void WriteRich(TStream& out, TSaveFormat format, TOffset start, TOffset end) const;
+    // Writes the whole text as RTF or HTML through a temporary file, as
+    // saving does; the undo log and the modified state stay as they are.
+    // Raises EFileSaveError.
+    void ExportToFile(const std::string& fileName, TSaveFormat format) const;
+    // Styles, font and date the RTF and HTML writers use; the styles must
+    // outlive the control or be replaced first.
+    const TExportLook& ExportLook() const noexcept { return exportLook_; }
+    void SetExportLook(TExportLook look) { exportLook_ = std::move(look); }
 
     // ---- settings ------------------------------------------------------------
     uint32_t Options() const noexcept { return options_; }
@@ -131,6 +142,13 @@ public:
     };
     std::function<void(TCustomTessary& sender, const std::vector<std::string>& files, TPoint atPoint)>
         OnFilesDropped;
+    // Before a paste: the sources the clipboard offers and the control's
+    // choice among them (TessaryClipboard.h), which the handler may change.
+    std::function<void(TCustomTessary& sender, TSourceTypes& sourceTypes)> OnDataDrop;
+
+    // ---- clipboard -------------------------------------------------------------
+    // The formats copy offers (smTEXT, smRTF; both by default).
+    TTE_ClipFormats ClipCopyFormats = smTEXT | smRTF;
 
     // ---- caret, selection and editing commands, keys and mouse --------------
     // Created on first use; defined in TessaryCommands.cpp.
@@ -161,6 +179,9 @@ private:
     void NotifyChanged();
     intptr_t PosFromChar(TOffset offset, int32_t* point);
     intptr_t DropFiles(const TDroppedFiles* drop);
+    bool ReadOnly() const;
+    intptr_t CopyToClipboard(bool cut);
+    intptr_t PasteFromClipboard();
 
     TessaryHost* host_ = nullptr;
     std::shared_ptr<TTextStore> store_;
@@ -175,6 +196,7 @@ private:
     TLineIndex rehighlightFrom_ = -1;
     bool editing_ = false; // this control is changing the store
     std::string printTitle_;
+    TExportLook exportLook_;
     // shared_ptr only for its type-erased deleter: this header does not see
     // the complete class. Declared last, so it goes before the store does.
     std::shared_ptr<TTessaryCommands> commands_;

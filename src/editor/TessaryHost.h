@@ -5,6 +5,7 @@
 // shows.
 
 #include "editor/LineNode.h"
+#include "editor/TessaryClipboard.h"
 
 #include <optional>
 #include <string>
@@ -30,6 +31,14 @@ public:
     virtual void Beep() {}
     virtual std::optional<std::string> ClipboardText() { return std::nullopt; }
     virtual void SetClipboardText(std::string_view) {}
+    // Copy: everything the control offers at once; a host that knows only
+    // plain text takes that.
+    virtual void SetClipboard(const TClipboardData& data) {
+        if (data.text) SetClipboardText(*data.text);
+    }
+    // The HTML on the clipboard, in the document's code page; nothing when
+    // there is none.
+    virtual std::optional<std::string> ClipboardHtml() { return std::nullopt; }
     // OnChange: the text or the selection changed.
     virtual void Changed() {}
     // Re-measure the font and re-apply the settings object's editor settings

@@ -297,6 +297,41 @@ private slots:
         QVERIFY(titled->sMemo->Modified());
     }
 
+    void exportWritesThePageAndLeavesTheDocumentAsItWas() {
+        TEditWin* win = NewDocument();
+        TypeText(win, "a<b");
+        const QString name = win->FileName;
+        const QString page = DataPath("page.html");
+        WriteBytes(page, "old");
+        dialogs_.saveChoices = {{DataPath("page"), 1}};
+        dialogs_.answers = {mbYes};
+        main_->actExportHTML->trigger();
+
+        QCOMPARE(dialogs_.messages.size(), 1);
+        QCOMPARE(dialogs_.messages[0].text, Msg(text::kOverwrite, page));
+        const QByteArray written = ReadBytes(page);
+        QVERIFY(written.startsWith("<HTML><HEAD>\r\n"));
+        QVERIFY(written.contains(">\r\na&lt;b\r\n</PRE>"));
+        QCOMPARE(win->FileName, name);
+        QVERIFY(win->sMemo->Modified());
+        QVERIFY(win->sMemo->CanUndo());
+
+        // A file that cannot be made is a Czech message; nothing else changes.
+        dialogs_.messages.clear();
+        const QString target = DataPath("no-such-dir/x.rtf");
+        dialogs_.saveChoices = {{target, 1}};
+        main_->actExportRTF->trigger();
+        QCOMPARE(dialogs_.messages.size(), 1);
+        QVERIFY(dialogs_.messages[0].text.startsWith(Msg(text::kCannotExport, target) + QLatin1Char('\r')));
+        QCOMPARE(dialogs_.messages[0].kind, MsgKind::Error);
+        QVERIFY(!QFile::exists(DataPath("no-such-dir")));
+        QVERIFY(win->sMemo->Modified());
+
+        dialogs_.answers = {mbNo}; // not saved
+        CloseWindow(win);
+        QVERIFY(!main_->actExportHTML->isEnabled());
+    }
+
     void closeAllContinuesAfterARefusedClose() {
         TEditWin* first = NewDocument();
         TEditWin* second = NewDocument();

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -191,7 +192,16 @@ void TessaryWidget::Beep() {
 }
 
 std::optional<std::string> TessaryWidget::ClipboardText() {
-    const QString text = QGuiApplication::clipboard()->text();
+    return ClipboardBytes(QGuiApplication::clipboard()->text());
+}
+
+std::optional<std::string> TessaryWidget::ClipboardHtml() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!data || !data->hasHtml()) return std::nullopt;
+    return ClipboardBytes(data->html());
+}
+
+std::optional<std::string> TessaryWidget::ClipboardBytes(const QString& text) {
     std::string bytes;
     bytes.reserve(static_cast<size_t>(text.size()));
     for (QChar c : text) {
@@ -207,6 +217,19 @@ std::optional<std::string> TessaryWidget::ClipboardText() {
 
 void TessaryWidget::SetClipboardText(std::string_view bytes) {
     QGuiApplication::clipboard()->setText(ToQString(bytes));
+}
+
+void TessaryWidget::SetClipboard(const TClipboardData& data) {
+    auto* mime = new QMimeData;
+    if (data.text) mime->setText(ToQString(*data.text));
+    if (data.rtf) {
+        // RTF is 7-bit text; the names are those word processors and mail
+        // programs look for.
+        const QByteArray rtf(data.rtf->data(), static_cast<qsizetype>(data.rtf->size()));
+        for (const char* type : kRtfMimeTypes)
+            mime->setData(QString::fromLatin1(type), rtf);
+    }
+    QGuiApplication::clipboard()->setMimeData(mime);
 }
 
 void TessaryWidget::PullViewState() {

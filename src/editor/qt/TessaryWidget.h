@@ -12,9 +12,9 @@
 // change notification (the changed() signal). The control's selection, caret
 // and insert mode reach the painter through the view source.
 
+#include "editor/Columns.h"
 #include "editor/Painter.h"
 #include "editor/SurfaceInput.h"
-#include "editor/Columns.h"
 #include "editor/TessaryHost.h"
 #include "editor/TextStore.h"
 
@@ -70,7 +70,19 @@ public:
     // Text the code page cannot hold is refused (nothing, and a beep).
     std::optional<std::string> ClipboardText() override;
     void SetClipboardText(std::string_view bytes) override;
-    void Changed() override { emit changed(); }
+    // Text and RTF in one clipboard entry.
+    void SetClipboard(const TClipboardData& data) override;
+    std::optional<std::string> ClipboardHtml() override;
+    // The mime types copied RTF goes under.
+#ifdef _WIN32
+    static constexpr const char* kRtfMimeTypes[] = {
+        "text/rtf", "application/rtf", "application/x-qt-windows-mime;value=\"Rich Text Format\""};
+#else
+    static constexpr const char* kRtfMimeTypes[] = {"text/rtf", "application/rtf"};
+#endif
+    void Changed() override {
+        emit changed();
+    }
 
 signals:
     // The control reported a change of text or selection (OnChange).
@@ -78,7 +90,9 @@ signals:
 
 public:
     // View state. Setters clamp and repaint.
-    const TViewState& View() const noexcept { return view_; }
+    const TViewState& View() const noexcept {
+        return view_;
+    }
     void SetSelection(TOffset anchor, TOffset caret);
     void SetTopLine(TLineIndex line);
     void SetLeftColumn(int32_t column);
@@ -95,7 +109,9 @@ public:
     TOffset OffsetAt(QPoint point);
     // The caret rectangle as last painted, for tests and input methods.
     std::optional<TRect> CaretRect();
-    bool CaretVisibleNow() const noexcept { return caretOn_; }
+    bool CaretVisibleNow() const noexcept {
+        return caretOn_;
+    }
 
     // Converters at the toolkit boundary.
     static uint16_t ShortCutOf(const QKeyEvent& event);
@@ -119,6 +135,9 @@ protected:
 private:
     void TextChanged(const TTextChange& change) override;
     TSurfaceInput& Input();
+    // Clipboard text in the code page; nothing (and a beep) when a character
+    // has no byte there.
+    std::optional<std::string> ClipboardBytes(const QString& text);
     void RebuildPainter();
     void UpdateScrollBars();
     void UpdateClientSize();
