@@ -4,7 +4,7 @@
 // every stored line is printed as space-separated runs "ID*COUNT" that cover
 // each of its characters, its line break (one character 13) included. A
 // line split by the store's node length is printed whole.
-// The scheme is one of the bundled scripts beside the program (Scripts/),
+// The scheme is one of the bundled scripts among the program's data (Scripts/),
 // or PATH: a scheme script or a compiled scheme stream. Without --scheme
 // the built-in plain-text scheme is used.
 // Exit code: 0 done, 1 unreadable input or a scheme that does not load,
@@ -15,7 +15,8 @@
 #include "common/Stream.h"
 #include "highlight/BuiltinScheme.h"
 #include "highlight/CompiledScheme.h"
-#include "platform/FileSystem.h"
+#include "platform/Names.h"
+#include "platform/ProgramLayout.h"
 #include "scheme/SchemeCompiler.h"
 
 #include <cstdio>
@@ -34,7 +35,8 @@ std::string SchemePath(const std::string& name) {
                           : name == "asm51" ? "asm51.tsc"
                           : name == "avr"   ? "AvrAsm.tsc"
                                             : nullptr;
-    return bundled ? platform::ProgramDirectory() + "Scripts/" + bundled : name;
+    return bundled ? platform::RunningProgramLayout().dataDir + platform::kScriptsFolder + "/" + bundled
+                   : name;
 }
 
 // A compiled stream starts with its 16-bit version; a script is text and
