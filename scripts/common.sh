@@ -11,6 +11,8 @@ PACKAGES=(
   libjpeg62-turbo-dev liblz4-dev
   xvfb xauth xdotool x11-utils
   avra as31 srecord ccache
+  qt6-translations-l10n librsvg2-bin desktop-file-utils
+  dpkg-dev file lintian
 )
 
 install_packages() {

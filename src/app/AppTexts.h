@@ -3,11 +3,14 @@
 // keep their original form: "\r" is a line break and "%0:s" the file name;
 // FormatCz() fills them in and MessageDlgCz() turns "\r" into a line break.
 
+#include "platform/Names.h"
+
 namespace torvane::app::text {
 
 inline constexpr const char kAppTitle[] = "Torvane";
-inline constexpr const char kSettingsFile[] = "Torvane.ini";
-inline constexpr const char kScriptsDir[] = "Scripts";
+// File names shared with the rest of the program.
+inline constexpr const char* kSettingsFile = platform::kSettingsFileName;
+inline constexpr const char* kScriptsDir = platform::kScriptsFolder;
 
 // Untitled documents: "Nový soubor %d"; a name with this prefix is untitled.
 inline constexpr const char kUntitledPrefix[] = "Nový soubor";

@@ -8,6 +8,7 @@
 #include "app/logic/RecentFiles.h"
 #include "app/navigation/Navigator.h"
 #include "build/Assemblers.h"
+#include "build/SettingsFile.h"
 #include "common/IniFile.h"
 #include "editor/TextStore.h"
 #include "platform/FileSystem.h"
@@ -51,8 +52,8 @@ TfrmTorvane::TfrmTorvane(AppDialogs& dialogs, const QString& programDirectory, Q
     setObjectName(QStringLiteral("frmTorvane"));
     if (!programDirectory_.isEmpty() && !programDirectory_.endsWith(QLatin1Char('/')))
         programDirectory_ += QLatin1Char('/');
-    settings_ =
-        std::make_unique<TMemIniFile>(Native(programDirectory_ + QString::fromUtf8(text::kSettingsFile)));
+    layout_ = platform::LayoutOf(Native(programDirectory_));
+    settings_ = std::make_unique<TMemIniFile>(build::PrepareSettingsFile(layout_));
 
     mdiArea = new QMdiArea(this);
     mdiArea->setObjectName(QStringLiteral("mdiArea"));
