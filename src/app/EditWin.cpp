@@ -44,7 +44,7 @@ TEditWin::TEditWin(TfrmTorvane& main, const QString& fileName, QWidget* parent)
     sMemoParser.name = "sMemoParser";
     LoadBuiltinPlainTextScheme(sMemoParser);
     sMemo->SetParser(&sMemoParser);
-    sMemo->Control().Search().OnSearchFail = [this](editor::TCustomTessary&, const std::string& text) {
+    sMemo->View().Search().OnSearchFail = [this](editor::TCustomTessary&, const std::string& text) {
         sMemoSearchFail(Cp1250ToUnicode(text));
     };
 

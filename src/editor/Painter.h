@@ -149,6 +149,7 @@ struct TAppearance {
 };
 
 struct TPaintMetrics {
+    int gutterDigitWidth = 6; // widest digit of the gutter font
     int textHeight = 17;
     int extraLeading = 1;
     int rowHeight = 18;
@@ -184,16 +185,25 @@ struct TLineDrawData {
     bool handled = false;
 };
 
+class TCustomTessary;
+
 class TPainter {
 public:
     TPainter(TTextStore& store, const TTabStops& tabs, const TStyleSource& styles,
              const TAppearance& appearance);
+    // Paints with the option word of this control instead of the
+    // appearance's (nullptr: the appearance's again). The control must
+    // outlive the binding.
+    void BindControl(const TCustomTessary* control) noexcept { control_ = control; }
+    uint32_t Options() const noexcept;
 
     // Measures the fonts; call after a font or settings change.
     void Measure(Surface& surface);
     const TPaintMetrics& Metrics() const noexcept { return metrics_; }
     TSystemColors& SystemColors() noexcept { return system_; }
 
+    // The gutter's width: the appearance's, widened when the line numbers
+    // need more room, so the last line's number is never cut.
     int GutterWidth() const noexcept;
     int TextLeft() const noexcept { return GutterWidth() + appearance_.margin; }
     int VisibleColumns(const TViewState& view) const noexcept;
@@ -239,7 +249,9 @@ private:
     TStyleRecord ResolvedStyle(uint8_t style) const;
     // The column limit of the text area: the first column not visible.
     int32_t LastColumn(const TViewState& view) const noexcept;
+    bool Has(uint32_t option) const noexcept { return (Options() & option) != 0; }
 
+    const TCustomTessary* control_ = nullptr;
     TTextStore& store_;
     const TTabStops& tabs_;
     const TStyleSource& styles_;

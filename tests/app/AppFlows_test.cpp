@@ -110,7 +110,7 @@ class AppFlowsTest : public QObject {
     static void TypeHere(TEditWin* win, const QString& text) {
         for (QChar c : text) {
             QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-            QCoreApplication::sendEvent(win->sMemo, &press);
+            QCoreApplication::sendEvent(&win->sMemo->View(), &press);
         }
     }
 
@@ -474,7 +474,7 @@ private slots:
         QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("  12:   1"));
 
         // The next change notification (here a caret move) removes the mark.
-        QTest::keyClick(win->sMemo, Qt::Key_Right);
+        QTest::keyClick(&win->sMemo->View(), Qt::Key_Right);
         QCOMPARE(win->ErrorLine, -1);
         QCOMPARE(win->sMemo->MarkedLine(), std::nullopt);
         QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("  12:   2"));
@@ -489,10 +489,10 @@ private slots:
         QCOMPARE(main_->StatusPanel(2)->text(), QString::fromUtf8(text::kInsertMode));
         QCOMPARE(main_->StatusPanel(3)->text(), QString::fromUtf8(text::kModified));
         QVERIFY(!main_->actPrelozit->isEnabled());
-        QTest::keyClick(win->sMemo, Qt::Key_Return);
+        QTest::keyClick(&win->sMemo->View(), Qt::Key_Return);
         QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("   2:   1"));
         QCOMPARE(main_->StatusPanel(1)->text(), QString::fromUtf8(text::kOrdEmptyLine));
-        QTest::keyClick(win->sMemo, Qt::Key_Insert);
+        QTest::keyClick(&win->sMemo->View(), Qt::Key_Insert);
         QCOMPARE(main_->StatusPanel(2)->text(), QString::fromUtf8(text::kOverwriteMode));
     }
 
@@ -558,7 +558,7 @@ private slots:
         TEditWin* win = NewDocument();
         dialogs_.settingsEdit = [](torvane::TMemIniFile& s) { s.WriteInteger("Editor", "FontSize", 17); };
         main_->actNastaveni->trigger();
-        QCOMPARE(win->sMemo->Appearance().font.size, 17);
+        QCOMPARE(win->sMemo->View().Appearance().font.size, 17);
         main_->actOprogramu->trigger();
         QCOMPARE(dialogs_.aboutBoxes, 1);
     }

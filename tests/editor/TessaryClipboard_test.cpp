@@ -53,7 +53,7 @@ TEST(TessaryClipboard, ReadOnlyCopiesButNeitherCutsNorPastes) {
     ClipboardHost host;
     TCustomTessary ed(&host);
     ed.Perform(WM_SETTEXT, 0, Str("keep"));
-    ed.Commands().SetReadOnly(true);
+    ed.SetReadOnly(true);
     ed.Perform(EM_SETSEL, 0, 2);
     host.text = "x";
     EXPECT_EQ(ed.Perform(WM_CUT), 0);
@@ -63,7 +63,7 @@ TEST(TessaryClipboard, ReadOnlyCopiesButNeitherCutsNorPastes) {
     EXPECT_EQ(ed.Perform(WM_COPY), 1);
     EXPECT_EQ(host.copied->text, "ke");
 
-    ed.Commands().SetReadOnly(false);
+    ed.SetReadOnly(false);
     EXPECT_EQ(ed.Perform(WM_CUT), 1);
     EXPECT_EQ(ed.Store().Text(), "ep");
 }

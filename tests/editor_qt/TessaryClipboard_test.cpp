@@ -26,7 +26,7 @@ class TessaryClipboardTest : public QObject {
 private slots:
     void copyOffersTextAndRtf() {
         TessaryWidget widget;
-        TCustomTessary ed(&widget);
+        TCustomTessary& ed = widget.Control();
         ed.Perform(WM_SETTEXT, 0, Str("p\xf8i {x}\r\ny"));
         ed.Perform(EM_SETSEL, 0, 9);
         QCOMPARE(ed.Perform(WM_COPY), 1);
@@ -43,7 +43,7 @@ private slots:
 
     void pasteOfHtmlInsertsTheFragmentsMarkup() {
         TessaryWidget widget;
-        TCustomTessary ed(&widget);
+        TCustomTessary& ed = widget.Control();
         auto* mime = new QMimeData;
         mime->setHtml(QStringLiteral(
             "<html><body><!--StartFragment--><i>nop</i> ; \u010d<!--EndFragment--></body></html>"));
@@ -57,9 +57,9 @@ private slots:
 
     void cutOnReadOnlyDoesNothingWhileCopyWorks() {
         TessaryWidget widget;
-        TCustomTessary ed(&widget);
+        TCustomTessary& ed = widget.Control();
         ed.Perform(WM_SETTEXT, 0, Str("fixed"));
-        ed.Commands().SetReadOnly(true);
+        ed.SetReadOnly(true);
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
         ed.Perform(EM_SETSEL, 0, 3);
         QCOMPARE(ed.Perform(WM_CUT), 0);
