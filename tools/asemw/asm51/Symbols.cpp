@@ -121,6 +121,10 @@ std::string SymbolTable::Define(const std::string& name, const Symbol& symbol) {
     auto it = symbols_.find(name);
     if (it != symbols_.end() && it->second.definedThisPass) {
         Symbol& old = it->second;
+        // A header read twice defines the same names with the same values again.
+        const bool same = !old.redefinable && !symbol.redefinable && old.type == symbol.type &&
+                          old.value == symbol.value && old.reg == symbol.reg;
+        if (same) return {};
         if (!(old.redefinable && symbol.redefinable))
             return "'" + name + "' is already defined" + (old.redefinable || symbol.redefinable ? " (SET and EQU mixed)" : "");
     }
