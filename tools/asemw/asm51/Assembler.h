@@ -25,8 +25,8 @@
 // IDATA behind DATA, BIT behind BSEG. Other relocation attributes (INPAGE,
 // INBLOCK, PAGE ...) are accepted and do not move anything.
 //
-// Bounded work: include depth, macro nesting, REPT counts, line length and
-// the number of lines one pass may read are limited; passing a limit is an
+// Bounded work: include depth, macro nesting, line length and the number of
+// lines one pass may read (which bounds nested REPTs) are limited; passing a limit is an
 // error, never a hang.
 
 #include "asm51/CodeImage.h"
@@ -66,8 +66,6 @@ struct Assembly {
 Assembly AssembleFile(const std::string& path, const std::string& shownName, const AssemblerOptions& options);
 
 enum class SegmentType { Code, Data, IData, XData, Bit };
-
-inline constexpr int64_t kMaxRepeatCount = 65535;
 
 // The assembler's state; AssembleFile is its only public use.
 class Assembler final : public OperandContext {

@@ -4,7 +4,9 @@ namespace torvane::asm51 {
 
 namespace {
 
-constexpr int64_t kMask = 0xFFFF;
+// Intermediate results keep 32 bits, so idioms like 65536-50000 work; the
+// final value must fit in 16 bits (or be a small negative number).
+constexpr int64_t kMask = 0xFFFFFFFF;
 constexpr int64_t kTrue = 0xFFFF;
 
 class Parser {
@@ -63,7 +65,7 @@ private:
     Value Not() {
         if (Accept("NOT")) {
             Value a = Not();
-            return {~a.number & kMask, a.known};
+            return {~a.number & (a.number <= 0xFFFF ? 0xFFFF : kMask), a.known};
         }
         return Relation();
     }
@@ -147,7 +149,7 @@ private:
             v = Unary();
         } else if (Accept("~")) {
             v = Unary();
-            v.number = ~v.number & kMask;
+            v.number = ~v.number & (v.number <= 0xFFFF ? 0xFFFF : kMask);
         } else if (Accept("!")) {
             v = Unary();
             v.number = v.number == 0 ? 1 : 0;
@@ -179,7 +181,7 @@ private:
         const Token& t = tokens_[pos_++];
         switch (t.kind) {
         case TokenKind::Number:
-            if (t.value > kMask) throw AsmError("number " + t.text + " does not fit in 16 bits");
+            if (t.value > kMask) throw AsmError("number " + t.text + " does not fit in 32 bits");
             return {t.value, true};
         case TokenKind::String: {
             if (t.text.empty() || t.text.size() > 2)
@@ -199,7 +201,7 @@ private:
         }
         case TokenKind::Error: throw AsmError(t.text);
         case TokenKind::Punct:
-            if (t.text == "$") return {context_.Location() & kMask, true};
+            if (t.text == "$") return {context_.Location() & 0xFFFF, true};
             if (t.text == "(" || t.text == "[") {
                 Value v = Or();
                 if (!Accept(t.text == "(" ? ")" : "]")) throw AsmError("missing ')' in expression");
@@ -245,6 +247,9 @@ Value Evaluate(const std::vector<Token>& tokens, size_t begin, size_t end, Expre
                std::string* undefined) {
     Parser parser(tokens, begin, end, context);
     Value v = parser.ParseAll();
+    if (v.number > 0xFFFF && v.number < 0xFFFF0000)
+        throw AsmError("value " + std::to_string(v.number) + " does not fit in 16 bits");
+    v.number &= 0xFFFF;
     if (undefined) *undefined = parser.undefined;
     return v;
 }

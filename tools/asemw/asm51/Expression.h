@@ -1,7 +1,8 @@
 #pragma once
-// Expressions of the Intel dialect, evaluated over tokens. Arithmetic is done
-// on 16-bit unsigned values as the 8051 assemblers of that family do: -1 is
-// 0FFFFH and a true comparison is 0FFFFH. Precedence, loosest first:
+// Expressions of the Intel dialect, evaluated over tokens. Results are 16-bit
+// unsigned values as the 8051 assemblers of that family give them: -1 is
+// 0FFFFH and a true comparison is 0FFFFH; intermediate results keep 32 bits
+// so that 65536-50000 means what its writer meant. Precedence, loosest first:
 //
 //   OR XOR | ^ ||          AND & &&          NOT (unary)
 //   EQ NE LT LE GT GE = <> < <= > >= == !=

@@ -174,6 +174,8 @@ std::vector<Operand> ParseOperands(const std::vector<Token>& tokens, size_t begi
         }
         if (i == end || (depth == 0 && tokens[i].Is(","))) {
             operands.push_back(Classify(tokens, start, i, context));
+            operands.back().first = start;
+            operands.back().last = i;
             start = i + 1;
         }
     }
@@ -205,7 +207,7 @@ std::vector<uint8_t> Encode(const std::string& upperMnemonic, const std::vector<
         std::string shape;
         for (size_t i = 0; i < operands.size(); ++i) {
             if (i) shape += ",";
-            for (size_t t = operands[i].begin; t < operands[i].end; ++t)
+            for (size_t t = operands[i].first; t < operands[i].last; ++t)
                 shape += tokens[t].text;
         }
         throw AsmError(operands.empty() ? upperMnemonic + " needs operands"

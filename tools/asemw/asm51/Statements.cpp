@@ -116,7 +116,8 @@ bool Assembler::DefinitionDirective(const std::vector<Token>& tokens, const std:
     const std::string name = Upper(tokens[0].text);
     static const std::set<std::string> kWords = {"EQU", "SET", "DATA", "IDATA", "XDATA", "BIT", "CODE", "SEGMENT",
                                                  "MACRO"};
-    if (!kWords.count(word) || KnownWord(name)) return false;
+    // A macro may be defined again; other known words cannot be names.
+    if (!kWords.count(word) || (KnownWord(name) && !(word == "MACRO" && macros_.count(name)))) return false;
     if (word == "MACRO") {
         Collecting block{BlockKind::Macro, name, {}, {}, 0, 0, {}, origin};
         for (size_t i = 2; i < tokens.size(); ++i) {
@@ -246,10 +247,12 @@ bool Assembler::Directive(const std::string& word, const std::vector<Token>& tok
         reordered.insert(reordered.end(), tokens.begin() + static_cast<long>(first) + 1, tokens.end());
         DefinitionDirective(reordered, text, origin);
     } else if (word == "REPT") {
+        // The body is read (and dropped) even when the count is refused, so its
+        // ENDM does not stand alone. Counts are 16-bit values; the lines one
+        // pass may read bound nested repeats.
+        collecting_.push_back({BlockKind::Rept, {}, {}, {}, 0, 0, {}, origin});
         const Value v = needValue();
-        if (v.number > kMaxRepeatCount) throw AsmError("REPT count " + std::to_string(v.number) + " is over " +
-                                                        std::to_string(kMaxRepeatCount));
-        collecting_.push_back({BlockKind::Rept, {}, {}, {}, v.known ? v.number : 0, 0, {}, origin});
+        collecting_.back().count = v.known ? v.number : 0;
     } else if (word == "IRP" || word == "IRPC") {
         if (first + 1 >= end || tokens[first].kind != TokenKind::Name || !tokens[first + 1].Is(","))
             throw AsmError(word + " needs a parameter name and a list");
@@ -257,7 +260,11 @@ bool Assembler::Directive(const std::string& word, const std::vector<Token>& tok
         Collecting block{word == "IRP" ? BlockKind::Irp : BlockKind::Irpc, {}, {Upper(tokens[first].text)}, {}, 0, 0,
                          {}, origin};
         if (word == "IRP") {
-            block.values = SplitArguments(list);
+            std::string items = list;
+            const size_t open = items.find('<'), close = items.rfind('>');
+            if (open != std::string::npos && close != std::string::npos && open < close)
+                items = items.substr(open + 1, close - open - 1);
+            block.values = SplitArguments(items);
         } else {
             std::string chars = SplitArguments(list).empty() ? std::string() : SplitArguments(list)[0];
             for (char c : chars)
