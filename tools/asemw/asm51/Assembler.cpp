@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 
 namespace torvane::asm51 {
 
@@ -14,6 +15,11 @@ constexpr size_t kMaxLineLength = 4096;
 constexpr size_t kMaxIncludeDepth = 16;
 constexpr size_t kMaxExpansionDepth = 64;
 constexpr size_t kMaxLinesPerPass = 4'000'000;
+// Bounds the time of a program whose values keep changing from pass to pass.
+constexpr size_t kMaxLinesAllPasses = 16'000'000;
+// Bounds the memory macro and repeat expansions take in one pass.
+constexpr size_t kMaxBytesExpanded = 64 * 1024 * 1024;
+constexpr size_t kMaxErrors = 1000;
 
 bool StartsBlock(const std::vector<Token>& tokens) {
     for (size_t i = 0; i < tokens.size() && i < 2; ++i)
@@ -44,26 +50,54 @@ std::string Hex4(int64_t v) {
 
 } // namespace
 
+namespace {
+
+Assembly RunGuarded(const std::string& path, const std::string& shownName, const std::string* text,
+                    const AssemblerOptions& options) {
+    try {
+        Assembler assembler(options);
+        return assembler.Run(path, shownName, text);
+    } catch (const std::bad_alloc&) {
+        Assembly failed;
+        failed.errors.push_back({shownName, 1, "out of memory"});
+        return failed;
+    }
+}
+
+} // namespace
+
 Assembly AssembleFile(const std::string& path, const std::string& shownName, const AssemblerOptions& options) {
-    Assembler assembler(options);
-    return assembler.Run(path, shownName);
+    return RunGuarded(path, shownName, nullptr, options);
+}
+
+Assembly AssembleText(const std::string& text, const std::string& path, const std::string& shownName,
+                      const AssemblerOptions& options) {
+    return RunGuarded(path, shownName, &text, options);
 }
 
 Assembler::Assembler(const AssemblerOptions& options)
     : options_(options), files_(options.includeDirs, options.deviceDir), reader_(files_) {}
 
-Assembly Assembler::Run(const std::string& path, const std::string& shownName) {
+Assembly Assembler::Run(const std::string& path, const std::string& shownName, const std::string* text) {
     Assembly result;
-    mainFile_ = files_.Load(path, shownName);
+    mainFile_ = text ? files_.Add(path, shownName, *text) : files_.Load(path, shownName);
     if (mainFile_ < 0) {
         result.errors.push_back({shownName, 1, "cannot open source file"});
         return result;
     }
     int pass = 1;
     for (;; ++pass) {
+        pass_ = pass;
         RunPass();
+        if (tooManyErrors_ && pass >= 2) break;
         const bool changed = symbols_.ChangedSinceLastPass() || jumpGrew_ || basesChanged_;
         if (pass >= 2 && !changed) break;
+        if (linesReadAllPasses_ > kMaxLinesAllPasses) {
+            errors_.push_back({files_.Shown(mainFile_), 1,
+                               "addresses still change after " + std::to_string(pass) + " passes over " +
+                                   std::to_string(linesReadAllPasses_) + " lines; giving up"});
+            break;
+        }
         if (pass == kMaxPasses) {
             errors_.push_back({files_.Shown(mainFile_), 1,
                                "addresses still change after " + std::to_string(kMaxPasses) + " passes"});
@@ -96,12 +130,16 @@ void Assembler::RunPass() {
     localCounter_ = 0;
     using_ = highestBank_ = 0;
     linesRead_ = 0;
+    bytesExpanded_ = 0;
+    errorCount_ = 0;
+    tooManyErrors_ = codeOverflowed_ = false;
     ended_ = jumpGrew_ = basesChanged_ = false;
 
     reader_.Stop();
     reader_.PushFile(mainFile_);
     SourceLine line;
     while (!ended_ && reader_.Next(line)) {
+        ++linesReadAllPasses_;
         if (++linesRead_ > kMaxLinesPerPass) {
             Error(line.origin, "the program expands to more than " + std::to_string(kMaxLinesPerPass) +
                                    " lines (runaway REPT or macro?)");
@@ -121,6 +159,14 @@ void Assembler::RunPass() {
 }
 
 void Assembler::Error(const Origin& origin, const std::string& message) {
+    if (tooManyErrors_) return;
+    if (++errorCount_ > kMaxErrors) {
+        // Hostile or hopeless input: stop the pass instead of collecting more.
+        tooManyErrors_ = true;
+        errors_.push_back({files_.Shown(origin.file), origin.line, "too many errors; assembly stopped here"});
+        reader_.Stop();
+        return;
+    }
     Diagnostic d{files_.Shown(origin.file), origin.line,
                  origin.macro.empty() ? message : "in macro " + origin.macro + ": " + message};
     for (auto it = errors_.rbegin(); it != errors_.rend() && it - errors_.rbegin() < 4; ++it)
@@ -134,13 +180,13 @@ void Assembler::ProcessLine(const SourceLine& line) {
             Error(line.origin, "line is longer than " + std::to_string(kMaxLineLength) + " characters");
         return;
     }
-    if (!collecting_.empty()) {
-        Collect(line);
-        return;
-    }
-    const size_t first = line.text.find_first_not_of(" \t");
-    if (first == std::string::npos) return;
     try {
+        if (!collecting_.empty()) {
+            Collect(line);
+            return;
+        }
+        const size_t first = line.text.find_first_not_of(" \t");
+        if (first == std::string::npos) return;
         const char lead = line.text[first];
         const bool directiveFollows = first + 1 < line.text.size() && IsNameStart(line.text[first + 1]);
         if (lead == '#' && directiveFollows) {
@@ -170,7 +216,7 @@ bool Assembler::HandleCondition(const std::vector<Token>& tokens, const std::str
     if (tokens.empty() || tokens[0].kind != TokenKind::Name) return false;
     const std::string word = Upper(tokens[0].text);
     if (word == "IF") {
-        OpenCondition(Active() && EvaluateCondition(tokens, 1), origin);
+        OpenConditionOn([&] { return EvaluateCondition(tokens, 1); }, origin);
     } else if (word == "IFDEF" || word == "IFNDEF") {
         bool defined = false;
         if (Active()) {
@@ -200,6 +246,20 @@ bool Assembler::HandleCondition(const std::vector<Token>& tokens, const std::str
     return true;
 }
 
+void Assembler::OpenConditionOn(const std::function<bool()>& condition, const Origin& origin) {
+    // The IF is opened even when its condition is in error, so its ELSE and
+    // ENDIF still pair up.
+    bool hit = false;
+    std::string error;
+    try {
+        hit = Active() && condition();
+    } catch (const AsmError& e) {
+        error = e.what();
+    }
+    OpenCondition(hit, origin);
+    if (!error.empty()) throw AsmError(error);
+}
+
 void Assembler::OpenCondition(bool condition, const Origin& origin) {
     const bool parent = Active();
     conditions_.push_back({parent, parent && condition, condition, false, origin});
@@ -208,7 +268,7 @@ void Assembler::OpenCondition(bool condition, const Origin& origin) {
 bool Assembler::EvaluateCondition(const std::vector<Token>& tokens, size_t begin) {
     undefined_.clear();
     Value v = Expression(tokens, begin, tokens.size());
-    if (!undefined_.empty()) throw AsmError("undefined symbol '" + undefined_ + "' in condition");
+    if (!undefined_.empty() && pass_ > 1) throw AsmError("undefined symbol '" + undefined_ + "' in condition");
     return v.number != 0;
 }
 
@@ -224,9 +284,7 @@ bool Assembler::HandleHashLine(const std::string& text, const Origin& origin) {
         return tokens[0].text;
     };
     if (word == "if") {
-        bool hit = false;
-        if (Active()) hit = EvaluateCondition(Tokenize(ExpandDefines(rest, defines_)), 0);
-        OpenCondition(hit, origin);
+        OpenConditionOn([&] { return EvaluateCondition(Tokenize(ExpandDefines(rest, defines_)), 0); }, origin);
     } else if (word == "ifdef" || word == "ifndef") {
         const bool defined = Active() && IsDefined(firstName());
         OpenCondition(Active() && (word == "ifdef") == defined, origin);
@@ -350,26 +408,34 @@ void Assembler::FinishBlock() {
         macros_[block.name] = MacroDefinition{block.params, std::move(block.body)};
         return;
     }
-    std::vector<std::map<std::string, std::string>> copies;
     if (block.kind == BlockKind::Rept) {
-        copies.resize(static_cast<size_t>(block.count));
-    } else {
-        for (const std::string& v : block.values)
-            copies.push_back({{block.params[0], v}});
+        ExpandBlock(block.body, static_cast<size_t>(block.count), {}, nullptr);
+        return;
     }
-    ExpandBlock(block.body, copies, nullptr);
+    std::vector<std::map<std::string, std::string>> copies;
+    for (const std::string& v : block.values)
+        copies.push_back({{block.params[0], v}});
+    ExpandBlock(block.body, copies.size(), copies, nullptr);
 }
 
-void Assembler::ExpandBlock(const std::vector<SourceLine>& body,
-                            const std::vector<std::map<std::string, std::string>>& copies, const Origin* invocation) {
+void Assembler::ExpandBlock(const std::vector<SourceLine>& body, size_t count,
+                            const std::vector<std::map<std::string, std::string>>& perCopy, const Origin* invocation) {
     if (reader_.ExpansionDepth() >= kMaxExpansionDepth)
         throw AsmError("macros nested deeper than " + std::to_string(kMaxExpansionDepth) +
                        " levels (does a macro call itself?)");
+    size_t bodyBytes = 0;
+    for (const SourceLine& line : body)
+        bodyBytes += line.text.size() + sizeof(SourceLine);
+    // Checked before anything is built, so a refused expansion costs nothing.
+    if (bytesExpanded_ + count * bodyBytes > kMaxBytesExpanded)
+        throw AsmError("macro and repeat expansions exceed " + std::to_string(kMaxBytesExpanded >> 20) +
+                       " MB in one pass");
     std::vector<SourceLine> lines = body;
     const std::vector<std::string> locals = TakeLocals(lines);
     auto expansion = std::make_shared<std::vector<SourceLine>>();
-    for (const auto& copy : copies) {
-        std::map<std::string, std::string> values = copy;
+    for (size_t copy = 0; copy < count; ++copy) {
+        std::map<std::string, std::string> values;
+        if (copy < perCopy.size()) values = perCopy[copy];
         for (const std::string& local : locals) {
             char name[16];
             std::snprintf(name, sizeof name, "??%04d", localCounter_++);
@@ -378,6 +444,10 @@ void Assembler::ExpandBlock(const std::vector<SourceLine>& body,
         for (const SourceLine& line : lines) {
             SourceLine out{values.empty() ? line.text : Substitute(line.text, values), line.origin};
             if (invocation) out.origin = *invocation;
+            bytesExpanded_ += out.text.size() + sizeof(SourceLine);
+            if (bytesExpanded_ > kMaxBytesExpanded)
+                throw AsmError("macro and repeat expansions exceed " + std::to_string(kMaxBytesExpanded >> 20) +
+                               " MB in one pass");
             expansion->push_back(std::move(out));
         }
         if (linesRead_ + expansion->size() > kMaxLinesPerPass)
@@ -398,7 +468,7 @@ void Assembler::InvokeMacro(const std::string& name, const std::string& text, si
         values[macro.params[i]] = i < args.size() ? args[i] : std::string();
     Origin invocation = origin;
     invocation.macro = name;
-    ExpandBlock(macro.body, {values}, &invocation);
+    ExpandBlock(macro.body, 1, {values}, &invocation);
 }
 
 bool Assembler::Lookup(const std::string& name, Value& value) {

@@ -25,8 +25,9 @@
 // IDATA behind DATA, BIT behind BSEG. Other relocation attributes (INPAGE,
 // INBLOCK, PAGE ...) are accepted and do not move anything.
 //
-// Bounded work: include depth, macro nesting, line length and the number of
-// lines one pass may read (which bounds nested REPTs) are limited; passing a limit is an
+// Bounded work: include depth, macro nesting, line length, the number of
+// lines one pass may read (which bounds nested REPTs), the bytes expansions
+// may take and the errors one pass may collect are limited; passing a limit is an
 // error, never a hang.
 
 #include "asm51/CodeImage.h"
@@ -35,6 +36,7 @@
 #include "asm51/Sources.h"
 #include "asm51/Symbols.h"
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -64,6 +66,9 @@ struct Assembly {
 // `shownName` names the main file in messages; include files are named by
 // their full path.
 Assembly AssembleFile(const std::string& path, const std::string& shownName, const AssemblerOptions& options);
+// The same for a source held in memory; `path` places it for include lookup.
+Assembly AssembleText(const std::string& text, const std::string& path, const std::string& shownName,
+                      const AssemblerOptions& options);
 
 enum class SegmentType { Code, Data, IData, XData, Bit };
 
@@ -71,7 +76,8 @@ enum class SegmentType { Code, Data, IData, XData, Bit };
 class Assembler final : public OperandContext {
 public:
     explicit Assembler(const AssemblerOptions& options);
-    Assembly Run(const std::string& path, const std::string& shownName);
+    // `text` null: the file at `path` is read.
+    Assembly Run(const std::string& path, const std::string& shownName, const std::string* text);
 
     // OperandContext
     bool Lookup(const std::string& name, Value& value) override;
@@ -117,14 +123,17 @@ private:
     bool HandleHashLine(const std::string& text, const Origin& origin);
     bool HandleCondition(const std::vector<Token>& tokens, const std::string& text, const Origin& origin);
     void OpenCondition(bool condition, const Origin& origin);
+    void OpenConditionOn(const std::function<bool()>& condition, const Origin& origin);
     bool Active() const { return conditions_.empty() || conditions_.back().active; }
     bool EvaluateCondition(const std::vector<Token>& tokens, size_t begin);
     void HandleControls(const std::string& text, const Origin& origin);
     void Include(std::string name, const Origin& origin);
     void Collect(const SourceLine& line);
     void FinishBlock();
-    void ExpandBlock(const std::vector<SourceLine>& body, const std::vector<std::map<std::string, std::string>>& copies,
-                     const Origin* invocation);
+    // `count` copies of `body`, copy i with the names of perCopy[i] (if any)
+    // replaced; lines of a macro take the invocation as their origin.
+    void ExpandBlock(const std::vector<SourceLine>& body, size_t count,
+                     const std::vector<std::map<std::string, std::string>>& perCopy, const Origin* invocation);
     void Error(const Origin& origin, const std::string& message);
     std::string MakeListing() const;
 
@@ -170,8 +179,13 @@ private:
     size_t jumpSite_ = 0;
     int localCounter_ = 0;
     int using_ = 0, highestBank_ = 0;
-    size_t linesRead_ = 0;
+    size_t linesRead_ = 0, linesReadAllPasses_ = 0;
+    size_t bytesExpanded_ = 0;
     bool ended_ = false;
+    int pass_ = 0;
+    size_t errorCount_ = 0;
+    bool tooManyErrors_ = false;
+    bool codeOverflowed_ = false;
     bool jumpGrew_ = false;
     int64_t statementStart_ = 0;
     std::string undefined_;

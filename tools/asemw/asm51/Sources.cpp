@@ -4,7 +4,6 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 namespace fs = std::filesystem;
 
@@ -61,9 +60,19 @@ SourceFiles::SourceFiles(std::vector<std::string> includeDirs, std::string devic
 int SourceFiles::Load(const std::string& path, const std::string& shown) {
     for (size_t i = 0; i < files_.size(); ++i)
         if (files_[i].path == path) return static_cast<int>(i);
+    std::error_code ec;
+    if (!IsRegularFile(path) || fs::file_size(path, ec) > kMaxFileSize || ec) return -1;
     std::ifstream in(path, std::ios::binary);
-    if (!in || !IsRegularFile(path)) return -1;
-    std::string text(std::istreambuf_iterator<char>(in), {});
+    if (!in) return -1;
+    std::string text;
+    text.resize(kMaxFileSize + 1);
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(in.gcount()));
+    if (text.size() > kMaxFileSize) return -1; // grew while we looked
+    return Add(path, shown, text);
+}
+
+int SourceFiles::Add(const std::string& path, const std::string& shown, const std::string& text) {
     File file{path, shown, {}};
     size_t start = 0;
     while (start < text.size()) {

@@ -31,8 +31,13 @@ class SourceFiles {
 public:
     SourceFiles(std::vector<std::string> includeDirs, std::string deviceDir);
 
-    // Loads a file once; -1 when it cannot be read. `shown` is how messages name it.
+    // Loads a file once; -1 when it cannot be read or is larger than
+    // kMaxFileSize. `shown` is how messages name it.
     int Load(const std::string& path, const std::string& shown);
+    // A file given as text (`path` still places it for include lookup).
+    int Add(const std::string& path, const std::string& shown, const std::string& text);
+
+    static constexpr size_t kMaxFileSize = 16 * 1024 * 1024;
     // The path of an include file named in file `from`, or empty.
     std::string Resolve(const std::string& name, int from) const;
 

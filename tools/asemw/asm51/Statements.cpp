@@ -106,7 +106,8 @@ void Assembler::Statement(const std::vector<Token>& tokens, const std::string& t
             throw AsmError("unknown instruction or directive '" + tokens[at].text + "'");
         }
     }
-    if (!undefined_.empty()) throw AsmError("undefined symbol '" + undefined_ + "'");
+    // In the first pass a name may simply be defined further on.
+    if (!undefined_.empty() && pass_ > 1) throw AsmError("undefined symbol '" + undefined_ + "'");
 }
 
 bool Assembler::DefinitionDirective(const std::vector<Token>& tokens, const std::string& text, const Origin& origin) {
@@ -321,7 +322,11 @@ void Assembler::Emit(const std::vector<uint8_t>& bytes) {
         throw AsmError(std::string("code and DB/DW belong in a CODE segment, not in ") + SegmentTypeName(s.type));
     for (uint8_t b : bytes) {
         const int64_t address = s.base + s.offset;
-        if (address >= CodeImage::kSize) throw AsmError("code runs past address 0FFFFH");
+        if (address >= CodeImage::kSize) {
+            if (codeOverflowed_) return; // said once per pass
+            codeOverflowed_ = true;
+            throw AsmError("code runs past address 0FFFFH");
+        }
         image_.Put(address, b);
         ++s.offset;
         if (options_.listing && !listing_.empty()) listing_.back().bytes.push_back(b);
