@@ -61,14 +61,19 @@ int SourceFiles::Load(const std::string& path, const std::string& shown) {
     for (size_t i = 0; i < files_.size(); ++i)
         if (files_[i].path == path) return static_cast<int>(i);
     std::error_code ec;
-    if (!IsRegularFile(path) || fs::file_size(path, ec) > kMaxFileSize || ec) return -1;
+    const auto size = IsRegularFile(path) ? fs::file_size(path, ec) : 0;
+    if (ec || size > kMaxFileSize) return -1;
     std::ifstream in(path, std::ios::binary);
     if (!in) return -1;
+    // Read in pieces up to the limit: a file may grow meanwhile, and some
+    // (under /proc) report no size at all.
     std::string text;
-    text.resize(kMaxFileSize + 1);
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<size_t>(in.gcount()));
-    if (text.size() > kMaxFileSize) return -1; // grew while we looked
+    text.reserve(static_cast<size_t>(size));
+    char piece[64 * 1024];
+    while (in.read(piece, sizeof piece) || in.gcount() > 0) {
+        text.append(piece, static_cast<size_t>(in.gcount()));
+        if (text.size() > kMaxFileSize) return -1;
+    }
     return Add(path, shown, text);
 }
 
