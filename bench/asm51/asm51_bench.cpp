@@ -32,8 +32,10 @@ void WriteProgram(const char* path, bool as31) {
         out << "L" << i << ":\tmov a,r" << (i % 8) << "\n"
             << "\tadd a,#" << (i % 200) << "\n"
             << "\tdjnz r7,L" << i << "\n";
-        if (as31) out << "\t.equ C" << i << ", " << i << "\n";
-        else out << "C" << i << "\tEQU " << i << "\n";
+        if (as31)
+            out << "\t.equ C" << i << ", " << i << "\n";
+        else
+            out << "C" << i << "\tEQU " << i << "\n";
         out << "; block " << i << " of the generated program\n\n"
             << "\trl a\t; rotate\n\n"
             << "\t; nothing else\n"

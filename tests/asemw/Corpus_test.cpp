@@ -53,9 +53,15 @@ TEST(Corpus, MutatedSeedsDoNotCrash) {
         for (int edits = 1 + static_cast<int>(random() % 8); edits > 0 && !text.empty(); --edits) {
             const size_t at = random() % text.size();
             switch (random() % 3) {
-            case 0: text.erase(at, 1 + random() % 16); break;
-            case 1: text.insert(at, 1, alphabet[random() % alphabet.size()]); break;
-            default: text[at] = static_cast<char>(random() % 256); break;
+            case 0:
+                text.erase(at, 1 + random() % 16);
+                break;
+            case 1:
+                text.insert(at, 1, alphabet[random() % alphabet.size()]);
+                break;
+            default:
+                text[at] = static_cast<char>(random() % 256);
+                break;
             }
         }
         EXPECT_NO_THROW(Assemble(text)) << text;

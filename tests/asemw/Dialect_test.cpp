@@ -122,7 +122,8 @@ TEST_P(Dialect, AssemblesAsExpected) {
             expected += Hex(static_cast<int>(a >> 8)) + Hex(static_cast<int>(a & 0xFF)) + ":" + Hex(b) + " ";
         for (int64_t a = 0; a < CodeImage::kSize; ++a)
             if (result.code.Has(a))
-                actual += Hex(static_cast<int>(a >> 8)) + Hex(static_cast<int>(a & 0xFF)) + ":" + Hex(result.code.At(a)) + " ";
+                actual += Hex(static_cast<int>(a >> 8)) + Hex(static_cast<int>(a & 0xFF)) + ":" +
+                          Hex(result.code.At(a)) + " ";
         EXPECT_EQ(actual, expected);
     }
 }

@@ -25,7 +25,8 @@ std::map<int, int> ReadHex(const fs::path& p) {
     for (std::string line; std::getline(in, line);) {
         EXPECT_TRUE(!line.empty() && line.back() == '\r') << "HEX lines end with CR LF";
         if (line.size() < 11 || line.substr(7, 2) != "00") continue;
-        const int count = std::stoi(line.substr(1, 2), nullptr, 16), address = std::stoi(line.substr(3, 4), nullptr, 16);
+        const int count = std::stoi(line.substr(1, 2), nullptr, 16),
+                  address = std::stoi(line.substr(3, 4), nullptr, 16);
         for (int i = 0; i < count; ++i)
             bytes[address + i] = std::stoi(line.substr(9 + 2 * i, 2), nullptr, 16);
     }
@@ -43,9 +44,11 @@ struct Examples : ::testing::Test {
         const fs::path from = fs::path(TORVANE_EXAMPLES) / name;
         fs::copy(from, fs::is_directory(from) ? dir : dir / name, fs::copy_options::recursive);
         const fs::path source = dir / (main.empty() ? name : main);
-        std::ofstream(dir / "t.ini") << "[ASEM51]\nPath=" << (kBin / platform::kAsem51Program).string() << "\n";
-        const std::string command = "'" + (kBin / "torvane-cli").string() + "' build '" + source.string() + "' --ini '" +
-                                    (dir / "t.ini").string() + "' >'" + (dir / "log.txt").string() + "' 2>&1";
+        std::ofstream(dir / "t.ini") << "[ASEM51]\nPath=" << (kBin / platform::kAsem51Program).string()
+                                     << "\n";
+        const std::string command = "'" + (kBin / "torvane-cli").string() + "' build '" + source.string() +
+                                    "' --ini '" + (dir / "t.ini").string() + "' >'" +
+                                    (dir / "log.txt").string() + "' 2>&1";
         const int status = std::system(command.c_str());
         std::ifstream log(dir / "log.txt");
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
@@ -101,7 +104,7 @@ TEST_F(Examples, LookupTables) {
     auto code = Build("table51.asm");
     EXPECT_EQ(code.at(0x200), 0xC0); // the digit 0
     EXPECT_EQ(code.at(0x209), 0x90); // the digit 9
-    EXPECT_EQ(code.at(0x19), 0x04); // INC A; MOVC A,@A+PC; RET; squares
+    EXPECT_EQ(code.at(0x19), 0x04);  // INC A; MOVC A,@A+PC; RET; squares
     EXPECT_EQ(code.at(0x1A), 0x83);
     EXPECT_EQ(code.at(0x1B), 0x22);
     EXPECT_EQ(code.at(0x1C + 15), 225);

@@ -27,7 +27,8 @@ struct Frontend : ::testing::Test {
 } // namespace
 
 TEST_F(Frontend, SuccessWritesCrLfHexAndListing) {
-    ASSERT_TRUE(WriteText(Path("ok.asm"), "$INCLUDE(reg52.inc)\r\nSTART: MOV T2CON,#4\r\n JMP START\r\n END\r\n"));
+    ASSERT_TRUE(
+        WriteText(Path("ok.asm"), "$INCLUDE(reg52.inc)\r\nSTART: MOV T2CON,#4\r\n JMP START\r\n END\r\n"));
     ASSERT_TRUE(WriteText(Path("ok.hex"), "stale"));
     const Captured c = Run({"ok.asm", "/includes:" + dir.Path() + "/;", "/list"});
     ASSERT_EQ(c.exitCode, 0) << c.out;

@@ -23,8 +23,8 @@ constexpr size_t kMaxErrors = 1000;
 
 bool StartsBlock(const std::vector<Token>& tokens) {
     for (size_t i = 0; i < tokens.size() && i < 2; ++i)
-        if (tokens[i].IsWord("MACRO") || (i == 0 && (tokens[i].IsWord("REPT") || tokens[i].IsWord("IRP") ||
-                                                     tokens[i].IsWord("IRPC"))))
+        if (tokens[i].IsWord("MACRO") ||
+            (i == 0 && (tokens[i].IsWord("REPT") || tokens[i].IsWord("IRP") || tokens[i].IsWord("IRPC"))))
             return true;
     return false;
 }
@@ -66,7 +66,8 @@ Assembly RunGuarded(const std::string& path, const std::string& shownName, const
 
 } // namespace
 
-Assembly AssembleFile(const std::string& path, const std::string& shownName, const AssemblerOptions& options) {
+Assembly AssembleFile(const std::string& path, const std::string& shownName,
+                      const AssemblerOptions& options) {
     return RunGuarded(path, shownName, nullptr, options);
 }
 
@@ -122,8 +123,8 @@ void Assembler::RunPass() {
     collecting_.clear();
     listing_.clear();
     segments_.clear();
-    for (SegmentType t : {SegmentType::Code, SegmentType::Data, SegmentType::IData, SegmentType::XData,
-                          SegmentType::Bit})
+    for (SegmentType t :
+         {SegmentType::Code, SegmentType::Data, SegmentType::IData, SegmentType::XData, SegmentType::Bit})
         segments_.push_back(Segment{"", t, false, false, 0, 0, 0, {}});
     current_ = 0;
     jumpSite_ = 0;
@@ -211,7 +212,8 @@ void Assembler::ProcessLine(const SourceLine& line) {
     }
 }
 
-bool Assembler::HandleCondition(const std::vector<Token>& tokens, const std::string& text, const Origin& origin) {
+bool Assembler::HandleCondition(const std::vector<Token>& tokens, const std::string& text,
+                                const Origin& origin) {
     (void)text;
     if (tokens.empty() || tokens[0].kind != TokenKind::Name) return false;
     const std::string word = Upper(tokens[0].text);
@@ -220,7 +222,8 @@ bool Assembler::HandleCondition(const std::vector<Token>& tokens, const std::str
     } else if (word == "IFDEF" || word == "IFNDEF") {
         bool defined = false;
         if (Active()) {
-            if (tokens.size() < 2 || tokens[1].kind != TokenKind::Name) throw AsmError(word + " needs a name");
+            if (tokens.size() < 2 || tokens[1].kind != TokenKind::Name)
+                throw AsmError(word + " needs a name");
             defined = IsDefined(tokens[1].text);
         }
         OpenCondition(Active() && (word == "IFDEF") == defined, origin);
@@ -268,7 +271,8 @@ void Assembler::OpenCondition(bool condition, const Origin& origin) {
 bool Assembler::EvaluateCondition(const std::vector<Token>& tokens, size_t begin) {
     undefined_.clear();
     Value v = Expression(tokens, begin, tokens.size());
-    if (!undefined_.empty() && pass_ > 1) throw AsmError("undefined symbol '" + undefined_ + "' in condition");
+    if (!undefined_.empty() && pass_ > 1)
+        throw AsmError("undefined symbol '" + undefined_ + "' in condition");
     return v.number != 0;
 }
 
@@ -284,14 +288,16 @@ bool Assembler::HandleHashLine(const std::string& text, const Origin& origin) {
         return tokens[0].text;
     };
     if (word == "if") {
-        OpenConditionOn([&] { return EvaluateCondition(Tokenize(ExpandDefines(rest, defines_)), 0); }, origin);
+        OpenConditionOn([&] { return EvaluateCondition(Tokenize(ExpandDefines(rest, defines_)), 0); },
+                        origin);
     } else if (word == "ifdef" || word == "ifndef") {
         const bool defined = Active() && IsDefined(firstName());
         OpenCondition(Active() && (word == "ifdef") == defined, origin);
     } else if (word == "elif") {
         if (conditions_.empty()) throw AsmError("#elif without #if");
         Condition& c = conditions_.back();
-        const bool hit = c.parentActive && !c.taken && EvaluateCondition(Tokenize(ExpandDefines(rest, defines_)), 0);
+        const bool hit =
+            c.parentActive && !c.taken && EvaluateCondition(Tokenize(ExpandDefines(rest, defines_)), 0);
         c.active = hit;
         c.taken = c.taken || hit;
     } else if (word == "else") {
@@ -334,7 +340,8 @@ void Assembler::HandleControls(const std::string& text, const Origin& origin) {
         while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == ','))
             ++i;
         if (i >= text.size()) break;
-        if (!IsNameStart(text[i])) throw AsmError(std::string("unexpected '") + text[i] + "' in a $ control line");
+        if (!IsNameStart(text[i]))
+            throw AsmError(std::string("unexpected '") + text[i] + "' in a $ control line");
         size_t end = i;
         while (end < text.size() && IsNameChar(text[end]))
             ++end;
@@ -419,7 +426,8 @@ void Assembler::FinishBlock() {
 }
 
 void Assembler::ExpandBlock(const std::vector<SourceLine>& body, size_t count,
-                            const std::vector<std::map<std::string, std::string>>& perCopy, const Origin* invocation) {
+                            const std::vector<std::map<std::string, std::string>>& perCopy,
+                            const Origin* invocation) {
     if (reader_.ExpansionDepth() >= kMaxExpansionDepth)
         throw AsmError("macros nested deeper than " + std::to_string(kMaxExpansionDepth) +
                        " levels (does a macro call itself?)");
@@ -446,8 +454,8 @@ void Assembler::ExpandBlock(const std::vector<SourceLine>& body, size_t count,
             if (invocation) out.origin = *invocation;
             bytesExpanded_ += out.text.size() + sizeof(SourceLine);
             if (bytesExpanded_ > kMaxBytesExpanded)
-                throw AsmError("macro and repeat expansions exceed " + std::to_string(kMaxBytesExpanded >> 20) +
-                               " MB in one pass");
+                throw AsmError("macro and repeat expansions exceed " +
+                               std::to_string(kMaxBytesExpanded >> 20) + " MB in one pass");
             expansion->push_back(std::move(out));
         }
         if (linesRead_ + expansion->size() > kMaxLinesPerPass)
@@ -459,10 +467,11 @@ void Assembler::ExpandBlock(const std::vector<SourceLine>& body, size_t count,
 void Assembler::InvokeMacro(const std::string& name, const std::string& text, size_t argsColumn,
                             const Origin& origin) {
     const MacroDefinition& macro = macros_.at(name);
-    const std::vector<std::string> args = SplitArguments(argsColumn < text.size() ? text.substr(argsColumn) : "");
+    const std::vector<std::string> args =
+        SplitArguments(argsColumn < text.size() ? text.substr(argsColumn) : "");
     if (args.size() > macro.params.size())
-        throw AsmError("macro " + name + " takes " + std::to_string(macro.params.size()) + " arguments, not " +
-                       std::to_string(args.size()));
+        throw AsmError("macro " + name + " takes " + std::to_string(macro.params.size()) +
+                       " arguments, not " + std::to_string(args.size()));
     std::map<std::string, std::string> values;
     for (size_t i = 0; i < macro.params.size(); ++i)
         values[macro.params[i]] = i < args.size() ? args[i] : std::string();
@@ -508,8 +517,8 @@ std::string Assembler::MakeListing() const {
                 codes += b;
             }
             char line[64];
-            std::snprintf(line, sizeof line, "%s%c %-18s", address.c_str(), row.origin.macro.empty() ? ' ' : '+',
-                          codes.c_str());
+            std::snprintf(line, sizeof line, "%s%c %-18s", address.c_str(),
+                          row.origin.macro.empty() ? ' ' : '+', codes.c_str());
             out += std::string("  ") + line;
             if (shown == 0) {
                 std::snprintf(line, sizeof line, "%5d  ", row.origin.line);

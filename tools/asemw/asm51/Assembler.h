@@ -101,7 +101,7 @@ private:
     enum class BlockKind { Macro, Rept, Irp, Irpc };
     struct Collecting {
         BlockKind kind;
-        std::string name;            // macro name
+        std::string name;                // macro name
         std::vector<std::string> params; // macro parameters, or the IRP/IRPC parameter
         std::vector<std::string> values; // IRP values / IRPC characters
         int64_t count = 0;               // REPT
@@ -133,24 +133,27 @@ private:
     // `count` copies of `body`, copy i with the names of perCopy[i] (if any)
     // replaced; lines of a macro take the invocation as their origin.
     void ExpandBlock(const std::vector<SourceLine>& body, size_t count,
-                     const std::vector<std::map<std::string, std::string>>& perCopy, const Origin* invocation);
+                     const std::vector<std::map<std::string, std::string>>& perCopy,
+                     const Origin* invocation);
     void Error(const Origin& origin, const std::string& message);
     std::string MakeListing() const;
 
     // Statements.cpp: statements, directives, segments, the locator
     void Statement(const std::vector<Token>& tokens, const std::string& text, const Origin& origin);
     bool DefinitionDirective(const std::vector<Token>& tokens, const std::string& text, const Origin& origin);
-    bool Directive(const std::string& word, const std::vector<Token>& tokens, size_t at, const std::string& text,
-                   const Origin& origin);
+    bool Directive(const std::string& word, const std::vector<Token>& tokens, size_t at,
+                   const std::string& text, const Origin& origin);
     void Instruction(const std::string& mnemonic, const std::vector<Token>& tokens, size_t at);
     void GenericJump(const std::string& mnemonic, const std::vector<Token>& tokens, size_t at);
-    void InvokeMacro(const std::string& name, const std::string& text, size_t argsColumn, const Origin& origin);
+    void InvokeMacro(const std::string& name, const std::string& text, size_t argsColumn,
+                     const Origin& origin);
     void DefineLabel(const Token& name);
     void DefineSymbol(const std::string& name, Symbol symbol);
     void Emit(const std::vector<uint8_t>& bytes);
     void Reserve(int64_t count);
     void SelectAbsolute(SegmentType type, const std::vector<Token>& tokens, size_t at);
-    void DeclareSegment(const std::string& name, const std::vector<Token>& tokens, size_t at, const Origin& origin);
+    void DeclareSegment(const std::string& name, const std::vector<Token>& tokens, size_t at,
+                        const Origin& origin);
     Segment& Current() { return segments_[current_]; }
     Value Expression(const std::vector<Token>& tokens, size_t begin, size_t end);
     void Locate();

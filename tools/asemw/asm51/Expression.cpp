@@ -74,8 +74,9 @@ private:
         Value a = Sum();
         for (;;) {
             int op = -1;
-            static const std::string_view kOps[][3] = {{"EQ", "=", "=="}, {"NE", "<>", "!="}, {"LT", "<", ""},
-                                                       {"LE", "<=", ""},  {"GT", ">", ""},    {"GE", ">=", ""}};
+            static const std::string_view kOps[][3] = {{"EQ", "=", "=="}, {"NE", "<>", "!="},
+                                                       {"LT", "<", ""},   {"LE", "<=", ""},
+                                                       {"GT", ">", ""},   {"GE", ">=", ""}};
             for (int i = 0; i < 6 && op < 0; ++i)
                 for (std::string_view s : kOps[i])
                     if (!s.empty() && Accept(s)) {
@@ -86,12 +87,24 @@ private:
             Value b = Sum();
             bool r = false;
             switch (op) {
-            case 0: r = a.number == b.number; break;
-            case 1: r = a.number != b.number; break;
-            case 2: r = a.number < b.number; break;
-            case 3: r = a.number <= b.number; break;
-            case 4: r = a.number > b.number; break;
-            default: r = a.number >= b.number; break;
+            case 0:
+                r = a.number == b.number;
+                break;
+            case 1:
+                r = a.number != b.number;
+                break;
+            case 2:
+                r = a.number < b.number;
+                break;
+            case 3:
+                r = a.number <= b.number;
+                break;
+            case 4:
+                r = a.number > b.number;
+                break;
+            default:
+                r = a.number >= b.number;
+                break;
             }
             a = Combine(a, b, r ? kTrue : 0);
         }
@@ -199,7 +212,8 @@ private:
             if (undefined.empty()) undefined = t.text;
             return {0, false};
         }
-        case TokenKind::Error: throw AsmError(t.text);
+        case TokenKind::Error:
+            throw AsmError(t.text);
         case TokenKind::Punct:
             if (t.text == "$") return {context_.Location() & 0xFFFF, true};
             if (t.text == "(" || t.text == "[") {
@@ -237,9 +251,12 @@ int64_t BitAddress(int64_t byteAddress, int64_t bit) {
 
 std::string Shown(const Token& token) {
     switch (token.kind) {
-    case TokenKind::String: return "'" + token.text + "'";
-    case TokenKind::Error: return token.text;
-    default: return "'" + token.text + "'";
+    case TokenKind::String:
+        return "'" + token.text + "'";
+    case TokenKind::Error:
+        return token.text;
+    default:
+        return "'" + token.text + "'";
     }
 }
 

@@ -8,7 +8,24 @@ namespace torvane::asm51 {
 namespace {
 
 enum Pattern : uint8_t {
-    None, pA, pAB, pC, pDPTR, pRn, pIRi, pIDPTR, pIADPTR, pIAPC, pImm8, pImm16, pDir, pBit, pNBit, pRel, pA11, pA16
+    None,
+    pA,
+    pAB,
+    pC,
+    pDPTR,
+    pRn,
+    pIRi,
+    pIDPTR,
+    pIADPTR,
+    pIAPC,
+    pImm8,
+    pImm16,
+    pDir,
+    pBit,
+    pNBit,
+    pRel,
+    pA11,
+    pA16
 };
 
 struct Form {
@@ -71,24 +88,37 @@ const std::unordered_multimap<std::string, const Form*>& FormsByMnemonic() {
 
 bool Matches(Pattern p, const Operand& o) {
     switch (p) {
-    case pA: return o.kind == OperandKind::A;
-    case pAB: return o.kind == OperandKind::AB;
-    case pC: return o.kind == OperandKind::C;
-    case pDPTR: return o.kind == OperandKind::DPTR;
-    case pRn: return o.kind == OperandKind::Register;
-    case pIRi: return o.kind == OperandKind::Indirect;
-    case pIDPTR: return o.kind == OperandKind::AtDptr;
-    case pIADPTR: return o.kind == OperandKind::AtADptr;
-    case pIAPC: return o.kind == OperandKind::AtAPc;
+    case pA:
+        return o.kind == OperandKind::A;
+    case pAB:
+        return o.kind == OperandKind::AB;
+    case pC:
+        return o.kind == OperandKind::C;
+    case pDPTR:
+        return o.kind == OperandKind::DPTR;
+    case pRn:
+        return o.kind == OperandKind::Register;
+    case pIRi:
+        return o.kind == OperandKind::Indirect;
+    case pIDPTR:
+        return o.kind == OperandKind::AtDptr;
+    case pIADPTR:
+        return o.kind == OperandKind::AtADptr;
+    case pIAPC:
+        return o.kind == OperandKind::AtAPc;
     case pImm8:
-    case pImm16: return o.kind == OperandKind::Immediate;
-    case pNBit: return o.kind == OperandKind::NotBit;
+    case pImm16:
+        return o.kind == OperandKind::Immediate;
+    case pNBit:
+        return o.kind == OperandKind::NotBit;
     case pDir:
     case pBit:
     case pRel:
     case pA11:
-    case pA16: return o.kind == OperandKind::Expression;
-    case None: return false;
+    case pA16:
+        return o.kind == OperandKind::Expression;
+    case None:
+        return false;
     }
     return false;
 }
@@ -96,14 +126,17 @@ bool Matches(Pattern p, const Operand& o) {
 size_t OperandSize(Pattern p) {
     switch (p) {
     case pImm16:
-    case pA16: return 2;
+    case pA16:
+        return 2;
     case pImm8:
     case pDir:
     case pBit:
     case pNBit:
     case pRel:
-    case pA11: return 1;
-    default: return 0;
+    case pA11:
+        return 1;
+    default:
+        return 0;
     }
 }
 
@@ -116,7 +149,8 @@ int RegisterNumber(const std::string& upper) {
 std::string RegisterWord(const Token& t, OperandContext& context) {
     if (t.kind != TokenKind::Name) return {};
     std::string upper = Upper(t.text);
-    if (upper == "A" || upper == "AB" || upper == "C" || upper == "DPTR" || RegisterNumber(upper) >= 0) return upper;
+    if (upper == "A" || upper == "AB" || upper == "C" || upper == "DPTR" || RegisterNumber(upper) >= 0)
+        return upper;
     return context.RegisterAlias(upper);
 }
 
@@ -230,15 +264,16 @@ std::vector<uint8_t> Encode(const std::string& upperMnemonic, const std::vector<
         const int64_t n = v.number;
         switch (p) {
         case pImm8:
-            if (v.known && n > 0xFF && n < 0xFF00) throw AsmError("value " + std::to_string(n) + " does not fit in a byte");
+            if (v.known && n > 0xFF && n < 0xFF00)
+                throw AsmError("value " + std::to_string(n) + " does not fit in a byte");
             bytes.push_back(static_cast<uint8_t>(n));
             break;
         case pDir:
         case pBit:
         case pNBit:
             if (v.known && n > 0xFF)
-                throw AsmError(std::string(p == pDir ? "direct address " : "bit address ") + std::to_string(n) +
-                               " is out of range 0..255");
+                throw AsmError(std::string(p == pDir ? "direct address " : "bit address ") +
+                               std::to_string(n) + " is out of range 0..255");
             bytes.push_back(static_cast<uint8_t>(n));
             break;
         case pRel: {

@@ -18,12 +18,25 @@
 
 namespace torvane::asm51 {
 
-enum class OperandKind { A, AB, C, DPTR, Register, Indirect, AtDptr, AtADptr, AtAPc, Immediate, NotBit, Expression };
+enum class OperandKind {
+    A,
+    AB,
+    C,
+    DPTR,
+    Register,
+    Indirect,
+    AtDptr,
+    AtADptr,
+    AtAPc,
+    Immediate,
+    NotBit,
+    Expression
+};
 
 struct Operand {
     OperandKind kind = OperandKind::Expression;
     int reg = 0;                // R0..R7 or @R0/@R1
-    size_t begin = 0, end = 0; // the expression's tokens
+    size_t begin = 0, end = 0;  // the expression's tokens
     size_t first = 0, last = 0; // the whole operand's tokens, for messages
 };
 

@@ -58,12 +58,17 @@ bool ParseNumber(std::string_view text, int64_t& value) {
     const char suffix = static_cast<char>(std::toupper(static_cast<unsigned char>(text.back())));
     std::string_view body = text.substr(0, text.size() - 1);
     switch (suffix) {
-    case 'H': return ParseDigits(body, 16, value);
-    case 'B': return ParseDigits(body, 2, value);
+    case 'H':
+        return ParseDigits(body, 16, value);
+    case 'B':
+        return ParseDigits(body, 2, value);
     case 'O':
-    case 'Q': return ParseDigits(body, 8, value);
-    case 'D': return ParseDigits(body, 10, value);
-    default: return ParseDigits(text, 10, value);
+    case 'Q':
+        return ParseDigits(body, 8, value);
+    case 'D':
+        return ParseDigits(body, 10, value);
+    default:
+        return ParseDigits(text, 10, value);
     }
 }
 
@@ -118,7 +123,8 @@ std::vector<Token> Tokenize(std::string_view line) {
             size_t length = 1;
             for (std::string_view op : kTwoCharOps)
                 if (line.substr(i, 2) == op) length = 2;
-            if (length == 1 && std::string_view("+-*/%(),:#@.=<>!~&|^$[]").find(c) == std::string_view::npos) {
+            if (length == 1 &&
+                std::string_view("+-*/%(),:#@.=<>!~&|^$[]").find(c) == std::string_view::npos) {
                 std::string shown = std::isprint(static_cast<unsigned char>(c))
                                         ? std::string(1, c)
                                         : "\\x" + std::string(1, "0123456789ABCDEF"[(c >> 4) & 15]) +

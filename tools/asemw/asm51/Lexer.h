@@ -23,7 +23,7 @@ enum class TokenKind { Name, Number, String, Punct, Error };
 
 struct Token {
     TokenKind kind;
-    std::string text; // as written; for String the contents, for Error the message
+    std::string text;  // as written; for String the contents, for Error the message
     int64_t value = 0; // Number only
     size_t column = 0; // 0-based offset in the line
     bool Is(std::string_view punct) const { return kind == TokenKind::Punct && text == punct; }

@@ -107,8 +107,10 @@ std::string Expand(const std::string& line, const std::map<std::string, CDefine>
             for (size_t k = 0; k < d.body.size();) {
                 const char b = d.body[k];
                 if (q || b == '\'' || b == '"') {
-                    if (q && b == q) q = 0;
-                    else if (!q) q = b;
+                    if (q && b == q)
+                        q = 0;
+                    else if (!q)
+                        q = b;
                     body += b;
                     ++k;
                     continue;
@@ -177,8 +179,10 @@ std::string Substitute(const std::string& line, const std::map<std::string, std:
         const char c = line[i];
         const bool nameHere = IsNameStart(c) && (i == 0 || !IsNameChar(line[i - 1]));
         if (!nameHere) {
-            if (quote && c == quote) quote = 0;
-            else if (!quote && (c == '\'' || c == '"')) quote = c;
+            if (quote && c == quote)
+                quote = 0;
+            else if (!quote && (c == '\'' || c == '"'))
+                quote = c;
             out += c;
             ++i;
             continue;

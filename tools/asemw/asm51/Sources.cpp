@@ -13,7 +13,8 @@ namespace {
 
 bool SameIgnoringCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -187,7 +188,8 @@ bool LineReader::ExitExpansion() {
 }
 
 size_t LineReader::FileDepth() const {
-    return static_cast<size_t>(std::count_if(frames_.begin(), frames_.end(), [](const Frame& f) { return f.file >= 0; }));
+    return static_cast<size_t>(
+        std::count_if(frames_.begin(), frames_.end(), [](const Frame& f) { return f.file >= 0; }));
 }
 
 size_t LineReader::ExpansionDepth() const {

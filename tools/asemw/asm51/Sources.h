@@ -17,8 +17,8 @@
 namespace torvane::asm51 {
 
 struct Origin {
-    int file = 0; // index into SourceFiles
-    int line = 0; // 1-based
+    int file = 0;      // index into SourceFiles
+    int line = 0;      // 1-based
     std::string macro; // set for lines of a macro expansion: `line` is then the invocation's
 };
 

@@ -11,20 +11,25 @@ namespace torvane::asm51 {
 namespace {
 
 const std::set<std::string>& DirectiveWords() {
-    static const std::set<std::string> words = {
-        "ORG",  "DB",   "DW",   "DS",   "DBIT", "USING", "END",  "NAME", "PUBLIC", "EXTRN", "EXTERN",
-        "CSEG", "DSEG", "XSEG", "ISEG", "BSEG", "RSEG",  "MACRO", "ENDM", "EXITM", "LOCAL", "REPT",
-        "IRP",  "IRPC", "INCLUDE"};
+    static const std::set<std::string> words = {"ORG",  "DB",     "DW",    "DS",     "DBIT", "USING", "END",
+                                                "NAME", "PUBLIC", "EXTRN", "EXTERN", "CSEG", "DSEG",  "XSEG",
+                                                "ISEG", "BSEG",   "RSEG",  "MACRO",  "ENDM", "EXITM", "LOCAL",
+                                                "REPT", "IRP",    "IRPC",  "INCLUDE"};
     return words;
 }
 
 const char* SegmentTypeName(SegmentType type) {
     switch (type) {
-    case SegmentType::Code: return "CODE";
-    case SegmentType::Data: return "DATA";
-    case SegmentType::IData: return "IDATA";
-    case SegmentType::XData: return "XDATA";
-    case SegmentType::Bit: return "BIT";
+    case SegmentType::Code:
+        return "CODE";
+    case SegmentType::Data:
+        return "DATA";
+    case SegmentType::IData:
+        return "IDATA";
+    case SegmentType::XData:
+        return "XDATA";
+    case SegmentType::Bit:
+        return "BIT";
     }
     return "";
 }
@@ -110,20 +115,24 @@ void Assembler::Statement(const std::vector<Token>& tokens, const std::string& t
     if (!undefined_.empty() && pass_ > 1) throw AsmError("undefined symbol '" + undefined_ + "'");
 }
 
-bool Assembler::DefinitionDirective(const std::vector<Token>& tokens, const std::string& text, const Origin& origin) {
+bool Assembler::DefinitionDirective(const std::vector<Token>& tokens, const std::string& text,
+                                    const Origin& origin) {
     (void)text;
-    if (tokens.size() < 2 || tokens[0].kind != TokenKind::Name || tokens[1].kind != TokenKind::Name) return false;
+    if (tokens.size() < 2 || tokens[0].kind != TokenKind::Name || tokens[1].kind != TokenKind::Name)
+        return false;
     const std::string word = Upper(tokens[1].text);
     const std::string name = Upper(tokens[0].text);
-    static const std::set<std::string> kWords = {"EQU", "SET", "DATA", "IDATA", "XDATA", "BIT", "CODE", "SEGMENT",
-                                                 "MACRO"};
+    static const std::set<std::string> kWords = {"EQU", "SET",  "DATA",    "IDATA", "XDATA",
+                                                 "BIT", "CODE", "SEGMENT", "MACRO"};
     // A macro may be defined again; other known words cannot be names.
     if (!kWords.count(word) || (KnownWord(name) && !(word == "MACRO" && macros_.count(name)))) return false;
     if (word == "MACRO") {
         Collecting block{BlockKind::Macro, name, {}, {}, 0, 0, {}, origin};
         for (size_t i = 2; i < tokens.size(); ++i) {
-            if (tokens[i].kind == TokenKind::Name) block.params.push_back(Upper(tokens[i].text));
-            else if (!tokens[i].Is(",")) throw AsmError("unexpected " + Shown(tokens[i]) + " in macro parameters");
+            if (tokens[i].kind == TokenKind::Name)
+                block.params.push_back(Upper(tokens[i].text));
+            else if (!tokens[i].Is(","))
+                throw AsmError("unexpected " + Shown(tokens[i]) + " in macro parameters");
         }
         collecting_.push_back(std::move(block));
         return true;
@@ -148,13 +157,14 @@ bool Assembler::DefinitionDirective(const std::vector<Token>& tokens, const std:
     }
     const Value v = Expression(tokens, 2, tokens.size());
     static const std::map<std::string, std::pair<SymbolType, int64_t>> kTypes = {
-        {"EQU", {SymbolType::Number, 0xFFFF}}, {"SET", {SymbolType::Number, 0xFFFF}},
-        {"DATA", {SymbolType::Data, 0xFF}},    {"IDATA", {SymbolType::IData, 0xFF}},
+        {"EQU", {SymbolType::Number, 0xFFFF}},  {"SET", {SymbolType::Number, 0xFFFF}},
+        {"DATA", {SymbolType::Data, 0xFF}},     {"IDATA", {SymbolType::IData, 0xFF}},
         {"XDATA", {SymbolType::XData, 0xFFFF}}, {"CODE", {SymbolType::Code, 0xFFFF}},
         {"BIT", {SymbolType::Bit, 0xFF}}};
     const auto& [type, limit] = kTypes.at(word);
     if (v.known && v.number > limit)
-        throw AsmError(word + " value " + std::to_string(v.number) + " is out of range for '" + tokens[0].text + "'");
+        throw AsmError(word + " value " + std::to_string(v.number) + " is out of range for '" +
+                       tokens[0].text + "'");
     symbol.type = type;
     symbol.value = v.number;
     DefineSymbol(name, symbol);
@@ -170,15 +180,15 @@ void Assembler::DefineSymbol(const std::string& name, Symbol symbol) {
 
 void Assembler::DefineLabel(const Token& name) {
     Symbol symbol;
-    static const SymbolType kTypes[] = {SymbolType::Code, SymbolType::Data, SymbolType::IData, SymbolType::XData,
-                                        SymbolType::Bit};
+    static const SymbolType kTypes[] = {SymbolType::Code, SymbolType::Data, SymbolType::IData,
+                                        SymbolType::XData, SymbolType::Bit};
     symbol.type = kTypes[static_cast<int>(Current().type)];
     symbol.value = statementStart_;
     DefineSymbol(Upper(name.text), symbol);
 }
 
-bool Assembler::Directive(const std::string& word, const std::vector<Token>& tokens, size_t at, const std::string& text,
-                          const Origin& origin) {
+bool Assembler::Directive(const std::string& word, const std::vector<Token>& tokens, size_t at,
+                          const std::string& text, const Origin& origin) {
     if (!DirectiveWords().count(word)) return false;
     const size_t first = at + 1, end = tokens.size();
     auto needValue = [&]() {
@@ -188,7 +198,8 @@ bool Assembler::Directive(const std::string& word, const std::vector<Token>& tok
     if (word == "ORG") {
         const Value v = needValue();
         Segment& s = Current();
-        if (v.number >= MemoryEnd(s.type)) throw AsmError("ORG address is outside " + std::string(SegmentTypeName(s.type)));
+        if (v.number >= MemoryEnd(s.type))
+            throw AsmError("ORG address is outside " + std::string(SegmentTypeName(s.type)));
         s.offset = s.relocatable ? v.number : v.number - s.base;
     } else if (word == "DB") {
         std::vector<uint8_t> bytes;
@@ -236,9 +247,11 @@ bool Assembler::Directive(const std::string& word, const std::vector<Token>& tok
                                                                   {"BSEG", SegmentType::Bit}};
         SelectAbsolute(kTypes.at(word), tokens, at);
     } else if (word == "RSEG") {
-        if (first + 1 != end || tokens[first].kind != TokenKind::Name) throw AsmError("RSEG needs a segment name");
+        if (first + 1 != end || tokens[first].kind != TokenKind::Name)
+            throw AsmError("RSEG needs a segment name");
         const std::string name = Upper(tokens[first].text);
-        auto it = std::find_if(segments_.begin(), segments_.end(), [&](const Segment& s) { return s.name == name; });
+        auto it = std::find_if(segments_.begin(), segments_.end(),
+                               [&](const Segment& s) { return s.name == name; });
         if (it == segments_.end()) throw AsmError("unknown segment '" + tokens[first].text + "'");
         current_ = static_cast<size_t>(it - segments_.begin());
     } else if (word == "MACRO") {
@@ -258,8 +271,14 @@ bool Assembler::Directive(const std::string& word, const std::vector<Token>& tok
         if (first + 1 >= end || tokens[first].kind != TokenKind::Name || !tokens[first + 1].Is(","))
             throw AsmError(word + " needs a parameter name and a list");
         const std::string list = text.substr(tokens[first + 1].column + 1);
-        Collecting block{word == "IRP" ? BlockKind::Irp : BlockKind::Irpc, {}, {Upper(tokens[first].text)}, {}, 0, 0,
-                         {}, origin};
+        Collecting block{word == "IRP" ? BlockKind::Irp : BlockKind::Irpc,
+                         {},
+                         {Upper(tokens[first].text)},
+                         {},
+                         0,
+                         0,
+                         {},
+                         origin};
         if (word == "IRP") {
             std::string items = list;
             const size_t open = items.find('<'), close = items.rfind('>');
@@ -305,8 +324,10 @@ void Assembler::GenericJump(const std::string& mnemonic, const std::vector<Token
     const bool isJump = mnemonic == "JMP";
     std::string concrete;
     if (!longJumps_[site]) {
-        if (isJump && (!target.known || (offset >= -128 && offset <= 127))) concrete = "SJMP";
-        else if (samePage || !target.known) concrete = isJump ? "AJMP" : "ACALL";
+        if (isJump && (!target.known || (offset >= -128 && offset <= 127)))
+            concrete = "SJMP";
+        else if (samePage || !target.known)
+            concrete = isJump ? "AJMP" : "ACALL";
     }
     if (concrete.empty()) {
         if (!longJumps_[site]) jumpGrew_ = true;
@@ -319,7 +340,8 @@ void Assembler::GenericJump(const std::string& mnemonic, const std::vector<Token
 void Assembler::Emit(const std::vector<uint8_t>& bytes) {
     Segment& s = Current();
     if (s.type != SegmentType::Code)
-        throw AsmError(std::string("code and DB/DW belong in a CODE segment, not in ") + SegmentTypeName(s.type));
+        throw AsmError(std::string("code and DB/DW belong in a CODE segment, not in ") +
+                       SegmentTypeName(s.type));
     for (uint8_t b : bytes) {
         const int64_t address = s.base + s.offset;
         if (address >= CodeImage::kSize) {
@@ -337,7 +359,8 @@ void Assembler::Emit(const std::vector<uint8_t>& bytes) {
 void Assembler::Reserve(int64_t count) {
     Segment& s = Current();
     if (s.base + s.offset + count > MemoryEnd(s.type))
-        throw AsmError(std::string("reservation runs past the end of ") + SegmentTypeName(s.type) + " memory");
+        throw AsmError(std::string("reservation runs past the end of ") + SegmentTypeName(s.type) +
+                       " memory");
     s.offset += count;
     s.size = std::max(s.size, s.offset);
 }
@@ -345,9 +368,11 @@ void Assembler::Reserve(int64_t count) {
 void Assembler::SelectAbsolute(SegmentType type, const std::vector<Token>& tokens, size_t at) {
     current_ = static_cast<size_t>(type);
     if (at + 1 >= tokens.size()) return;
-    if (!tokens[at + 1].IsWord("AT")) throw AsmError("unexpected " + Shown(tokens[at + 1]) + " after " + tokens[at].text);
+    if (!tokens[at + 1].IsWord("AT"))
+        throw AsmError("unexpected " + Shown(tokens[at + 1]) + " after " + tokens[at].text);
     const Value v = Expression(tokens, at + 2, tokens.size());
-    if (v.number >= MemoryEnd(type)) throw AsmError("segment address is outside " + std::string(SegmentTypeName(type)));
+    if (v.number >= MemoryEnd(type))
+        throw AsmError("segment address is outside " + std::string(SegmentTypeName(type)));
     Current().offset = v.number;
 }
 
@@ -382,7 +407,8 @@ void Assembler::Locate() {
             bases[s.name] = cursor;
             cursor += s.size;
             if (cursor > limit)
-                Error(s.declared, "segment '" + s.name + "' does not fit in " + SegmentTypeName(type) + " memory");
+                Error(s.declared,
+                      "segment '" + s.name + "' does not fit in " + SegmentTypeName(type) + " memory");
         }
         return cursor;
     };

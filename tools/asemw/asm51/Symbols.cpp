@@ -66,13 +66,20 @@ const std::unordered_map<std::string, Symbol>& BuiltinTable(bool with8052) {
 
 const char* TypeName(SymbolType type) {
     switch (type) {
-    case SymbolType::Number: return "NUMBER";
-    case SymbolType::Code: return "CODE";
-    case SymbolType::Data: return "DATA";
-    case SymbolType::IData: return "IDATA";
-    case SymbolType::XData: return "XDATA";
-    case SymbolType::Bit: return "BIT";
-    case SymbolType::Register: return "REG";
+    case SymbolType::Number:
+        return "NUMBER";
+    case SymbolType::Code:
+        return "CODE";
+    case SymbolType::Data:
+        return "DATA";
+    case SymbolType::IData:
+        return "IDATA";
+    case SymbolType::XData:
+        return "XDATA";
+    case SymbolType::Bit:
+        return "BIT";
+    case SymbolType::Register:
+        return "REG";
     }
     return "";
 }
@@ -126,7 +133,8 @@ std::string SymbolTable::Define(const std::string& name, const Symbol& symbol) {
                           old.value == symbol.value && old.reg == symbol.reg;
         if (same) return {};
         if (!(old.redefinable && symbol.redefinable))
-            return "'" + name + "' is already defined" + (old.redefinable || symbol.redefinable ? " (SET and EQU mixed)" : "");
+            return "'" + name + "' is already defined" +
+                   (old.redefinable || symbol.redefinable ? " (SET and EQU mixed)" : "");
     }
     Symbol& s = symbols_[name];
     const bool last = it != symbols_.end() && it->second.definedLastPass;
@@ -138,7 +146,8 @@ std::string SymbolTable::Define(const std::string& name, const Symbol& symbol) {
 
 const Symbol* SymbolTable::Find(const std::string& name) const {
     auto it = symbols_.find(name);
-    if (it != symbols_.end() && (it->second.definedThisPass || it->second.definedLastPass)) return &it->second;
+    if (it != symbols_.end() && (it->second.definedThisPass || it->second.definedLastPass))
+        return &it->second;
     return FindPredefined(name);
 }
 
