@@ -2,6 +2,7 @@
 
 #include "editor/Painter.h"
 #include "editor/UndoStack.h"
+#include "editor/qt/TemplatePickList.h"
 #include "highlight/Parser.h"
 
 #include <QFile>
@@ -72,6 +73,8 @@ TTessary::TTessary(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
+    editor::qt::AttachTemplatePickList(*this, commands_);
+
     highlightTimer_.setSingleShot(true);
     connect(&highlightTimer_, &QTimer::timeout, this, [this] { Rehighlight(); });
     ApplyEditorSettings(QStringLiteral("Courier New"), 10, QStringLiteral("15 21 60"));
@@ -96,16 +99,24 @@ void TTessary::SetParser(TTessaryParser* parser) {
         styleSource_.reset();
         parserAdapter_.reset();
     } else {
-        parserAdapter_ = std::make_unique<editor::TParserAdapter>(*parser);
+        // Registered with the parser: a scheme compile, a settings change or
+        // a font change re-selects it from there.
+        parserAdapter_ = std::make_unique<editor::TParserAdapter>(*parser, [this] { ReselectParser(); });
         styleSource_ = std::make_unique<editor::TSettingsStyleSource>(parser->Settings());
         SetStyleSource(styleSource_.get());
     }
+    // The scheme's key map, templates and auto-correct take this editor's keys.
+    commands_.SetSettings(parser ? &parser->Settings() : nullptr);
     SyncMetrics();
     ReselectParser();
 }
 
 void TTessary::ReselectParser() {
-    rehighlighter_.SetParser(parserAdapter_.get());
+    // A scheme that needs a custom scan step nobody provides would fail on
+    // every token: the text stays plain instead.
+    const bool usable = parserAdapter_ && parserAdapter_->Parser().CanHighlight();
+    rehighlighter_.SetParser(usable ? parserAdapter_.get() : nullptr);
+    if (!usable) editor::ClearTokens(control_.Store());
     rehighlighter_.MarkAll();
     Rehighlight();
     InvalidateAll();

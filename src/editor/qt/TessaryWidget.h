@@ -12,9 +12,9 @@
 // change notification (the changed() signal). The control's selection, caret
 // and insert mode reach the painter through the view source.
 
+#include "editor/Columns.h"
 #include "editor/Painter.h"
 #include "editor/SurfaceInput.h"
-#include "editor/Columns.h"
 #include "editor/TessaryHost.h"
 #include "editor/TextStore.h"
 
@@ -99,6 +99,8 @@ public:
 
     // Converters at the toolkit boundary.
     static uint16_t ShortCutOf(const QKeyEvent& event);
+    // A punctuation key, named by the character it types; 0 for none.
+    static uint16_t PunctuationShortCutOf(const QKeyEvent& event);
     static uint16_t ModifiersOf(Qt::KeyboardModifiers modifiers);
     static TMouseInput MouseInputOf(const QMouseEvent& event, int clicks);
 
