@@ -1,6 +1,7 @@
 #include "app/TessaryControl.h"
 
 #include "editor/Painter.h"
+#include "editor/TessaryTemplates.h"
 #include "editor/UndoStack.h"
 #include "editor/qt/TemplatePickList.h"
 #include "highlight/Parser.h"
@@ -83,6 +84,7 @@ TTessary::TTessary(QWidget* parent)
 TTessary::~TTessary() {
     // The widget outlives the control and the re-highlighter (it is the
     // base): it must stop using them first.
+    commands_.Templates().PickDismiss();
     highlightTimer_.stop();
     control_.Store().RemoveObserver(&rehighlighter_);
     SetInput(nullptr);

@@ -81,6 +81,8 @@ public:
     void PickChoose();
     // Closes without expanding; the selection collapses to its end.
     void PickCancel();
+    // Takes the list down and changes nothing else (the control is going).
+    void PickDismiss() { ClosePickList(); }
 
     // ---- events ---------------------------------------------------------------
     // A template is expanded: its name and its text, which the handler may change.
