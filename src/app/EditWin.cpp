@@ -89,7 +89,7 @@ std::optional<SchemeScriptError> TEditWin::CompileSchemeScript(const std::string
     } catch (const std::exception&) {
         error = SchemeScriptError{position.line + 1, position.column + 1};
     }
-    sMemo->ReselectParser();
+    sMemoParser.ReselectInClients();
     return error;
 }
 

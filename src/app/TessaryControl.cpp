@@ -1,7 +1,9 @@
 #include "app/TessaryControl.h"
 
 #include "editor/Painter.h"
+#include "editor/TessaryTemplates.h"
 #include "editor/UndoStack.h"
+#include "editor/qt/TemplatePickList.h"
 #include "highlight/Parser.h"
 
 #include <QDateTime>
@@ -72,10 +74,13 @@ TTessary::TTessary(QWidget* parent) : QWidget(parent), view_(new editor::qt::Tes
     look.indentStep = kIndentStep;
     view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     view_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    editor::qt::AttachTemplatePickList(*view_, Commands());
     ApplyEditorSettings(QStringLiteral("Courier New"), 10, QStringLiteral("15 21 60"));
 }
 
 TTessary::~TTessary() {
+    Commands().Templates().PickDismiss();
     // The view goes before the adapters it points at.
     delete view_;
 }
@@ -87,16 +92,24 @@ void TTessary::SetParser(TTessaryParser* parser) {
         styleSource_.reset();
         parserAdapter_.reset();
     } else {
-        parserAdapter_ = std::make_unique<editor::TParserAdapter>(*parser);
+        // Registered with the parser: a scheme compile, a settings change or
+        // a font change re-selects it from there.
+        parserAdapter_ = std::make_unique<editor::TParserAdapter>(*parser, [this] { ReselectParser(); });
         styleSource_ = std::make_unique<editor::TSettingsStyleSource>(parser->Settings());
         view_->SetStyleSource(styleSource_.get());
     }
     SyncExportLook();
+    // The scheme's key map, templates and auto-correct take this editor's keys.
+    Commands().SetSettings(parser ? &parser->Settings() : nullptr);
     ReselectParser();
 }
 
 void TTessary::ReselectParser() {
-    view_->SetHighlighter(parserAdapter_.get());
+    // A scheme that needs a custom scan step nobody provides would fail on
+    // every token: the text stays plain instead.
+    const bool usable = parserAdapter_ && parserAdapter_->Parser().CanHighlight();
+    if (!usable) editor::ClearTokens(Control().Store());
+    view_->SetHighlighter(usable ? parserAdapter_.get() : nullptr);
 }
 
 bool TTessary::LoadFromFile(const QString& path, QString* error) {
@@ -139,7 +152,8 @@ bool TTessary::ExportToFile(const QString& path, editor::TSaveFormat format, QSt
 
 void TTessary::SyncExportLook() {
     editor::TExportLook look;
-    look.styles = styleSource_ ? static_cast<const editor::TStyleSource*>(styleSource_.get()) : &view_->OwnStyles();
+    look.styles =
+        styleSource_ ? static_cast<const editor::TStyleSource*>(styleSource_.get()) : &view_->OwnStyles();
     look.font = view_->Appearance().font;
     look.systemColors = view_->Painter().SystemColors();
     look.date = QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat).toStdString();

@@ -52,7 +52,13 @@
 #include <memory>
 #include <string>
 
+namespace torvane {
+class TTE_Settings;
+}
+
 namespace torvane::editor {
+
+class TTessaryTemplates;
 
 // Change flags passed to OnChange.
 enum TChangeFlag : uint32_t {
@@ -112,10 +118,19 @@ public:
     TBookmarks& Bookmarks();
 
     // ---- set-up ----------------------------------------------------------------
-    // The key map KeyDown consults; by default a copy of the program's default
-    // map. The given map must outlive this object (null: the own copy again).
+    // The key map KeyDown consults when no scheme settings are set; by default
+    // a copy of the program's default map. The given map must outlive this
+    // object (null: the own copy again).
     void SetKeyMap(TKeyboardActionContoller* keyMap) noexcept;
-    TKeyboardActionContoller& KeyMap() noexcept { return *keyMap_; }
+    // The scheme's settings: their key map, code templates and auto-correct
+    // table take the keys (looked up at every key: loading a scheme replaces
+    // them). They must outlive this object or be replaced first; null goes
+    // back to the key map above and no templates.
+    void SetSettings(TTE_Settings* settings) noexcept;
+    TTE_Settings* Settings() const noexcept { return settings_; }
+    TKeyboardActionContoller& KeyMap() noexcept;
+    // Code templates, auto-correct and the template pick list.
+    TTessaryTemplates& Templates() noexcept { return *templates_; }
     // Measurements of the painter, handed to the control; raises cfFont
     // when they change.
     void SetMetrics(const TCaretMetrics& metrics);
@@ -144,6 +159,9 @@ public:
     void FocusChanged(bool focused) override;
     void Resized(int width, int height) override;
     void Scrolled(int32_t topLine, int32_t leftColumn) override;
+
+    // A character that starts or belongs to a word.
+    bool IsWordCharacter(uint8_t c) const { return control_.StartsWord(c) || control_.InWord(c); }
 
     // Word moves (exposed for search and the token under the caret).
     TOffset WordBefore(TOffset from) const;
@@ -197,6 +215,7 @@ private:
 
     // Editing (TessaryCommandsEdit.cpp).
     std::string Fill(int32_t from, int32_t to) const;
+    void TypeKey(uint8_t byte);
     void TypeChar(uint8_t c);
     void TabToColumn();
     int32_t TabTarget(int32_t column) const;
@@ -217,6 +236,8 @@ private:
     std::unique_ptr<TBookmarks> bookmarks_;
     TKeyboardActionContoller ownKeyMap_;
     TKeyboardActionContoller* keyMap_ = &ownKeyMap_;
+    TTE_Settings* settings_ = nullptr;
+    std::unique_ptr<TTessaryTemplates> templates_;
     bool wantReturns_ = true;
     int indentStep_ = 1;
 

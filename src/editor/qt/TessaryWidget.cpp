@@ -268,6 +268,19 @@ uint16_t TessaryWidget::ModifiersOf(Qt::KeyboardModifiers modifiers) {
     return bits;
 }
 
+uint16_t TessaryWidget::PunctuationShortCutOf(const QKeyEvent& event) {
+    // Named after the character it types, as the key of a US layout would
+    // type it, so that trigger texts such as ";,:." mean the same on every
+    // layout. Shift comes with the character; Ctrl and Alt from the event.
+    const QString text = event.text();
+    if (text.size() != 1 || text[0].unicode() > 0x7F) return 0;
+    const int code = CharToTriggerKey(static_cast<uint8_t>(text[0].unicode()));
+    if (code < 0) return 0;
+    const uint16_t modifiers = ModifiersOf(event.modifiers()) & static_cast<uint16_t>(~kscShift);
+    return ShortCut(static_cast<uint8_t>(code & 0xFF),
+                    static_cast<TShortCut>(modifiers | ((code & kTriggerShift) ? kscShift : 0)));
+}
+
 uint16_t TessaryWidget::ShortCutOf(const QKeyEvent& event) {
     const int key = event.key();
     uint8_t code = 0;
@@ -327,7 +340,7 @@ uint16_t TessaryWidget::ShortCutOf(const QKeyEvent& event) {
             code = vk::Delete;
             break;
         default:
-            return 0;
+            return PunctuationShortCutOf(event);
         }
     Qt::KeyboardModifiers modifiers = event.modifiers();
     if (key == Qt::Key_Backtab) modifiers |= Qt::ShiftModifier;

@@ -105,13 +105,17 @@ public:
 #else
     static constexpr const char* kRtfMimeTypes[] = {"text/rtf", "application/rtf"};
 #endif
-    void Changed() override { emit changed(); }
+    void Changed() override {
+        emit changed();
+    }
     // Re-measures the fonts, hands the metrics to the control and repaints
     // everything (after an option, font or colour change).
     void SettingsChanged() override;
 
     // Converters at the toolkit boundary.
     static uint16_t ShortCutOf(const QKeyEvent& event);
+    // A punctuation key, named by the character it types; 0 for none.
+    static uint16_t PunctuationShortCutOf(const QKeyEvent& event);
     static uint16_t ModifiersOf(Qt::KeyboardModifiers modifiers);
     static TMouseInput MouseInputOf(const QMouseEvent& event, int clicks);
 
@@ -138,7 +142,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    TSurfaceInput& Input() { return input_ ? *input_ : commands_; }
+    TSurfaceInput& Input() {
+        return input_ ? *input_ : commands_;
+    }
     // Clipboard text in the code page; nothing (and a beep) when a character
     // has no byte there.
     std::optional<std::string> ClipboardBytes(const QString& text);
