@@ -13,6 +13,7 @@
 
 #include "app/TessaryControl.h"
 #include "highlight/Parser.h"
+#include "platform/SafeSave.h"
 
 #include <QWidget>
 
@@ -47,6 +48,14 @@ public:
     QString FileName; // full path or "Nový soubor N"; also caption and tab text
     int HighlightIndex = 0;
     int ErrorLine = -1; // 1-based line marked by a message click, -1 for none
+
+    // The file as it was on disk when last loaded or saved, to notice a
+    // change made by another program.
+    platform::FileStamp Stamp;
+    // This document's number in the recovery folder, and the hash of the text
+    // last written there (0: nothing written).
+    int RecoveryId = 0;
+    size_t RecoveryHash = 0;
 
     // Selects the highlighting of an assembler index (0..2).
     void SetHighlighter(int index);

@@ -63,7 +63,8 @@ public:
     bool LoadFromFile(const QString& path, QString* error);
     // Writes the text (CR LF line ends); on success the document is
     // unmodified. On failure the modified state is unchanged.
-    bool SaveToFile(const QString& path, QString* error);
+    // *errorCode: the system's error number of a failed save (0 when unknown).
+    bool SaveToFile(const QString& path, QString* error, int* errorCode = nullptr);
 
     bool Modified() const { return control_.Modified(); }
     int LineCount() const { return control_.Store().LineCount(); }

@@ -38,7 +38,9 @@ public:
     TSafeSave& operator=(const TSafeSave&) = delete;
 
     // Resolves the target, checks access and opens the file to write into.
-    bool Open();
+    // A file that does not exist yet is created with newFileMode (-1: the
+    // usual mode under the umask).
+    bool Open(int newFileMode = -1);
     // Writes all bytes (retrying short writes). False on the first failure.
     bool Write(const void* data, size_t count);
     // Starts the contents again from nothing.
@@ -80,8 +82,10 @@ private:
     uint32_t uid_ = 0, gid_ = 0, mode_ = 0;
 };
 
-// The whole contents at once; false with *errorCode set on failure.
-bool SaveFileSafely(const std::string& target, const std::string& bytes, int* errorCode = nullptr);
+// The whole contents at once; false with *errorCode set on failure. A new
+// file gets newFileMode, or the usual mode under the umask when it is -1.
+bool SaveFileSafely(const std::string& target, const std::string& bytes, int* errorCode = nullptr,
+                    int newFileMode = -1);
 
 // Where a file stands on disk, to notice a change made by another program.
 struct FileStamp {
@@ -93,6 +97,14 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 FileStamp StampOf(const std::string& path);
+
+// The user's folder for state kept between runs ($XDG_STATE_HOME, else
+// ~/.local/state), with a trailing separator.
+std::string StateDirectory();
+// Creates the folder (and its parents) when missing and makes sure it is a
+// folder of this user that nobody else may enter (0700). False when it is
+// not, or is a link.
+bool EnsurePrivateDirectory(const std::string& path);
 
 // True when both names lead to the same file (after links); false when
 // either does not exist.

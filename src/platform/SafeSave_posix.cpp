@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -147,7 +148,7 @@ std::string TSafeSave::ErrorText() const {
     return text;
 }
 
-bool TSafeSave::Open() {
+bool TSafeSave::Open(int newFileMode) {
     int err = 0;
     if (!ResolveLinks(target_, &resolved_, &err)) return Fail(err);
     struct stat st;
@@ -167,7 +168,7 @@ bool TSafeSave::Open() {
     } else if (errno != ENOENT) {
         return Fail(errno);
     } else {
-        mode_ = 0666 & ~CurrentUmask();
+        mode_ = newFileMode >= 0 ? static_cast<uint32_t>(newFileMode) & 07777 : 0666 & ~CurrentUmask();
     }
     RemoveStaleTemps();
     if (!inPlace_) {
@@ -331,9 +332,9 @@ void TSafeSave::RemoveStaleTemps() const {
     ::closedir(dir);
 }
 
-bool SaveFileSafely(const std::string& target, const std::string& bytes, int* errorCode) {
+bool SaveFileSafely(const std::string& target, const std::string& bytes, int* errorCode, int newFileMode) {
     TSafeSave save(target);
-    if (save.Open() && save.Write(bytes.data(), bytes.size()) && save.Commit()) return true;
+    if (save.Open(newFileMode) && save.Write(bytes.data(), bytes.size()) && save.Commit()) return true;
     save.Discard();
     if (errorCode) *errorCode = save.ErrorCode();
     return false;
@@ -349,6 +350,25 @@ FileStamp StampOf(const std::string& path) {
     stamp.device = st.st_dev;
     stamp.inode = st.st_ino;
     return stamp;
+}
+
+std::string StateDirectory() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    if (state && state[0] == '/') return std::string(state) + "/";
+    const char* home = std::getenv("HOME");
+    return std::string(home && home[0] ? home : "/tmp") + "/.local/state/";
+}
+
+bool EnsurePrivateDirectory(const std::string& path) {
+    std::string partial;
+    for (size_t pos = 0; pos != std::string::npos;) {
+        pos = path.find('/', pos + 1);
+        partial = path.substr(0, pos);
+        if (!partial.empty()) ::mkdir(partial.c_str(), 0700);
+    }
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) return false;
+    return (st.st_mode & 077) == 0 || ::chmod(path.c_str(), 0700) == 0;
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
