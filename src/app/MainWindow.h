@@ -101,9 +101,9 @@ public:
     // Takes the stamp of the document's file as it is now.
     void TakeStamp(TEditWin& win);
 
-    // Recovery of unsaved work (MainWindowSafety.cpp). Folder and interval
-    // are set before the first write; the interval counts from the first
-    // change after a write.
+    // Recovery of unsaved work (MainWindowSafety.cpp). Nothing is written
+    // until a folder is set (the program sets the user's); the interval
+    // counts from the first change after a write.
     void SetRecoveryFolder(const std::string& folder);
     void SetRecoveryInterval(int milliseconds);
     void NoteDocumentChange();

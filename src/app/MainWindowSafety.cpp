@@ -91,8 +91,7 @@ void TfrmTorvane::NoteDocumentChange() {
 
 void TfrmTorvane::WriteRecovery() {
     recoveryTimer_->stop();
-    if (!recovery_) SetRecoveryFolder(TRecoveryStore::DefaultFolder());
-    if (!recovery_->Ready() && !recovery_->Prepare()) return;
+    if (!recovery_ || (!recovery_->Ready() && !recovery_->Prepare())) return;
     for (TEditWin* win : EditWindows()) {
         if (!win->sMemo->Modified()) {
             ForgetRecovery(*win);
@@ -114,8 +113,7 @@ void TfrmTorvane::ForgetRecovery(TEditWin& win) {
 }
 
 int TfrmTorvane::OfferRecovery() {
-    if (!recovery_) SetRecoveryFolder(TRecoveryStore::DefaultFolder());
-    if (!recovery_->Ready() && !recovery_->Prepare()) return 0;
+    if (!recovery_ || (!recovery_->Ready() && !recovery_->Prepare())) return 0;
     int restored = 0;
     for (const RecoveryEntry& entry : recovery_->Pending()) {
         const QString name = QString::fromLocal8Bit(entry.originalName);

@@ -8,6 +8,7 @@
 #include "app/MainWindow.h"
 #include "app/dialogs/AboutBox.h"
 #include "app/dialogs/JpegImage.h"
+#include "app/logic/Recovery.h"
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "platform/SingleInstance.h"
@@ -95,6 +96,7 @@ int main(int argc, char** argv) {
         });
     }
 
+    mainWindow.SetRecoveryFolder(torvane::app::TRecoveryStore::DefaultFolder());
     mainWindow.SetRecoveryInterval(RecoveryIntervalMs());
 
     // SIGTERM and SIGHUP run the program's own closing.
