@@ -447,8 +447,8 @@ void TfrmTorvane::actUlozitJakoExecute() {
     if (!ActiveEditWin()) return;
     const std::optional<SaveChoice> choice =
         dialogs_.SaveFileName(this, [this](const SaveChoice& c) { return SaveAsNameMayClose(c); });
-    if (!choice) return;
-    SaveFile(WithDefaultExtension(choice->fileName, choice->filterIndex));
+    if (choice) SaveFile(WithDefaultExtension(choice->fileName, choice->filterIndex));
+    FocusEditor();
 }
 
 void TfrmTorvane::actZavritExecute() {

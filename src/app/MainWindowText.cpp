@@ -195,6 +195,7 @@ void TfrmTorvane::actNajitExecute() {
     if (TEditWin* win = ActiveEditWin()) {
         EditorSearchTarget target(*win);
         frmNajit->Hledat(target);
+        FocusEditor();
     }
 }
 
@@ -209,6 +210,7 @@ void TfrmTorvane::actNahraditExecute() {
     if (TEditWin* win = ActiveEditWin()) {
         EditorSearchTarget target(*win);
         frmNajit->Nahradit(target);
+        FocusEditor();
     }
 }
 

@@ -49,7 +49,7 @@ QString ShownText(const TEditWin* win) {
 }
 
 unsigned ModeOf(const QString& path) {
-    struct stat st{};
+    struct stat st {};
     ::stat(QFile::encodeName(path).constData(), &st);
     return st.st_mode & 07777;
 }
