@@ -74,7 +74,9 @@ start() {
 focus_editor() {
     local window
     window=$(xdotool search --name "^Torvane" | head -n1)
-    xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus --sync "$window"
+    # No --sync: with a maximised window the wait for activation never ends.
+    xdotool windowactivate "$window" >/dev/null 2>&1
+    sleep 0.3
     xdotool mousemove --window "$window" 300 200 click 1
 }
 
