@@ -85,8 +85,8 @@ wait_until 200 xdotool search --name "work\.asm" || fail "no window shows work.a
 focus_editor
 xdotool key ctrl+End
 xdotool type --delay 20 "recovered words"
-wait_until 100 sh -c "ls '$WORK/state/torvane/'*.rec" || fail "no recovery file was written"
-grep -q "recovered words" "$WORK/state/torvane/"*.rec || fail "the recovery file lacks the typed text"
+wait_until 100 sh -c "grep -q 'recovered words' '$WORK/state/torvane/'*.rec" ||
+    fail "no recovery file holds the typed text"
 [ "$(stat -c %a "$WORK/state/torvane")" = 700 ] || fail "the recovery folder is not private"
 
 kill -9 "$APP_PID"
