@@ -257,9 +257,19 @@ void TfrmTorvane::sMemoNastav(TEditWin& win) {
     TTessary& memo = *win.sMemo;
     memo.Tag = 0;
     memo.ApplyEditorSettings(
-        QString::fromLocal8Bit(settings_->ReadString("Editor", "FontName", "Courier New")),
-        settings_->ReadInteger("Editor", "FontSize", 10), TabColumnsSetting());
+        QString::fromLocal8Bit(settings_->ReadString("Editor", "FontName", "Courier New")), FontSizeSetting(),
+        TabColumnsSetting());
     memo.Tag = 1;
+}
+
+int TfrmTorvane::FontSizeSetting() {
+    constexpr int kDefault = 10, kLargest = 200;
+    const int size = settings_->ReadInteger("Editor", "FontSize", kDefault);
+    if (size > 0 && size <= kLargest) return size;
+    // A size of 0 would give characters no width to lay the text out by.
+    appEventsHint(QString::fromUtf8(text::kBadSetting)
+                      .arg(QStringLiteral("FontSize"), QString::number(size), QString::number(kDefault)));
+    return kDefault;
 }
 
 QString TfrmTorvane::TabColumnsSetting() {

@@ -190,6 +190,7 @@ private:
     void ToggleComment(bool comment);
     // The TabColumns setting, or the default (with a note) when it is invalid.
     QString TabColumnsSetting();
+    int FontSizeSetting();
 
     AppDialogs& dialogs_;
     QString programDirectory_;

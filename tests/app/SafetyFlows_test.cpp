@@ -275,6 +275,10 @@ private slots:
         QVERIFY(win);
         QCOMPARE(QString::fromStdString(win->sMemo->Control().TabColumns()), QStringLiteral("15 21 60"));
         QVERIFY(main_->StatusPanel(4)->text().contains(QStringLiteral("TabColumns=20 10")));
+        main_->Settings().WriteInteger("Editor", "FontSize", 0);
+        main_->sMemoNastav(*win);
+        QVERIFY(main_->StatusPanel(4)->text().contains(QStringLiteral("FontSize=0")));
+        QCOMPARE(win->sMemo->Appearance().font.size, 10);
 
         // In the dialog: it says what is wrong and stays open, nothing written.
         main_->Settings().WriteString("Editor", "TabColumns", "15 21 60");
