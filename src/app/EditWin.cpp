@@ -156,6 +156,7 @@ void TEditWin::sMemoChange(ChangeKinds kinds) {
     main_.actUlozit->setEnabled(modified);
     main_.actPrelozit->setEnabled(!modified);
     main_.StatusPanel(3)->setText(modified ? QString::fromUtf8(text::kModified) : QString());
+    if (modified) main_.NoteDocumentChange();
     main_.StatusPanel(2)->setText(
         QString::fromUtf8(sMemo->InsertMode() ? text::kInsertMode : text::kOverwriteMode));
 }
@@ -203,6 +204,7 @@ bool TEditWin::FormCloseQuery() {
 }
 
 void TEditWin::FormClose() {
+    main_.ForgetRecovery(*this);
     if (main_.EditWindows().size() <= 1) {
         main_.EnableEditorAct(false);
         main_.ClearStatusPanels();

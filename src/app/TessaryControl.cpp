@@ -1,5 +1,7 @@
 #include "app/TessaryControl.h"
 
+#include "common/Exceptions.h"
+
 #include "editor/Painter.h"
 #include "editor/TessaryTemplates.h"
 #include "editor/UndoStack.h"
@@ -128,9 +130,13 @@ bool TTessary::LoadFromFile(const QString& path, QString* error) {
     return true;
 }
 
-bool TTessary::SaveToFile(const QString& path, QString* error) {
+bool TTessary::SaveToFile(const QString& path, QString* error, int* errorCode) {
     try {
         Control().SaveToFile(QFile::encodeName(path).toStdString());
+    } catch (const torvane::EFileSaveError& e) {
+        if (error) *error = QString::fromLocal8Bit(e.what());
+        if (errorCode) *errorCode = e.Code();
+        return false;
     } catch (const std::exception& e) {
         if (error) *error = QString::fromLocal8Bit(e.what());
         return false;

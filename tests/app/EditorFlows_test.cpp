@@ -10,6 +10,7 @@
 #include "app/MainWindow.h"
 #include "app/dialogs/FindDialog.h"
 #include "app/dialogs/ProgressPopup.h"
+#include "app/logic/ImportLayout.h"
 #include "editor/TextStore.h"
 
 #include <QAction>
@@ -308,6 +309,14 @@ private slots:
                  QStringList({"Chyba při otevírání souboru \"" + DataPath("missing.s") + "\""}));
         QCOMPARE(main_->EditWindows().size(), 3);
         QVERIFY(dialogs_.messages.isEmpty());
+
+        // A line longer than the store keeps in one node stays one line.
+        const std::string longLine = "DB\t" + std::string(3000, '1') + " ; " + std::string(40, 'c');
+        WriteBytes(DataPath("long.s"), QByteArray::fromStdString(longLine + "\r\nNOP\r\n"));
+        dialogs_.importFile = DataPath("long.s");
+        main_->actImport->trigger();
+        QCOMPARE(ShownText(main_->ActiveEditWin()),
+                 QString::fromStdString(PrevodRadku(longLine) + "\n" + PrevodRadku("NOP")));
     }
 
     void findProposesTheWordAtTheCaretAndSearches() {
