@@ -58,7 +58,8 @@ TEditWin::TEditWin(TfrmTorvane& main, const QString& fileName, QWidget* parent)
         // Opened from the event loop: the drop must end before a message box
         // may ask anything, and this window may be closed by then.
         if (!files.isEmpty())
-            QMetaObject::invokeMethod(&main_, [main = &main_, files] { main->OpenFiles(files); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &main_, [main = &main_, files] { main->OpenFiles(files); }, Qt::QueuedConnection);
     };
 
     Splitter->setHandleWidth(kSplitterHeight);

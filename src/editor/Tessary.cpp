@@ -109,6 +109,9 @@ void TCustomTessary::NotifyChanged() {
 
 void TCustomTessary::TextChanged(const TTextChange& change) {
     beyond_ = tracking_ = false;
+    // A drag whose text changed under it is no longer this control's own:
+    // a drop of it is a copy from elsewhere.
+    dragOrigin_.active = false;
     if (change.kind == TTextChange::Kind::Reloaded) {
         if (!editing_) {
             anchor_ = caret_ = 0;

@@ -332,7 +332,6 @@ private:
     // Drag and drop (TessaryDragDrop.cpp).
     TOffset DropOffsetAt(int x, int y) const;
     void ShowDropOffset(TOffset offset);
-    bool DropFromOrigin() const;
     TDropEffect DropEffectAt(TOffset offset, const TDragOffer& offer) const;
     void MoveDragged(TOffset to);
     void InsertDropped(TOffset at, std::string_view bytes);
@@ -376,6 +375,8 @@ private:
     std::string printTitle_;
     TExportLook exportLook_;
     TOffset dropOffset_ = -1;
+    // Ends with the drag or with any change of the text, so while active
+    // the dragged bytes still stand where the drag began.
     struct DragOrigin {
         bool active = false;
         TOffset start = 0, end = 0;

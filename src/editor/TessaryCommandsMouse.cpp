@@ -72,7 +72,8 @@ void TTessaryCommands::MouseDown(const TMouseInput& mouse) {
             OnTripleClick(mouse.x, mouse.y, offset);
         else
             SelectLine(line);
-    } else if (clickCount_ == 1 && (control_.Options() & smoOLEDragSource) && InsideSelection(line, mouse.x)) {
+    } else if (clickCount_ == 1 && (control_.Options() & smoOLEDragSource) &&
+               InsideSelection(line, mouse.x)) {
         // The selection stays: it may be dragged.
         dragPending_ = true;
         pressed_ = mouse;
@@ -96,8 +97,9 @@ bool TTessaryCommands::InsideSelection(TLineIndex line, int x) const {
     const int cw = std::max(1, control_.Metrics().charWidth);
     const int32_t cell = control_.LeftColumn() + (x - control_.Metrics().textLeft) / cw;
     // Right of a line's end only its line break can be under the pointer.
-    const TOffset offset = cell >= Geometry().EndColumn(line) ? Geometry().VisibleEnd(line)
-                                                              : Geometry().OffsetOfColumn(line, cell, nullptr);
+    const TOffset offset = cell >= Geometry().EndColumn(line)
+                               ? Geometry().VisibleEnd(line)
+                               : Geometry().OffsetOfColumn(line, cell, nullptr);
     return offset >= control_.SelStart() && offset < control_.SelEnd();
 }
 

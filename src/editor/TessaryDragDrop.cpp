@@ -38,18 +38,11 @@ void TCustomTessary::ShowDropOffset(TOffset offset) {
         }
 }
 
-bool TCustomTessary::DropFromOrigin() const {
-    // The drag of this control, over a text that is still as it was when
-    // the drag began; anything else is a drop from elsewhere.
-    return dragOrigin_.active && dragOrigin_.end <= store_->TextLength() &&
-           store_->GetRange(dragOrigin_.start, dragOrigin_.end) == dragOrigin_.bytes;
-}
-
 TDropEffect TCustomTessary::DropEffectAt(TOffset offset, const TDragOffer& offer) const {
     if (offer.files && (options_ & smoProcessDroppedFiles) && OnFilesDropped)
         return offer.allowed & deCopy ? deCopy : deNone; // never a move: the files stay
     if (!offer.text || readOnly_) return deNone;
-    if (DropFromOrigin()) {
+    if (dragOrigin_.active) {
         const bool move = !offer.copyKey && (offer.allowed & deMove);
         const TOffset start = dragOrigin_.start, end = dragOrigin_.end;
         if (move ? offset >= start && offset <= end : offset > start && offset < end) return deNone;
@@ -90,7 +83,7 @@ TDropEffect TCustomTessary::Drop(const TDropData& data, int x, int y, const TDra
     const TOffset offset = DropOffsetAt(x, y);
     const TDropEffect effect = DropEffectAt(offset, offer);
     if (effect == deNone) return deNone;
-    if (DropFromOrigin()) {
+    if (dragOrigin_.active) {
         // The bytes as stored, not their round trip through the toolkit.
         if (effect == deMove)
             MoveDragged(offset);

@@ -47,7 +47,9 @@ public:
     // what the target did; drops on this very control arrive (at the
     // control's Drop) while it runs. A host without drag and drop drags
     // nothing.
-    virtual TDropEffect DoDragDrop(const TClipboardData& /*data*/, TDropEffects /*allowed*/) { return deNone; }
+    virtual TDropEffect DoDragDrop(const TClipboardData& /*data*/, TDropEffects /*allowed*/) {
+        return deNone;
+    }
     // The control asks for the keyboard focus (after it handed on dropped files).
     virtual void TakeFocus() {}
     // OnChange: the text or the selection changed.

@@ -70,7 +70,7 @@ TEST_F(DragDrop, MoveWithinTheControlIsOneUndoStepCorrectedAfterTheSelection) {
         const char* moved;
     } cases[] = {
         // A word two lines down: the drop offset lies after the selection.
-        {"mov a,#1\rinc r0\rdjnz r7,x\r", 0, 3, 21, "a,#1\rinc r0\rdjnz movr7,x\r"},
+        {"mov a,#1\rinc r0\rdjnz r7,x\r", 0, 3, 21, " a,#1\rinc r0\rdjnz movr7,x\r"},
         // Before the selection nothing is corrected.
         {"mov a,#1\rinc r0\rdjnz r7,x\r", 13, 15, 4, "mov r0a,#1\rinc \rdjnz r7,x\r"},
         // Lines with their breaks, dropped after them: the removed CRs count.
@@ -159,7 +159,8 @@ TEST_F(DragDrop, FileListsGoToTheHandlerAndAreNeverMoved) {
     SetText("text");
     std::vector<std::string> seen;
     TCustomTessary::TPoint seenAt{};
-    ed.OnFilesDropped = [&](TCustomTessary&, const std::vector<std::string>& files, TCustomTessary::TPoint at) {
+    ed.OnFilesDropped = [&](TCustomTessary&, const std::vector<std::string>& files,
+                            TCustomTessary::TPoint at) {
         seen = files;
         seenAt = at;
     };
@@ -193,6 +194,8 @@ TEST_F(DragDrop, FileListsGoToTheHandlerAndAreNeverMoved) {
 TEST_F(DragDrop, APressInsideTheSelectionStartsADragOnlyPastTheDragDistance) {
     SetText("label: mov a,b");
     cmd.SetDragDistance(5);
+    int64_t now = 0;
+    cmd.Clock = [&] { return now += 10000; }; // no double clicks
     ed.SetSelection(7, 10, true);
     const auto [x, y] = At(8);
     TMouseInput m;
@@ -211,8 +214,6 @@ TEST_F(DragDrop, APressInsideTheSelectionStartsADragOnlyPastTheDragDistance) {
 
     // A click inside the selection that never moves puts the caret there.
     host.dragged.reset();
-    int64_t now = 0;
-    cmd.Clock = [&] { return now += 10000; }; // no double clicks
     m.x = x;
     cmd.MouseDown(m);
     cmd.MouseUp(m);

@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QUrl>
 #include <QWheelEvent>
 
 #include <algorithm>

@@ -114,7 +114,9 @@ public:
 #endif
     // Runs a QDrag of the data (or the drag runner, when one is set).
     TDropEffect DoDragDrop(const TClipboardData& data, TDropEffects allowed) override;
-    void TakeFocus() override { setFocus(Qt::OtherFocusReason); }
+    void TakeFocus() override {
+        setFocus(Qt::OtherFocusReason);
+    }
     // Replaces QDrag::exec for the drags this view starts (tests deliver
     // their own drag events from here); empty: QDrag::exec.
     std::function<Qt::DropAction(QDrag& drag, Qt::DropActions allowed)> DragRunner;
