@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QtTest>
 
+using namespace torvane;
 using namespace torvane::editor;
 using torvane::editor::qt::TessaryWidget;
 
