@@ -53,6 +53,13 @@ TDropEffect TCustomTessary::DropEffectAt(TOffset offset, const TDragOffer& offer
 }
 
 TDropEffect TCustomTessary::DragOver(int x, int y, const TDragOffer& offer) {
+    // Near the top or bottom edge the text scrolls a line, so a drop can
+    // reach lines out of view.
+    const int edge = std::max(1, metrics_.rowHeight / 2);
+    if (y < edge && topLine_ > 0)
+        SetTopLine(topLine_ - 1);
+    else if (y >= clientHeight_ - edge && topLine_ + geometry_.Rows() < store_->LineCount())
+        SetTopLine(topLine_ + 1);
     const TOffset offset = DropOffsetAt(x, y);
     TDropEffect effect = DropEffectAt(offset, offer);
     if (OnOLEDragOver) OnOLEDragOver(*this, TPoint{x, y}, effect);

@@ -153,6 +153,13 @@ TEST_F(DragDrop, DragOverShowsTheDropOffsetAsTheCaretWithoutTouchingTheSelection
     ed.DragOver(x, y, TextOffer());
     ed.DragLeave();
     EXPECT_EQ(ed.ViewState().dropCaret, -1);
+
+    // At the bottom edge the text scrolls so lines below can be reached.
+    SetText("1\r2\r3\r4\r5\r6\r7\r8\r9\r10\r11\r12\r13");
+    ed.DragOver(x, ed.ClientHeight() - 1, TextOffer());
+    EXPECT_EQ(ed.TopLine(), 1);
+    ed.DragOver(x, 0, TextOffer());
+    EXPECT_EQ(ed.TopLine(), 0);
 }
 
 TEST_F(DragDrop, FileListsGoToTheHandlerAndAreNeverMoved) {
