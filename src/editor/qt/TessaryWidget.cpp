@@ -504,7 +504,7 @@ void TessaryWidget::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void TessaryWidget::dragLeaveEvent(QDragLeaveEvent*) {
-    control_.DragLeave();
+    Guarded([this] { control_.DragLeave(); });
 }
 
 void TessaryWidget::dropEvent(QDropEvent* event) {
@@ -515,7 +515,7 @@ void TessaryWidget::dropEvent(QDropEvent* event) {
         commands_.NotifyChange();
     });
     if (effect == deNone) {
-        control_.DragLeave();
+        Guarded([this] { control_.DragLeave(); });
         event->ignore();
         return;
     }
