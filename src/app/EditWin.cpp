@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
@@ -46,6 +47,19 @@ TEditWin::TEditWin(TfrmTorvane& main, const QString& fileName, QWidget* parent)
     sMemo->SetParser(&sMemoParser);
     sMemo->View().Search().OnSearchFail = [this](editor::TCustomTessary&, const std::string& text) {
         sMemoSearchFail(Cp1250ToUnicode(text));
+    };
+    sMemo->Control().OnFilesDropped = [this](editor::TCustomTessary&, const std::vector<std::string>& names,
+                                             editor::TCustomTessary::TPoint) {
+        QStringList files;
+        for (const std::string& name : names) {
+            const QString file = QFile::decodeName(QByteArray::fromStdString(name));
+            if (QFileInfo(file).isFile()) files.append(file); // a dropped folder is no document
+        }
+        // Opened from the event loop: the drop must end before a message box
+        // may ask anything, and this window may be closed by then.
+        if (!files.isEmpty())
+            QMetaObject::invokeMethod(
+                &main_, [main = &main_, files] { main->OpenFiles(files); }, Qt::QueuedConnection);
     };
 
     Splitter->setHandleWidth(kSplitterHeight);

@@ -401,7 +401,10 @@ void TfrmTorvane::actNovyExecute() {
 
 void TfrmTorvane::actOtevritExecute() {
     const std::string dataDir = settings_->ReadString("Paths", "Data", "");
-    const QStringList files = dialogs_.OpenFileNames(this, QString::fromLocal8Bit(dataDir));
+    OpenFiles(dialogs_.OpenFileNames(this, QString::fromLocal8Bit(dataDir)));
+}
+
+void TfrmTorvane::OpenFiles(const QStringList& files) {
     for (const QString& file : files) {
         CreateEditor(file, false, 0);
         PridejHistorii(file);

@@ -60,6 +60,9 @@ public:
 
     // Document operations.
     void CreateEditor(const QString& fileName, bool isNew, int assemblerIndex);
+    // Opens each file as a document and puts it among the recent files, as
+    // Otevřít does (also for files dropped on an editor).
+    void OpenFiles(const QStringList& files);
     bool SaveFile(const QString& fileName);
     bool WindowExists(const QString& fileName) const;
     void ZobrazOkno(const QString& fileName);

@@ -24,12 +24,13 @@ using editor::TOffset;
 // The document window's option set: syntax highlighting, print wrap, print
 // line numbers, print file name, print date, print page numbers, auto
 // indent, word select, show gutter, title as file name, block overwrite
-// cursor, use TAB characters, smart fill, line numbers. Everything else
-// (word wrap, tab to column, right margin ...) stays off.
-constexpr uint32_t kDocumentOptions = smoSyntaxHighlight | smoPrintWrap | smoPrintLineNos | smoPrintFilename |
-                                      smoPrintDate | smoPrintPageNos | smoAutoIndent | smoWordSelect |
-                                      smoShowGutter | smoTitleAsFilename | smoBlockOverwriteCursor |
-                                      smoUseTAB | smoSmartFill | smoLineNumbers;
+// cursor, use TAB characters, smart fill, line numbers; and drag and drop:
+// a selection may be dragged, dropped files open as documents. Everything
+// else (word wrap, tab to column, right margin ...) stays off.
+constexpr uint32_t kDocumentOptions =
+    smoSyntaxHighlight | smoPrintWrap | smoPrintLineNos | smoPrintFilename | smoPrintDate | smoPrintPageNos |
+    smoAutoIndent | smoWordSelect | smoShowGutter | smoTitleAsFilename | smoBlockOverwriteCursor | smoUseTAB |
+    smoSmartFill | smoLineNumbers | smoOLEDragSource | smoProcessDroppedFiles;
 
 constexpr editor::TColor kYellow = 0x00FFFF; // colours are 0x00BBGGRR
 constexpr editor::TColor kWhite = 0xFFFFFF;
