@@ -51,15 +51,9 @@ TEditWin::TEditWin(TfrmTorvane& main, const QString& fileName, QWidget* parent)
     sMemo->Control().OnFilesDropped = [this](editor::TCustomTessary&, const std::vector<std::string>& names,
                                              editor::TCustomTessary::TPoint) {
         QStringList files;
-        for (const std::string& name : names) {
-            const QString file = QFile::decodeName(QByteArray::fromStdString(name));
-            if (QFileInfo(file).isFile()) files.append(file); // a dropped folder is no document
-        }
-        // Opened from the event loop: the drop must end before a message box
-        // may ask anything, and this window may be closed by then.
-        if (!files.isEmpty())
-            QMetaObject::invokeMethod(
-                &main_, [main = &main_, files] { main->OpenFiles(files); }, Qt::QueuedConnection);
+        for (const std::string& name : names)
+            files.append(QFile::decodeName(QByteArray::fromStdString(name)));
+        main_.OpenDroppedFiles(files);
     };
 
     Splitter->setHandleWidth(kSplitterHeight);

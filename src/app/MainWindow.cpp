@@ -52,6 +52,7 @@ TfrmTorvane::TfrmTorvane(AppDialogs& dialogs, const QString& programDirectory, Q
     : QMainWindow(parent), dialogs_(dialogs),
       programDirectory_(QDir::fromNativeSeparators(programDirectory)) {
     setObjectName(QStringLiteral("frmTorvane"));
+    setAcceptDrops(true);
     if (!programDirectory_.isEmpty() && !programDirectory_.endsWith(QLatin1Char('/')))
         programDirectory_ += QLatin1Char('/');
     layout_ = platform::LayoutOf(Native(programDirectory_));

@@ -63,6 +63,9 @@ public:
     // Opens each file as a document and puts it among the recent files, as
     // Otevřít does (also for files dropped on an editor).
     void OpenFiles(const QStringList& files);
+    // Files dropped from outside: the regular files among them open as
+    // documents once the drop has ended (a folder is no document).
+    void OpenDroppedFiles(const QStringList& names);
     bool SaveFile(const QString& fileName);
     bool WindowExists(const QString& fileName) const;
     void ZobrazOkno(const QString& fileName);
@@ -181,6 +184,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool event(QEvent* event) override;
 
 private:

@@ -30,7 +30,7 @@ using editor::TOffset;
 constexpr uint32_t kDocumentOptions =
     smoSyntaxHighlight | smoPrintWrap | smoPrintLineNos | smoPrintFilename | smoPrintDate | smoPrintPageNos |
     smoAutoIndent | smoWordSelect | smoShowGutter | smoTitleAsFilename | smoBlockOverwriteCursor | smoUseTAB |
-    smoSmartFill | smoLineNumbers | smoOLEDragSource | smoProcessDroppedFiles;
+    smoSmartFill | smoLineNumbers;
 
 constexpr editor::TColor kYellow = 0x00FFFF; // colours are 0x00BBGGRR
 constexpr editor::TColor kWhite = 0xFFFFFF;

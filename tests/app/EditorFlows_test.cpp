@@ -360,6 +360,8 @@ private slots:
         QVERIFY(win->sMemo->Modified());
     }
 
+    // The document window leaves dropped files to the main window, which
+    // opens them as documents wherever they land.
     void filesDroppedOnAnEditorOpenAsDocuments() {
         TEditWin* target = NewDocument();
         const QString a = DataPath(QStringLiteral("blink.asm")), b = DataPath(QStringLiteral("regs.inc"));
@@ -369,14 +371,18 @@ private slots:
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(DataPath(QStringLiteral("folder"))),
                       QUrl::fromLocalFile(b)});
-        QWidget* viewport = target->sMemo->View().viewport();
+        // The document window's editor leaves files to its frame: a drop of
+        // files anywhere on the window reaches the main window, which opens them.
+        QVERIFY(!(target->sMemo->Control().Options() & torvane::smoProcessDroppedFiles));
+        QObject* frame = main_.get();
         QDragEnterEvent enter(QPoint(40, 10), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton,
                               Qt::NoModifier);
-        QCoreApplication::sendEvent(viewport, &enter);
+        enter.setAccepted(false);
+        frame->event(&enter);
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPoint(40, 10), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton,
                         Qt::NoModifier);
-        QCoreApplication::sendEvent(viewport, &drop);
+        frame->event(&drop);
         // Never a move: the file manager keeps its files.
         QCOMPARE(drop.dropAction(), Qt::CopyAction);
 
