@@ -91,8 +91,9 @@ public:
     // as compiled (null: none to return to), mono the black-and-white print
     // choice. True when confirmed: settings and mono then hold the result.
     // Dialog stand-ins that do not show it answer Storno.
-    virtual bool EditEditorOptions(QWidget* /*parent*/, const TTessaryParser& /*parser*/, TTE_Settings& /*settings*/,
-                                   unsigned /*pages*/, const TTE_Settings* /*defaults*/, bool& /*mono*/) {
+    virtual bool EditEditorOptions(QWidget* /*parent*/, const TTessaryParser& /*parser*/,
+                                   TTE_Settings& /*settings*/, unsigned /*pages*/,
+                                   const TTE_Settings* /*defaults*/, bool& /*mono*/) {
         return false;
     }
 
@@ -119,8 +120,8 @@ public:
                                              const std::function<bool(const SaveChoice&)>& mayClose) override;
     std::optional<int> ChooseAssembler(QWidget* parent, const QString& caption) override;
     bool EditSettings(QWidget* parent, TMemIniFile& settings) override;
-    bool EditEditorOptions(QWidget* parent, const TTessaryParser& parser, TTE_Settings& settings, unsigned pages,
-                           const TTE_Settings* defaults, bool& mono) override;
+    bool EditEditorOptions(QWidget* parent, const TTessaryParser& parser, TTE_Settings& settings,
+                           unsigned pages, const TTE_Settings* defaults, bool& mono) override;
     void ShowAbout(QWidget* parent) override;
     QString ImportFileName(QWidget* parent) override;
     void ShowErrorBox(QWidget* parent, const QString& text) override;

@@ -92,8 +92,8 @@ bool TfrmTorvane::RunSchemeOptions(TEditWin& win, TTE_Settings& copy, unsigned p
 void TfrmTorvane::ApplyStoredSchemeSettings(TTessaryParser& parser) {
     TTE_Settings& settings = parser.Settings();
     if (LoadSchemeSettings(*settings_, settings) == StoredSettings::Unreadable)
-        StatusPanel(4)->setText(
-            QString::fromUtf8(text::kStoredSchemeUnreadable).arg(Cp1250ToUnicode(settings.values.languageName)));
+        StatusPanel(4)->setText(QString::fromUtf8(text::kStoredSchemeUnreadable)
+                                    .arg(Cp1250ToUnicode(settings.values.languageName)));
 }
 
 } // namespace torvane::app

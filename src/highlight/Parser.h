@@ -47,7 +47,8 @@ enum TPropertyPage : uint32_t {
 // Runs the options dialog over a copy of the parser's settings (the dialog
 // may edit the copy freely) with the given pages; true when the user
 // confirmed. The dialog lives above this layer and is wired in by its owner.
-using TPropertiesDialog = std::function<bool(const TTessaryParser& parser, TTE_Settings& copy, uint32_t pages)>;
+using TPropertiesDialog =
+    std::function<bool(const TTessaryParser& parser, TTE_Settings& copy, uint32_t pages)>;
 // Fills the parser's tables from a script (the scheme compiler).
 using TSchemeCompiler =
     std::function<void(TTessaryParser& parser, TStream& script, const std::string& fileName)>;

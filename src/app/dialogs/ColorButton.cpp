@@ -34,11 +34,14 @@ void TColorButton::SetColor(int32_t color) {
     setIcon(QIcon(swatch));
 }
 
-void TColorButton::SetPicker(Picker picker) { CurrentPicker() = std::move(picker); }
+void TColorButton::SetPicker(Picker picker) {
+    CurrentPicker() = std::move(picker);
+}
 
 QColor TColorButton::ToQColor(int32_t color) {
     const auto rgb = editor::TSystemColors{}.Resolve(static_cast<editor::TColor>(color));
-    return QColor(static_cast<int>(rgb & 0xFF), static_cast<int>(rgb >> 8 & 0xFF), static_cast<int>(rgb >> 16 & 0xFF));
+    return QColor(static_cast<int>(rgb & 0xFF), static_cast<int>(rgb >> 8 & 0xFF),
+                  static_cast<int>(rgb >> 16 & 0xFF));
 }
 
 int32_t TColorButton::FromQColor(const QColor& color) {

@@ -22,12 +22,14 @@ constexpr int kPreviewHeight = 180;
 
 } // namespace
 
-TEditorOptionsDialog::TEditorOptionsDialog(const TTessaryParser& parser, TTE_Settings& settings, uint32_t shown,
-                                           const TTE_Settings* defaults, QWidget* parent)
-    : QDialog(parent), pages(new QTabWidget(this)), btnDefaults(new QPushButton(QStringLiteral("&Výchozí"), this)),
-      lblError(new QLabel(this)), target_(settings), defaults_(defaults) {
+TEditorOptionsDialog::TEditorOptionsDialog(const TTessaryParser& parser, TTE_Settings& settings,
+                                           uint32_t shown, const TTE_Settings* defaults, QWidget* parent)
+    : QDialog(parent), pages(new QTabWidget(this)),
+      btnDefaults(new QPushButton(QStringLiteral("&Výchozí"), this)), lblError(new QLabel(this)),
+      target_(settings), defaults_(defaults) {
     setObjectName(QStringLiteral("EditorOptionsDialog"));
-    setWindowTitle(QStringLiteral("Nastavení zvýraznění – %1").arg(OptionsText(settings.values.languageName)));
+    setWindowTitle(
+        QStringLiteral("Nastavení zvýraznění – %1").arg(OptionsText(settings.values.languageName)));
     pages->setObjectName(QStringLiteral("pages"));
     btnDefaults->setObjectName(QStringLiteral("btnDefaults"));
     btnDefaults->setEnabled(defaults != nullptr);
@@ -40,15 +42,18 @@ TEditorOptionsDialog::TEditorOptionsDialog(const TTessaryParser& parser, TTE_Set
     preview_.Settings().Assign(settings);
     TTE_Settings& working = preview_.Settings();
 
-    if (shown & ppHighlight) AddPage(highlightPage = new THighlightPage(working, this), QStringLiteral("&Zvýraznění"));
-    if (shown & ppKeys) AddPage(keysPage = new TKeysPage(working, defaults, this), QStringLiteral("&Klávesy"));
+    if (shown & ppHighlight)
+        AddPage(highlightPage = new THighlightPage(working, this), QStringLiteral("&Zvýraznění"));
+    if (shown & ppKeys)
+        AddPage(keysPage = new TKeysPage(working, defaults, this), QStringLiteral("&Klávesy"));
     if (shown & ppPrint) AddPage(printPage = new TPrintPage(this), QStringLiteral("&Tisk"));
     if (shown & ppTabs) AddPage(tabsPage = new TTabsPage(this), QStringLiteral("T&abulátory"));
     if (shown & ppAutoCorrect)
         AddPage(autoCorrectPage = new TMacroPage(TMacroPage::Kind::AutoCorrect, this),
                 QStringLiteral("Automatické &opravy"));
     if (shown & ppTemplates)
-        AddPage(templatesPage = new TMacroPage(TMacroPage::Kind::Templates, this), QStringLiteral("Ša&blony"));
+        AddPage(templatesPage = new TMacroPage(TMacroPage::Kind::Templates, this),
+                QStringLiteral("Ša&blony"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pages, 1);
@@ -101,7 +106,9 @@ void TEditorOptionsDialog::RefreshPreview() {
     preview->SettingsChanged();
 }
 
-bool TEditorOptionsDialog::MonoPrint() const { return printPage && printPage->chkMonoPrint->isChecked(); }
+bool TEditorOptionsDialog::MonoPrint() const {
+    return printPage && printPage->chkMonoPrint->isChecked();
+}
 
 void TEditorOptionsDialog::SetMonoPrint(bool mono) {
     if (printPage) printPage->chkMonoPrint->setChecked(mono);
@@ -128,8 +135,8 @@ void TEditorOptionsDialog::accept() {
     QDialog::accept();
 }
 
-bool RunEditorOptionsDialog(QWidget* parent, const TTessaryParser& parser, TTE_Settings& settings, uint32_t pages,
-                            const TTE_Settings* defaults, bool& mono) {
+bool RunEditorOptionsDialog(QWidget* parent, const TTessaryParser& parser, TTE_Settings& settings,
+                            uint32_t pages, const TTE_Settings* defaults, bool& mono) {
     TEditorOptionsDialog dialog(parser, settings, pages, defaults, parent);
     dialog.SetMonoPrint(mono);
     if (dialog.exec() != QDialog::Accepted) return false;

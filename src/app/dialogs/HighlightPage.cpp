@@ -1,7 +1,6 @@
 #include "app/dialogs/HighlightPage.h"
 
 #include "app/dialogs/ColorButton.h"
-#include "editor/Cp1250Table.h"
 #include "highlight/Settings.h"
 
 #include <QCheckBox>
@@ -14,19 +13,6 @@ namespace {
 constexpr std::array<uint8_t, 4> kFontStyleBits = {fsBold, fsItalic, fsUnderline, fsStrikeOut};
 constexpr std::array<const char*, 4> kFontStyleNames = {"&Tučné", "&Kurzíva", "&Podtržené", "Pře&škrtnuté"};
 } // namespace
-
-QString OptionsText(std::string_view bytes) {
-    const std::u16string text = editor::Cp1250ToUtf16(bytes);
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string OptionsBytes(const QString& text) {
-    std::string bytes;
-    bytes.reserve(static_cast<size_t>(text.size()));
-    for (QChar c : text)
-        bytes += static_cast<char>(editor::UnicodeToCp1250(c.unicode()).value_or('?'));
-    return bytes;
-}
 
 THighlightPage::THighlightPage(TTE_Settings& settings, QWidget* parent)
     : TOptionsPage(parent), lstStyles(new QListWidget(this)), btnForeground(new TColorButton(this)),
@@ -91,7 +77,8 @@ void THighlightPage::ShowStyle() {
     const bool any = id >= 0;
     for (QCheckBox* c : chkFontStyle)
         c->setEnabled(any);
-    for (QWidget* w : std::initializer_list<QWidget*>{btnForeground, btnBackground, chkFgDefault, chkBgDefault})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{btnForeground, btnBackground, chkFgDefault, chkBgDefault})
         w->setEnabled(any);
     if (!any) return;
     const TTE_Style& style = settings_.GetStyle(static_cast<uint8_t>(id));

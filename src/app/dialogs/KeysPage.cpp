@@ -29,8 +29,8 @@ bool IsModifierKey(int key) {
 TKeyWizard::TKeyWizard(const QString& commandName, QWidget* parent)
     : QDialog(parent), lblKeys_(new QLabel(this)) {
     setWindowTitle(QStringLiteral("Přiřazení klávesy"));
-    auto* prompt = new QLabel(QStringLiteral("Stiskněte klávesu nebo dvojici kláves pro příkaz „%1“.").arg(commandName),
-                              this);
+    auto* prompt = new QLabel(
+        QStringLiteral("Stiskněte klávesu nebo dvojici kláves pro příkaz „%1“.").arg(commandName), this);
     prompt->setWordWrap(true);
     lblKeys_->setObjectName(QStringLiteral("lblKeys"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -186,7 +186,8 @@ void TKeysPage::RemoveSelected() {
     for (const auto& [code, name] : names)
         map.SetName(code, name);
     for (const auto& b : bindings)
-        if (!(b.first == first && b.second == second && b.code == command)) map.AddKey(b.first, b.second, b.code);
+        if (!(b.first == first && b.second == second && b.code == command))
+            map.AddKey(b.first, b.second, b.code);
     lblConflict->clear();
     Load(settings_);
 }

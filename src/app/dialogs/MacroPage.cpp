@@ -49,8 +49,9 @@ TMacroPage::TMacroPage(Kind kind, QWidget* parent)
     edtDescription->setObjectName(QStringLiteral("edtDescription"));
     edtText->setObjectName(QStringLiteral("edtText"));
     edtTrigger->setObjectName(QStringLiteral("edtTrigger"));
-    tblMacros->setHorizontalHeaderLabels(templates ? QStringList{QStringLiteral("Název"), QStringLiteral("Popis")}
-                                                   : QStringList{QStringLiteral("Slovo"), QStringLiteral("Náhrada")});
+    tblMacros->setHorizontalHeaderLabels(
+        templates ? QStringList{QStringLiteral("Název"), QStringLiteral("Popis")}
+                  : QStringList{QStringLiteral("Slovo"), QStringLiteral("Náhrada")});
     tblMacros->horizontalHeader()->setStretchLastSection(true);
     tblMacros->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblMacros->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -61,7 +62,8 @@ TMacroPage::TMacroPage(Kind kind, QWidget* parent)
     fields->addRow(templates ? QStringLiteral("&Název:") : QStringLiteral("&Slovo:"), edtName);
     if (templates) fields->addRow(QStringLiteral("P&opis:"), edtDescription);
     edtDescription->setVisible(templates);
-    fields->addRow(templates ? QStringLiteral("&Text (znak | určuje místo kurzoru):") : QStringLiteral("&Náhrada:"),
+    fields->addRow(templates ? QStringLiteral("&Text (znak | určuje místo kurzoru):")
+                             : QStringLiteral("&Náhrada:"),
                    edtText);
     auto* trigger = new QHBoxLayout;
     trigger->addWidget(edtTrigger, 1);
@@ -86,13 +88,14 @@ TMacroPage::TMacroPage(Kind kind, QWidget* parent)
 }
 
 void TMacroPage::Load(const TTE_Settings& settings) {
-    const TMacroKeywords& table = kind_ == Kind::Templates ? static_cast<const TMacroKeywords&>(settings.CodeTemplates())
-                                                           : settings.AutoReplace();
+    const TMacroKeywords& table = kind_ == Kind::Templates
+                                      ? static_cast<const TMacroKeywords&>(settings.CodeTemplates())
+                                      : settings.AutoReplace();
     rows_.clear();
     for (const TMacro& m : table.Macros()) {
         // The table folds a word to lower case unless it was added case-sensitively.
-        const bool caseSensitive = std::any_of(m.name.begin(), m.name.end(),
-                                               [](char c) { return std::isupper(static_cast<unsigned char>(c)); });
+        const bool caseSensitive = std::any_of(
+            m.name.begin(), m.name.end(), [](char c) { return std::isupper(static_cast<unsigned char>(c)); });
         rows_.push_back(Row{m.name, m.description, m.expansion, caseSensitive});
     }
     if (kind_ == Kind::Templates)
@@ -148,7 +151,8 @@ bool TMacroPage::RowFromFields(Row& row) {
 bool TMacroPage::AddFromFields() {
     Row row;
     if (!RowFromFields(row)) return false;
-    auto same = std::find_if(rows_.begin(), rows_.end(), [&](const Row& r) { return SameName(r.name, row.name); });
+    auto same =
+        std::find_if(rows_.begin(), rows_.end(), [&](const Row& r) { return SameName(r.name, row.name); });
     if (same != rows_.end())
         *same = row;
     else

@@ -14,8 +14,8 @@ namespace {
 
 constexpr std::array<uint32_t, 5> kPrintBits = {smoPrintWrap, smoPrintLineNos, smoPrintFilename, smoPrintDate,
                                                 smoPrintPageNos};
-constexpr std::array<const char*, 5> kPrintNames = {"&Zalamovat dlouhé řádky", "Čísla řá&dků", "&Název souboru",
-                                                    "&Datum", "Čísla &stránek"};
+constexpr std::array<const char*, 5> kPrintNames = {"&Zalamovat dlouhé řádky", "Čísla řá&dků",
+                                                    "&Název souboru", "&Datum", "Čísla &stránek"};
 
 } // namespace
 
