@@ -60,7 +60,12 @@ void TfrmTorvane::CreateSchemeOptionsAction(QMenu* menu) {
 void TfrmTorvane::actNastaveniZvyrazneniExecute() {
     TEditWin* win = ActiveEditWin();
     if (!win) return;
-    win->sMemoParser.EditProperties(ppAllPages);
+    try {
+        win->sMemoParser.EditProperties(ppAllPages);
+    } catch (const std::exception& e) {
+        // Nothing was applied: the parser takes the copy only at the very end.
+        MessageDlgCz(QString::fromLocal8Bit(e.what()), MsgKind::Error, mbOK, mbOK);
+    }
     win->sMemo->setFocus();
 }
 

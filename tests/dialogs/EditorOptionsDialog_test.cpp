@@ -25,7 +25,8 @@ private slots:
 
     void tabColumnsAreCheckedBeforeAnythingIsCopied() {
         QString error;
-        QCOMPARE(*TTabsPage::ParseColumns(QStringLiteral(" 15 21,60 "), error), (std::vector<int>{14, 20, 59}));
+        QCOMPARE(*TTabsPage::ParseColumns(QStringLiteral(" 15 21,60 "), error),
+                 (std::vector<int>{14, 20, 59}));
         QVERIFY(TTabsPage::ParseColumns(QString(), error)->empty());
         for (const char* bad : {"15 10", "15 15", "0", "-3", "abc", "2000"}) {
             QVERIFY2(!TTabsPage::ParseColumns(QLatin1String(bad), error), bad);
