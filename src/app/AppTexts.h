@@ -101,4 +101,11 @@ inline constexpr const char kNovySLabel[] = "Překladač:";
 inline constexpr const char kButtonOk[] = "OK";
 inline constexpr const char kButtonCancel[] = "Storno";
 
+// The editor's options dialog and the user's own settings of a scheme.
+inline constexpr const char kSchemeOptionsItem[] = "Nastavení zvýraznění ...";
+inline constexpr const char kSchemeOptionsHint[] =
+    "Barvy, klávesy, tisk, tabulátory, opravy a šablony zvýraznění";
+inline constexpr const char kStoredSchemeUnreadable[] =
+    "Uložené nastavení zvýraznění „%1“ nelze načíst; platí nastavení schématu.";
+
 } // namespace torvane::app::text

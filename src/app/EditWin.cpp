@@ -44,6 +44,12 @@ TEditWin::TEditWin(TfrmTorvane& main, const QString& fileName, QWidget* parent)
     setWindowTitle(fileName);
     sMemoParser.name = "sMemoParser";
     LoadBuiltinPlainTextScheme(sMemoParser);
+    // The document window offers only the highlighting page; the full set
+    // is reached through the main window's menu.
+    sMemoParser.propertyPages = ppHighlight;
+    sMemoParser.propertiesDialog = [this](const TTessaryParser&, TTE_Settings& copy, uint32_t pages) {
+        return main_.RunSchemeOptions(*this, copy, pages);
+    };
     sMemo->SetParser(&sMemoParser);
     sMemo->View().Search().OnSearchFail = [this](editor::TCustomTessary&, const std::string& text) {
         sMemoSearchFail(Cp1250ToUnicode(text));
@@ -94,6 +100,7 @@ std::optional<SchemeScriptError> TEditWin::CompileSchemeScript(const std::string
     try {
         TFileStream script(scriptPath, TFileStream::fmOpenRead);
         scheme::CompileScheme(sMemoParser, script, scriptPath, &position);
+        main_.ApplyStoredSchemeSettings(sMemoParser);
     } catch (const std::exception&) {
         error = SchemeScriptError{position.line + 1, position.column + 1};
     }

@@ -298,6 +298,7 @@ void TfrmTorvane::EnableEditorAct(bool enabled) {
         a->setEnabled(enabled);
     for (QAction* item : mnItmHighlight)
         item->setEnabled(enabled);
+    actNastaveniZvyrazneni->setEnabled(enabled);
     tlbTabs->setVisible(enabled);
     if (!enabled)
         for (QAction* a : {actKopirovat, actVyjmout, actZpet, actZnovu, actComment, actUnComment})

@@ -30,6 +30,8 @@ class QTimer;
 
 namespace torvane {
 class TMemIniFile;
+class TTessaryParser;
+class TTE_Settings;
 namespace platform {
 struct CopyDataRecord;
 }
@@ -134,6 +136,8 @@ public:
         *actKaskada, *actHorizontalne, *actVertikalne, *actOprogramu, *actKonec;
     // Highlighting menu items, tags 1..3.
     std::array<QAction*, 3> mnItmHighlight{};
+    // "Nastavení zvýraznění ...": the editor's options dialog, all pages.
+    QAction* actNastaveniZvyrazneni = nullptr;
 
     QMdiArea* mdiArea;
     QTabBar* tabConSoubory;
@@ -174,7 +178,19 @@ public slots:
     void actNajitDalsiExecute();
     void actNahraditExecute();
 
+    // The editor's options dialog for the active document's scheme.
+    void actNastaveniZvyrazneniExecute();
+
 public:
+    // The options dialog of a document's scheme (MainWindowSchemeOptions.cpp):
+    // runs it over copy, stores a confirmed result as the user's own settings
+    // of the scheme and hands it to the other documents of that scheme.
+    bool RunSchemeOptions(TEditWin& win, TTE_Settings& copy, unsigned pages);
+    // Puts the user's stored settings of the scheme over a freshly compiled
+    // one (before its editors re-select it); a stored form that does not
+    // read is ignored with a note in the status bar.
+    void ApplyStoredSchemeSettings(TTessaryParser& parser);
+
     // Reads a text file into a new untitled document, every line laid out
     // by PrevodRadku, under the progress popup.
     void Import(const QString& fileName);
@@ -194,6 +210,7 @@ private:
     void CreateMenus();
     void CreateToolBars();
     void CreateStatusBar();
+    void CreateSchemeOptionsAction(QMenu* menu);
     void ReadWindowSettings();
     void WriteWindowSettings();
     bool SaveAsNameMayClose(const SaveChoice& choice);

@@ -178,6 +178,7 @@ void TfrmTorvane::CreateMenus() {
     zvyrazneni->addSeparator();
     zvyrazneni->addAction(mnItmHighlight[1]);
     zvyrazneni->addAction(mnItmHighlight[2]);
+    CreateSchemeOptionsAction(zvyrazneni);
 
     QMenu* prelozit = menuBar()->addMenu(QStringLiteral("&Přeložit"));
     prelozit->addAction(actPrelozit);
