@@ -10,7 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev liblz4-dev
   xvfb xauth xdotool x11-utils
-  avra as31 srecord ccache
+  avra as31 srecord ccache poppler-utils
 )
 
 install_packages() {

@@ -37,9 +37,9 @@
 // the number of blocks) plus its visible characters, so painting a screen is
 // independent of the size of the text.
 
+#include "editor/Columns.h"
 #include "editor/LineLayout.h"
 #include "editor/Surface.h"
-#include "editor/Columns.h"
 #include "editor/TextStore.h"
 #include "highlight/EditorOptions.h"
 
@@ -220,6 +220,9 @@ public:
     // the line start.
     TOffset NearestOffset(const TViewState& view, int x, int y);
 
+    // The style of a token with its defaults resolved to RGB.
+    TStyleRecord ResolvedStyle(uint8_t style) const;
+
     std::function<void(TLineDrawData&)> OnDrawLine;
 
 private:
@@ -230,8 +233,6 @@ private:
     void PaintGutter(Surface& surface, int y, TLineIndex line, const TLineNode* node);
     void PaintText(Surface& surface, const TViewState& view, int y, TLineIndex line, const TLineNode& node);
     void PaintMarginLines(Surface& surface, const TViewState& view, int y);
-    // The style of a token with its defaults resolved to RGB.
-    TStyleRecord ResolvedStyle(uint8_t style) const;
     // The column limit of the text area: the first column not visible.
     int32_t LastColumn(const TViewState& view) const noexcept;
 

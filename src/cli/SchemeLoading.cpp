@@ -1,0 +1,49 @@
+#include "cli/SchemeLoading.h"
+
+#include "common/Stream.h"
+#include "highlight/CompiledScheme.h"
+#include "platform/FileSystem.h"
+#include "scheme/SchemeCompiler.h"
+
+#include <cstdio>
+
+namespace torvane::cli {
+namespace {
+
+// A compiled stream starts with its 16-bit version; a script is text and
+// never holds a NUL byte there.
+bool IsCompiledStream(TMemoryStream& content) {
+    const std::vector<uint8_t>& bytes = content.Bytes();
+    return bytes.size() >= 2 && bytes[1] == 0 &&
+           (bytes[0] == kCompiledSchemeVersion || bytes[0] == kOldestCompiledSchemeVersion);
+}
+
+} // namespace
+
+std::string SchemePath(const std::string& name) {
+    const char* bundled = name == "txt"     ? "txt.tsc"
+                          : name == "asm51" ? "asm51.tsc"
+                          : name == "avr"   ? "AvrAsm.tsc"
+                                            : nullptr;
+    return bundled ? platform::ProgramDirectory() + "Scripts/" + bundled : name;
+}
+
+bool LoadScheme(TTessaryParser& parser, const std::string& path) {
+    TMemoryStream content;
+    {
+        TFileStream file(path, TFileStream::fmOpenRead);
+        content.CopyFrom(file, 0);
+    }
+    content.SetPosition(0);
+    if (!IsCompiledStream(content)) {
+        scheme::CompileScheme(parser, content, path);
+        return true;
+    }
+    bool versionError = false;
+    parser.OnParserVersionError = [&](TTessaryParser&, uint16_t, uint16_t) { versionError = true; };
+    parser.LoadFromStream(content);
+    if (versionError) std::fprintf(stderr, "%s: not a compiled scheme of version 51\n", path.c_str());
+    return !versionError;
+}
+
+} // namespace torvane::cli
