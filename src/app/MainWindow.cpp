@@ -185,6 +185,7 @@ void TfrmTorvane::CreateEditor(const QString& fileName, bool isNew, int assemble
     if (first) EnableEditorAct(true);
 
     auto* win = new TEditWin(*this, fileName);
+    win->sMemo->Commands().OnPrintSelection = [this, win] { PrintDocument(*win, false); };
     QMdiSubWindow* sub = mdiArea->addSubWindow(win);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(fileName);
@@ -247,7 +248,7 @@ void TfrmTorvane::sMemoNastav(TEditWin& win) {
 }
 
 void TfrmTorvane::EnableEditorAct(bool enabled) {
-    for (QAction* a : {actUlozit, actUlozitJako, actZavrit, actZavritVse, actVlozit, actNajit, actNajitDalsi,
+    for (QAction* a : {actUlozit, actUlozitJako, actTisk, actZavrit, actZavritVse, actVlozit, actNajit, actNajitDalsi,
                        actNahradit, actPrelozit, actVybratVse})
         a->setEnabled(enabled);
     for (QAction* item : mnItmHighlight)

@@ -58,6 +58,9 @@ public:
     bool WindowExists(const QString& fileName) const;
     void ZobrazOkno(const QString& fileName);
     void EnableEditorAct(bool enabled);
+    // Prints a document's selection (or all of it) on the default printer;
+    // without one, into a PDF file beside the document, and says where.
+    void PrintDocument(TEditWin& win, bool wholeText);
     int GetCompiler() const;
     void sMemoNastav(TEditWin& win);
 
@@ -94,8 +97,8 @@ public:
     // Actions (objectName = action name).
     QAction *actNovy, *actOtevrit, *actImport, *actUlozit, *actUlozitJako, *actZavrit, *actZavritVse,
         *actNastaveni, *actZpet, *actZnovu, *actKopirovat, *actVyjmout, *actVlozit, *actComment,
-        *actUnComment, *actVybratVse, *actNajit, *actNajitDalsi, *actNahradit, *actPrelozit, *actKaskada,
-        *actHorizontalne, *actVertikalne, *actOprogramu, *actKonec;
+        *actUnComment, *actTisk, *actVybratVse, *actNajit, *actNajitDalsi, *actNahradit, *actPrelozit,
+        *actKaskada, *actHorizontalne, *actVertikalne, *actOprogramu, *actKonec;
     // Highlighting menu items, tags 1..3.
     std::array<QAction*, 3> mnItmHighlight{};
 
@@ -113,6 +116,7 @@ public slots:
     void actOtevritExecute();
     void actUlozitExecute();
     void actUlozitJakoExecute();
+    void actTiskExecute();
     void actZavritExecute();
     void actZavritVseExecute();
     void actZpetExecute();

@@ -32,13 +32,14 @@ struct ActionRow {
 
 constexpr QStyle::StandardPixmap kNoIcon = QStyle::SP_CustomBase;
 
-const std::array<ActionRow, 24> kActions{{
+const std::array<ActionRow, 25> kActions{{
     {&TfrmTorvane::actNovy, "actNovy", "&Nový", "Ctrl+N", "Vytvoří nový soubor", QStyle::SP_FileIcon},
     {&TfrmTorvane::actOtevrit, "actOtevrit", "&Otevřít", "Ctrl+O", "Otevře soubor",
      QStyle::SP_DialogOpenButton},
     {&TfrmTorvane::actImport, "actImport", "Import", "", "", kNoIcon},
     {&TfrmTorvane::actUlozit, "actUlozit", "&Uložit", "Ctrl+S", "Uloží soubor", QStyle::SP_DialogSaveButton},
     {&TfrmTorvane::actUlozitJako, "actUlozitJako", "Uložit &jako ...", "", "Uloží soubor jako", kNoIcon},
+    {&TfrmTorvane::actTisk, "actTisk", "&Tisk", "Ctrl+P", "Vytiskne soubor", kNoIcon},
     {&TfrmTorvane::actZavrit, "actZavrit", "&Zavřít", "", "Zavře soubor", kNoIcon},
     {&TfrmTorvane::actZavritVse, "actZavritVse", "Zavřít &vše", "", "Zavře všechny otevřené soubory",
      kNoIcon},
@@ -95,6 +96,7 @@ void TfrmTorvane::CreateActions() {
     connect(actOtevrit, &QAction::triggered, this, &TfrmTorvane::actOtevritExecute);
     connect(actUlozit, &QAction::triggered, this, &TfrmTorvane::actUlozitExecute);
     connect(actUlozitJako, &QAction::triggered, this, &TfrmTorvane::actUlozitJakoExecute);
+    connect(actTisk, &QAction::triggered, this, &TfrmTorvane::actTiskExecute);
     connect(actZavrit, &QAction::triggered, this, &TfrmTorvane::actZavritExecute);
     connect(actZavritVse, &QAction::triggered, this, &TfrmTorvane::actZavritVseExecute);
     connect(actZpet, &QAction::triggered, this, &TfrmTorvane::actZpetExecute);
@@ -140,6 +142,8 @@ void TfrmTorvane::CreateMenus() {
     soubor->addSeparator();
     soubor->addAction(actUlozit);
     soubor->addAction(actUlozitJako);
+    soubor->addSeparator();
+    soubor->addAction(actTisk);
     soubor->addSeparator();
     soubor->addAction(actZavrit);
     soubor->addAction(actZavritVse);

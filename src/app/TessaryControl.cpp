@@ -4,7 +4,11 @@
 #include "editor/UndoStack.h"
 #include "highlight/Parser.h"
 
+#include "app/Cp1250.h"
+
+#include <QDateTime>
 #include <QFile>
+#include <QLocale>
 
 #include <algorithm>
 #include <exception>
@@ -31,6 +35,14 @@ constexpr int kMargin = 8;
 constexpr int kRightMargin = 80;
 constexpr int kTabDefault = 4;
 constexpr int kIndentStep = 1;
+
+// Characters the code page lacks print as "?".
+std::string PrintBytes(const QString& text) {
+    std::string bytes;
+    for (const QChar c : text)
+        bytes += static_cast<char>(UnicodeToCp1250(c).value_or('?'));
+    return bytes;
+}
 
 ChangeKinds KindsOf(uint32_t flags) {
     ChangeKinds kinds = ckNone;
@@ -127,6 +139,29 @@ void TTessary::Rehighlight() {
     }
     if (result.firstLine >= 0) InvalidateLines(result.firstLine, result.lastLine);
     if (result.pending) highlightTimer_.start(0);
+}
+
+editor::TPrintResult TTessary::Print(editor::TPrinterSurface& printer, bool wholeText, const QString& title) {
+    editor::TPrintSetup setup;
+    setup.options = control_.Options();
+    setup.monoPrint = true;
+    setup.title = PrintBytes(title);
+    const QLocale locale = QLocale::system();
+    const QDateTime now = QDateTime::currentDateTime();
+    setup.dateTime = PrintBytes(locale.toString(now.date(), QLocale::ShortFormat) + QStringLiteral(" - ") +
+                                locale.toString(now.time(), QLocale::ShortFormat));
+    editor::TTextStore& store = control_.Store();
+    editor::TLineRange lines = wholeText
+                                   ? editor::PrintedLines(store, 0, store.TextLength())
+                                   : editor::PrintedLines(store, control_.SelStart(), control_.SelEnd());
+    // An empty document still prints its one empty page.
+    if (wholeText && lines.Empty()) lines = {0, 0};
+    const editor::TStyleSource& styles =
+        styleSource_ ? *styleSource_ : static_cast<editor::TStyleSource&>(OwnStyles());
+    const editor::TPrintResult result =
+        editor::PrintLines(printer, store, Tabs(), styles, Appearance(), lines, setup);
+    InvalidateAll();
+    return result;
 }
 
 void TTessary::SyncMetrics() {
