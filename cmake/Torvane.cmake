@@ -51,3 +51,42 @@ macro(torvane_add_subfolders)
     endif()
   endforeach()
 endmacro()
+
+# torvane_install_data(SOURCE_DIR DEST_SUBDIR [CHECK COMMAND...] [DEPENDS FILES...]):
+# a folder
+# of data the program and its front ends read (scheme scripts, device
+# headers). Every file under SOURCE_DIR (its CMakeLists.txt aside) is copied
+# beside the program in the build tree, bin/DEST_SUBDIR, and installed as
+# share/torvane/DEST_SUBDIR. With CHECK, COMMAND runs with each file's path
+# appended before the file is copied, so a file that fails it fails the build;
+# DEPENDS names what the check needs (its program, for one). The copies are
+# made by the target torvane_data_<DEST_SUBDIR>.
+function(torvane_install_data source_dir dest_subdir)
+  cmake_parse_arguments(D "" "" "CHECK;DEPENDS" ${ARGN})
+  get_filename_component(source_dir ${source_dir} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+  file(GLOB_RECURSE files CONFIGURE_DEPENDS LIST_DIRECTORIES false RELATIVE ${source_dir} ${source_dir}/*)
+  list(REMOVE_ITEM files CMakeLists.txt)
+  set(outputs)
+  foreach(file IN LISTS files)
+    set(source ${source_dir}/${file})
+    set(output ${TORVANE_BIN_DIR}/${dest_subdir}/${file})
+    set(check)
+    if(D_CHECK)
+      set(check COMMAND ${D_CHECK} ${source})
+    endif()
+    add_custom_command(
+      OUTPUT ${output}
+      ${check}
+      COMMAND ${CMAKE_COMMAND} -E copy ${source} ${output}
+      DEPENDS ${source} ${D_DEPENDS}
+      COMMENT "Copying ${dest_subdir}/${file} beside the program"
+      VERBATIM)
+    list(APPEND outputs ${output})
+  endforeach()
+  string(MAKE_C_IDENTIFIER "torvane_data_${dest_subdir}" target)
+  add_custom_target(${target} ALL DEPENDS ${outputs})
+  set_property(GLOBAL APPEND PROPERTY TORVANE_DATA_TARGETS ${target})
+  set_property(GLOBAL APPEND PROPERTY TORVANE_DATA_DIRS ${dest_subdir})
+  install(DIRECTORY ${source_dir}/ DESTINATION ${TORVANE_INSTALL_DATADIR}/${dest_subdir}
+          PATTERN CMakeLists.txt EXCLUDE)
+endfunction()

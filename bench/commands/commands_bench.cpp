@@ -33,18 +33,18 @@ public:
     int64_t sink = 0;
 };
 
-struct RowsHost : TessaryHost {
-    int32_t VisibleLines() const override { return kRows; }
-    int32_t VisibleColumns() const override { return 120; }
-};
+struct RowsHost : TessaryHost {};
 
 // One control over one big text, shared by all benchmarks (building the
 // text takes seconds).
 struct Fixture {
     RowsHost host;
     TCustomTessary control{&host};
-    TTessaryCommands& commands = control.Commands();
+    TTessaryCommands commands{control};
     Fixture() {
+        // kRows rows and 120 columns of the default metrics.
+        const TCaretMetrics m = control.Metrics();
+        control.SetClientSize(m.textLeft + 120 * m.charWidth, kRows * m.rowHeight);
         std::string text;
         text.reserve(static_cast<size_t>(kLines) * 32);
         for (int i = 0; i < kLines; ++i) {

@@ -32,12 +32,13 @@ void Load(TCustomTessary& ed, const std::string& text) {
 void BM_ReplaceAllAndUndo(benchmark::State& state) {
     const int64_t lines = state.range(0);
     TCustomTessary ed;
+    TTessarySearch search(ed);
     Load(ed, Corpus(lines));
     const TOffset length = ed.Store().TextLength();
     size_t replaced = 0;
     for (auto _ : state) {
         ed.SetSelection(0, 0, false);
-        replaced = ed.Search().ReplaceAll("mov", "ld", kSearchWholeWord);
+        replaced = search.ReplaceAll("mov", "ld", kSearchWholeWord);
         ed.Undo();
     }
     if (replaced != static_cast<size_t>(lines) || ed.Store().TextLength() != length)
@@ -49,16 +50,17 @@ BENCHMARK(BM_ReplaceAllAndUndo)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMil
 void BM_FindAgainThroughTheText(benchmark::State& state) {
     const int64_t lines = state.range(0);
     TCustomTessary ed;
+    TTessarySearch search(ed);
     Load(ed, Corpus(lines));
     int64_t found = 0;
     for (auto _ : state) {
         ed.SetSelection(0, 0, false);
         TOffset at = -1;
         found = 0;
-        if (!ed.Search().FindText("movx", &at, kSearchDirect | kSearchMatchCase)) break;
+        if (!search.FindText("movx", &at, kSearchDirect | kSearchMatchCase)) break;
         ed.SetSelection(at, at + 4, false);
         ++found;
-        while (ed.Search().FindAgain(&at))
+        while (search.FindAgain(&at))
             ++found;
     }
     if (found != lines) state.SkipWithError("find-again missed matches");

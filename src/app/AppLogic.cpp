@@ -46,12 +46,12 @@ QString UntitledName(const QStringList& openNames) {
     }
 }
 
-QString WithDefaultExtension(const QString& fileName, int filterIndex) {
+QString WithDefaultExtension(const QString& fileName, int filterIndex, const QString& extension) {
     if (filterIndex != 1) return fileName;
     // Like the classic dialogs: any dot in the last path component counts as
     // an extension, so "name." is kept as typed.
     if (QFileInfo(fileName).fileName().contains(QLatin1Char('.'))) return fileName;
-    return fileName + QStringLiteral(".asm");
+    return fileName + extension;
 }
 
 QString QtFileFilter(const char* pipeFilter) {

@@ -39,9 +39,11 @@ bool IsUntitled(const QString& fileName);
 // "Nový soubor N" with the smallest N >= 1 not used by an open document.
 QString UntitledName(const QStringList& openNames);
 
-// The save dialog adds ".asm" with filter 1 when the chosen file name has no
-// extension; filter 2 keeps the name as typed.
-QString WithDefaultExtension(const QString& fileName, int filterIndex);
+// The save dialog adds the extension (".asm" unless told otherwise) with
+// filter 1 when the chosen file name has none; filter 2 keeps the name as
+// typed.
+QString WithDefaultExtension(const QString& fileName, int filterIndex,
+                             const QString& extension = QStringLiteral(".asm"));
 
 // A dialog filter written as "text|pattern|text|pattern" in the form Qt's file
 // dialogs take ("text (pattern);;...").

@@ -3,17 +3,24 @@
 // keep their original form: "\r" is a line break and "%0:s" the file name;
 // FormatCz() fills them in and MessageDlgCz() turns "\r" into a line break.
 
+#include "platform/Names.h"
+
 namespace torvane::app::text {
 
 inline constexpr const char kAppTitle[] = "Torvane";
-inline constexpr const char kSettingsFile[] = "Torvane.ini";
-inline constexpr const char kScriptsDir[] = "Scripts";
+// File names shared with the rest of the program.
+inline constexpr const char* kSettingsFile = platform::kSettingsFileName;
+inline constexpr const char* kScriptsDir = platform::kScriptsFolder;
 
 // Untitled documents: "Nový soubor %d"; a name with this prefix is untitled.
 inline constexpr const char kUntitledPrefix[] = "Nový soubor";
 
 // The filter string of the open, import and save dialogs.
 inline constexpr const char kAsmFilter[] = "ASM soubory (*.asm)|*.asm|Všechny soubory (*.*)|*.*";
+// The filters of the export dialogs.
+inline constexpr const char kHtmlFilter[] =
+    "HTML soubory (*.html;*.htm)|*.html;*.htm|Všechny soubory (*.*)|*.*";
+inline constexpr const char kRtfFilter[] = "RTF soubory (*.rtf)|*.rtf|Všechny soubory (*.*)|*.*";
 
 // Messages of the document flows.
 inline constexpr const char kAlreadyOpen[] = "Soubor \"%0:s\" je již otevřený.";
@@ -21,6 +28,8 @@ inline constexpr const char kCannotSave[] =
     "Soubor \"%0:s\" nelze uložit.\rPravděpodobně je chráněn proti zápisu.";
 inline constexpr const char kNameInUse[] =
     "Soubor nelze uložit pod tímto názvem.\rSoubor \"%0:s\" je otevřený.";
+// Followed by a line break and the reason.
+inline constexpr const char kCannotExport[] = "Soubor \"%0:s\" nelze exportovat.";
 inline constexpr const char kOverwrite[] = "Soubor \"%0:s\" již existuje, chcete jej přepsat?";
 inline constexpr const char kNoSuchFile[] = "Soubor \"%0:s\" neexistuje!";
 inline constexpr const char kNotSaved[] = "Soubor není uložen, chcete jej uložit?";

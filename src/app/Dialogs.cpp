@@ -136,12 +136,18 @@ QStringList QtAppDialogs::OpenFileNames(QWidget* parent, const QString& startDir
 
 std::optional<SaveChoice> QtAppDialogs::SaveFileName(QWidget* parent,
                                                      const std::function<bool(const SaveChoice&)>& mayClose) {
+    return ExportFileName(parent, text::kAsmFilter, mayClose);
+}
+
+std::optional<SaveChoice>
+QtAppDialogs::ExportFileName(QWidget* parent, const char* filter,
+                             const std::function<bool(const SaveChoice&)>& mayClose) {
     CheckedSaveDialog dialog(parent, mayClose);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // Our own check asks about overwriting, and it must run inside accept().
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
-    dialog.setNameFilter(QtFileFilter(text::kAsmFilter));
+    dialog.setNameFilter(QtFileFilter(filter));
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.Choice();
 }

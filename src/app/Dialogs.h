@@ -68,6 +68,14 @@ public:
     virtual std::optional<SaveChoice>
     SaveFileName(QWidget* parent, const std::function<bool(const SaveChoice&)>& mayClose) = 0;
 
+    // Save dialog of an export over a filter string of AppTexts.h (filter 1
+    // preselected); mayClose as for SaveFileName. Dialogs that do not tell
+    // the two apart answer as SaveFileName does.
+    virtual std::optional<SaveChoice> ExportFileName(QWidget* parent, const char* /*filter*/,
+                                                     const std::function<bool(const SaveChoice&)>& mayClose) {
+        return SaveFileName(parent, mayClose);
+    }
+
     // The assembler choice dialog (TfrmNovyS) with the given caption: the
     // chosen assembler index, nothing when cancelled.
     virtual std::optional<int> ChooseAssembler(QWidget* parent, const QString& caption) = 0;
@@ -95,6 +103,8 @@ public:
     QStringList OpenFileNames(QWidget* parent, const QString& startDirectory) override;
     std::optional<SaveChoice> SaveFileName(QWidget* parent,
                                            const std::function<bool(const SaveChoice&)>& mayClose) override;
+    std::optional<SaveChoice> ExportFileName(QWidget* parent, const char* filter,
+                                             const std::function<bool(const SaveChoice&)>& mayClose) override;
     std::optional<int> ChooseAssembler(QWidget* parent, const QString& caption) override;
     bool EditSettings(QWidget* parent, TMemIniFile& settings) override;
     void ShowAbout(QWidget* parent) override;

@@ -44,7 +44,7 @@ TEditWin::TEditWin(TfrmTorvane& main, const QString& fileName, QWidget* parent)
     sMemoParser.name = "sMemoParser";
     LoadBuiltinPlainTextScheme(sMemoParser);
     sMemo->SetParser(&sMemoParser);
-    sMemo->Control().Search().OnSearchFail = [this](editor::TCustomTessary&, const std::string& text) {
+    sMemo->View().Search().OnSearchFail = [this](editor::TCustomTessary&, const std::string& text) {
         sMemoSearchFail(Cp1250ToUnicode(text));
     };
 
@@ -99,7 +99,7 @@ void TEditWin::SetHighlighter(int index) {
 
     const QString scriptName = QString::fromUtf8(Assembler(HighlightIndex).scriptFile);
     const QString scriptPath =
-        main_.ProgramDirectory() + QString::fromUtf8(text::kScriptsDir) + QLatin1Char('/') + scriptName;
+        main_.DataDirectory() + QString::fromUtf8(text::kScriptsDir) + QLatin1Char('/') + scriptName;
     const std::string nativePath = QFile::encodeName(scriptPath).toStdString();
     if (!platform::FileExists(nativePath)) {
         main_.MessageDlgCz(QString::fromUtf8(text::kScriptMissingHead) + scriptName + QLatin1Char('"') +

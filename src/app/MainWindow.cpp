@@ -8,6 +8,7 @@
 #include "app/logic/RecentFiles.h"
 #include "app/navigation/Navigator.h"
 #include "build/Assemblers.h"
+#include "build/SettingsFile.h"
 #include "common/IniFile.h"
 #include "editor/TextStore.h"
 #include "platform/FileSystem.h"
@@ -51,8 +52,8 @@ TfrmTorvane::TfrmTorvane(AppDialogs& dialogs, const QString& programDirectory, Q
     setObjectName(QStringLiteral("frmTorvane"));
     if (!programDirectory_.isEmpty() && !programDirectory_.endsWith(QLatin1Char('/')))
         programDirectory_ += QLatin1Char('/');
-    settings_ =
-        std::make_unique<TMemIniFile>(Native(programDirectory_ + QString::fromUtf8(text::kSettingsFile)));
+    layout_ = platform::LayoutOf(Native(programDirectory_));
+    settings_ = std::make_unique<TMemIniFile>(build::PrepareSettingsFile(layout_));
 
     mdiArea = new QMdiArea(this);
     mdiArea->setObjectName(QStringLiteral("mdiArea"));
@@ -248,8 +249,9 @@ void TfrmTorvane::sMemoNastav(TEditWin& win) {
 }
 
 void TfrmTorvane::EnableEditorAct(bool enabled) {
-    for (QAction* a : {actUlozit, actUlozitJako, actTisk, actZavrit, actZavritVse, actVlozit, actNajit, actNajitDalsi,
-                       actNahradit, actPrelozit, actVybratVse})
+    for (QAction* a :
+         {actUlozit, actUlozitJako, actExportHTML, actExportRTF, actTisk, actZavrit, actZavritVse, actVlozit,
+          actNajit, actNajitDalsi, actNahradit, actPrelozit, actVybratVse})
         a->setEnabled(enabled);
     for (QAction* item : mnItmHighlight)
         item->setEnabled(enabled);
@@ -389,7 +391,10 @@ void TfrmTorvane::actUlozitExecute() {
 }
 
 bool TfrmTorvane::SaveAsNameMayClose(const SaveChoice& choice) {
-    const QString name = WithDefaultExtension(choice.fileName, choice.filterIndex);
+    return NameMayBeWritten(WithDefaultExtension(choice.fileName, choice.filterIndex));
+}
+
+bool TfrmTorvane::NameMayBeWritten(const QString& name) {
     for (const TEditWin* win : EditWindows())
         if (win->FileName.compare(name, Qt::CaseInsensitive) == 0) {
             MessageDlgCz(FormatCz(text::kNameInUse, name), MsgKind::Error, mbOK, mbOK);

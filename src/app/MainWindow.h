@@ -2,13 +2,14 @@
 // TfrmTorvane: the main window, an MDI frame whose children are document
 // windows (TEditWin). It owns the actions with their menus and toolbar, the
 // tab strip of open files, the status bar, the settings file "Torvane.ini"
-// beside the program (read at creation, written when the window is
-// destroyed) and every flow that acts on the set of documents: new, open,
-// save, save as, close, close all, and the hand-over of a file from a second
-// instance.
+// (beside a portable program, in the user's settings folder of an installed
+// one; read at creation, written when the window is destroyed) and every flow that acts on the set of
+// documents: new, open, save, save as, close, close all, and the hand-over of a file from a second instance.
 
 #include "app/Dialogs.h"
+#include "platform/ProgramLayout.h"
 
+#include <QFile>
 #include <QList>
 #include <QMainWindow>
 
@@ -43,14 +44,17 @@ class TNavigator;
 class TfrmTorvane : public QMainWindow {
     Q_OBJECT
 public:
-    // programDirectory ends with a separator; the settings file is read from
-    // it. The dialogs object must outlive the window.
+    // programDirectory ends with a separator; the program's parts and its
+    // settings file are found from it (platform/ProgramLayout.h). The
+    // dialogs object must outlive the window.
     TfrmTorvane(AppDialogs& dialogs, const QString& programDirectory, QWidget* parent = nullptr);
     ~TfrmTorvane() override;
 
     AppDialogs& Dialogs() { return dialogs_; }
     TMemIniFile& Settings() { return *settings_; }
     const QString& ProgramDirectory() const { return programDirectory_; }
+    // Where Scripts/ and the device headers are, ending with a separator.
+    QString DataDirectory() const { return QFile::decodeName(layout_.dataDir.c_str()); }
 
     // Document operations.
     void CreateEditor(const QString& fileName, bool isNew, int assemblerIndex);
@@ -95,10 +99,10 @@ public:
     void UpdateTitle();
 
     // Actions (objectName = action name).
-    QAction *actNovy, *actOtevrit, *actImport, *actUlozit, *actUlozitJako, *actZavrit, *actZavritVse,
-        *actNastaveni, *actZpet, *actZnovu, *actKopirovat, *actVyjmout, *actVlozit, *actComment,
-        *actUnComment, *actTisk, *actVybratVse, *actNajit, *actNajitDalsi, *actNahradit, *actPrelozit,
-        *actKaskada, *actHorizontalne, *actVertikalne, *actOprogramu, *actKonec;
+    QAction *actNovy, *actOtevrit, *actImport, *actUlozit, *actUlozitJako, *actExportHTML, *actExportRTF,
+        *actZavrit, *actZavritVse, *actNastaveni, *actZpet, *actZnovu, *actKopirovat, *actVyjmout, *actVlozit,
+        *actComment, *actUnComment, *actTisk, *actVybratVse, *actNajit, *actNajitDalsi, *actNahradit,
+        *actPrelozit, *actKaskada, *actHorizontalne, *actVertikalne, *actOprogramu, *actKonec;
     // Highlighting menu items, tags 1..3.
     std::array<QAction*, 3> mnItmHighlight{};
 
@@ -117,6 +121,9 @@ public slots:
     void actUlozitExecute();
     void actUlozitJakoExecute();
     void actTiskExecute();
+    // Export of the active document (MainWindowExport.cpp).
+    void actExportHTMLExecute();
+    void actExportRTFExecute();
     void actZavritExecute();
     void actZavritVseExecute();
     void actZpetExecute();
@@ -159,6 +166,9 @@ private:
     void ReadWindowSettings();
     void WriteWindowSettings();
     bool SaveAsNameMayClose(const SaveChoice& choice);
+    // Refuses the name of an open document and asks before overwriting a file.
+    bool NameMayBeWritten(const QString& name);
+    void ExportActive(bool rtf);
     void tabConSouboryChange(int index);
     void tabConSouboryMouseUp(const QPoint& pos);
     void mnItmHighlightClick(QAction* item);
@@ -171,6 +181,7 @@ private:
 
     AppDialogs& dialogs_;
     QString programDirectory_;
+    platform::ProgramLayout layout_;
     std::unique_ptr<TMemIniFile> settings_;
     std::array<QLabel*, 5> panels_{};
     QActionGroup* highlightGroup_ = nullptr;

@@ -37,14 +37,14 @@ public:
         std::string bytes;
         if (!UnicodeToCp1250(text, &bytes)) return false;
         TOffset found = 0;
-        const bool ok = memo_.Control().Search().FindText(bytes, &found, static_cast<uint32_t>(flags));
+        const bool ok = memo_.View().Search().FindText(bytes, &found, static_cast<uint32_t>(flags));
         if (ok && position) *position = static_cast<int>(found);
         memo_.ReportChanges();
         return ok;
     }
     bool FindAgain() override {
         TOffset found = 0;
-        const bool ok = memo_.Control().Search().FindAgain(&found);
+        const bool ok = memo_.View().Search().FindAgain(&found);
         memo_.ReportChanges();
         return ok;
     }
@@ -53,7 +53,7 @@ public:
     void SetSelText(const QString& text) override {
         std::string bytes;
         if (!UnicodeToCp1250(text, &bytes)) {
-            memo_.Beep();
+            memo_.View().Beep();
             return;
         }
         memo_.Control().ReplaceSel(bytes);
@@ -69,12 +69,12 @@ public:
     int TextLength() override { return static_cast<int>(memo_.Store().TextLength()); }
     int CaretOffset() override { return static_cast<int>(memo_.Control().Caret()); }
     QString GetTokenAt(int offset) override {
-        return Cp1250ToUnicode(memo_.Control().Search().GetTokenAt(offset).text);
+        return Cp1250ToUnicode(memo_.View().Search().GetTokenAt(offset).text);
     }
     void BeginUpdate() override { memo_.Control().Perform(editor::TEM_PAINTLOCK, editor::kSet, 1); }
     void EndUpdate() override {
         memo_.Control().Perform(editor::TEM_PAINTLOCK, editor::kSet, 0);
-        memo_.InvalidateAll();
+        memo_.View().InvalidateAll();
         memo_.Control().ScrollCaretIntoView();
         memo_.ReportChanges();
     }
@@ -133,7 +133,7 @@ void TfrmTorvane::ToggleComment(bool comment) {
     control.SetSelection(store.LineStart(first), store.LineStart(last) + store.LineText(last).size(), false);
     control.Perform(editor::TEM_PAINTLOCK, editor::kSet, 0);
     control.EndUndoGroup(kCommentGroup);
-    memo.InvalidateAll();
+    memo.View().InvalidateAll();
     memo.ReportChanges();
 }
 

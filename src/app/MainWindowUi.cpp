@@ -32,13 +32,17 @@ struct ActionRow {
 
 constexpr QStyle::StandardPixmap kNoIcon = QStyle::SP_CustomBase;
 
-const std::array<ActionRow, 25> kActions{{
+const std::array<ActionRow, 27> kActions{{
     {&TfrmTorvane::actNovy, "actNovy", "&Nový", "Ctrl+N", "Vytvoří nový soubor", QStyle::SP_FileIcon},
     {&TfrmTorvane::actOtevrit, "actOtevrit", "&Otevřít", "Ctrl+O", "Otevře soubor",
      QStyle::SP_DialogOpenButton},
     {&TfrmTorvane::actImport, "actImport", "Import", "", "", kNoIcon},
     {&TfrmTorvane::actUlozit, "actUlozit", "&Uložit", "Ctrl+S", "Uloží soubor", QStyle::SP_DialogSaveButton},
     {&TfrmTorvane::actUlozitJako, "actUlozitJako", "Uložit &jako ...", "", "Uloží soubor jako", kNoIcon},
+    {&TfrmTorvane::actExportHTML, "actExportHTML", "Exportovat do HTML ...", "",
+     "Uloží soubor se zvýrazněním jako stránku HTML", kNoIcon},
+    {&TfrmTorvane::actExportRTF, "actExportRTF", "Exportovat do RTF ...", "",
+     "Uloží soubor se zvýrazněním jako dokument RTF", kNoIcon},
     {&TfrmTorvane::actTisk, "actTisk", "&Tisk", "Ctrl+P", "Vytiskne soubor", kNoIcon},
     {&TfrmTorvane::actZavrit, "actZavrit", "&Zavřít", "", "Zavře soubor", kNoIcon},
     {&TfrmTorvane::actZavritVse, "actZavritVse", "Zavřít &vše", "", "Zavře všechny otevřené soubory",
@@ -96,6 +100,8 @@ void TfrmTorvane::CreateActions() {
     connect(actOtevrit, &QAction::triggered, this, &TfrmTorvane::actOtevritExecute);
     connect(actUlozit, &QAction::triggered, this, &TfrmTorvane::actUlozitExecute);
     connect(actUlozitJako, &QAction::triggered, this, &TfrmTorvane::actUlozitJakoExecute);
+    connect(actExportHTML, &QAction::triggered, this, &TfrmTorvane::actExportHTMLExecute);
+    connect(actExportRTF, &QAction::triggered, this, &TfrmTorvane::actExportRTFExecute);
     connect(actTisk, &QAction::triggered, this, &TfrmTorvane::actTiskExecute);
     connect(actZavrit, &QAction::triggered, this, &TfrmTorvane::actZavritExecute);
     connect(actZavritVse, &QAction::triggered, this, &TfrmTorvane::actZavritVseExecute);
@@ -142,6 +148,8 @@ void TfrmTorvane::CreateMenus() {
     soubor->addSeparator();
     soubor->addAction(actUlozit);
     soubor->addAction(actUlozitJako);
+    soubor->addAction(actExportHTML);
+    soubor->addAction(actExportRTF);
     soubor->addSeparator();
     soubor->addAction(actTisk);
     soubor->addSeparator();

@@ -1,20 +1,29 @@
 #include "app/TessaryControl.h"
 
+#include "app/Cp1250.h"
+
 #include "editor/Painter.h"
 #include "editor/UndoStack.h"
 #include "highlight/Parser.h"
 
-#include "app/Cp1250.h"
-
 #include <QDateTime>
 #include <QFile>
 #include <QLocale>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <exception>
 
 namespace torvane::app {
 namespace {
+
+// Characters the code page lacks print as "?".
+std::string PrintBytes(const QString& text) {
+    std::string bytes;
+    for (const QChar c : text)
+        bytes += static_cast<char>(UnicodeToCp1250(c).value_or('?'));
+    return bytes;
+}
 
 using editor::TOffset;
 
@@ -36,14 +45,6 @@ constexpr int kRightMargin = 80;
 constexpr int kTabDefault = 4;
 constexpr int kIndentStep = 1;
 
-// Characters the code page lacks print as "?".
-std::string PrintBytes(const QString& text) {
-    std::string bytes;
-    for (const QChar c : text)
-        bytes += static_cast<char>(UnicodeToCp1250(c).value_or('?'));
-    return bytes;
-}
-
 ChangeKinds KindsOf(uint32_t flags) {
     ChangeKinds kinds = ckNone;
     if (flags & editor::cfText) kinds |= ckText;
@@ -54,25 +55,23 @@ ChangeKinds KindsOf(uint32_t flags) {
 
 } // namespace
 
-TTessary::TTessary(QWidget* parent)
-    : editor::qt::TessaryWidget(parent), control_(this), commands_(control_.Commands()),
-      rehighlighter_(control_.Store()) {
-    SetStore(&control_.Store());
-    SetInput(&commands_);
-    SetViewSource([this](editor::TViewState& view) { commands_.FillViewState(view); });
-    control_.Store().AddObserver(&rehighlighter_);
-    control_.Store().SetLineStyle(editor::lsCRLF);
-    control_.SetSaveFormat(editor::sfTEXT);
-    control_.SetTabDefault(kTabDefault);
-    commands_.SetHideSelection(false);
-    commands_.SetIndentStep(kIndentStep);
-    commands_.SetReadOnly(false);
-    commands_.OnChange = [this](uint32_t flags) {
-        Rehighlight();
-        emit Changed(KindsOf(flags));
-    };
+TTessary::TTessary(QWidget* parent) : QWidget(parent), view_(new editor::qt::TessaryWidget(this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view_);
+    setFocusProxy(view_);
 
-    editor::TAppearance& look = Appearance();
+    editor::TCustomTessary& control = Control();
+    control.Store().SetLineStyle(editor::lsCRLF);
+    control.SetSaveFormat(editor::sfTEXT);
+    control.SetTabDefault(kTabDefault);
+    control.SetHideSelection(false);
+    control.SetReadOnly(false);
+    Commands().SetIndentStep(kIndentStep);
+    connect(view_, &editor::qt::TessaryWidget::commandsChanged, this,
+            [this](uint32_t flags) { emit Changed(KindsOf(flags)); });
+
+    editor::TAppearance& look = view_->Appearance();
     look.gutterColor = kYellow;
     look.gutterColorFlag = false;
     look.gutterFont = editor::TFontSpec{"MS Sans Serif", 8, 0};
@@ -81,96 +80,38 @@ TTessary::TTessary(QWidget* parent)
     look.selTextColor = kWhite;
     look.selTextBack = kBlue;
     look.indentStep = kIndentStep;
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-
-    highlightTimer_.setSingleShot(true);
-    connect(&highlightTimer_, &QTimer::timeout, this, [this] { Rehighlight(); });
+    view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    view_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ApplyEditorSettings(QStringLiteral("Courier New"), 10, QStringLiteral("15 21 60"));
 }
 
 TTessary::~TTessary() {
-    // The widget outlives the control and the re-highlighter (it is the
-    // base): it must stop using them first.
-    highlightTimer_.stop();
-    control_.Store().RemoveObserver(&rehighlighter_);
-    SetInput(nullptr);
-    SetViewSource({});
-    SetStore(nullptr);
-    SetStyleSource(nullptr);
-    control_.SetHost(nullptr);
+    // The view goes before the adapters it points at.
+    delete view_;
 }
 
 void TTessary::SetParser(TTessaryParser* parser) {
-    rehighlighter_.SetParser(nullptr);
+    view_->SetHighlighter(nullptr);
     if (!parser) {
-        SetStyleSource(nullptr);
+        view_->SetStyleSource(nullptr);
         styleSource_.reset();
         parserAdapter_.reset();
     } else {
         parserAdapter_ = std::make_unique<editor::TParserAdapter>(*parser);
         styleSource_ = std::make_unique<editor::TSettingsStyleSource>(parser->Settings());
-        SetStyleSource(styleSource_.get());
+        view_->SetStyleSource(styleSource_.get());
     }
-    SyncMetrics();
+    SyncExportLook();
     ReselectParser();
 }
 
 void TTessary::ReselectParser() {
-    rehighlighter_.SetParser(parserAdapter_.get());
-    rehighlighter_.MarkAll();
-    Rehighlight();
-    InvalidateAll();
-}
-
-void TTessary::Rehighlight() {
-    if (!rehighlighter_.Parser()) return;
-    editor::TRehighlightResult result;
-    try {
-        result = rehighlighter_.Run(kHighlightSlice);
-    } catch (const std::exception&) {
-        // A scheme that fails on this text (a pop from an empty state
-        // stack ...) must not take the editor down: highlighting stops
-        // until the next scheme is chosen, the text stays as it is.
-        rehighlighter_.SetParser(nullptr);
-        Beep();
-        InvalidateAll();
-        return;
-    }
-    if (result.firstLine >= 0) InvalidateLines(result.firstLine, result.lastLine);
-    if (result.pending) highlightTimer_.start(0);
-}
-
-editor::TPrintResult TTessary::Print(editor::TPrinterSurface& printer, bool wholeText, const QString& title) {
-    editor::TPrintSetup setup;
-    setup.options = control_.Options();
-    setup.monoPrint = true;
-    setup.title = PrintBytes(title);
-    const QLocale locale = QLocale::system();
-    const QDateTime now = QDateTime::currentDateTime();
-    setup.dateTime = PrintBytes(locale.toString(now.date(), QLocale::ShortFormat) + QStringLiteral(" - ") +
-                                locale.toString(now.time(), QLocale::ShortFormat));
-    editor::TTextStore& store = control_.Store();
-    editor::TLineRange lines = wholeText
-                                   ? editor::PrintedLines(store, 0, store.TextLength())
-                                   : editor::PrintedLines(store, control_.SelStart(), control_.SelEnd());
-    // An empty document still prints its one empty page.
-    if (wholeText && lines.Empty()) lines = {0, 0};
-    const editor::TStyleSource& styles =
-        styleSource_ ? *styleSource_ : static_cast<editor::TStyleSource&>(OwnStyles());
-    const editor::TPrintResult result =
-        editor::PrintLines(printer, store, Tabs(), styles, Appearance(), lines, setup);
-    InvalidateAll();
-    return result;
-}
-
-void TTessary::SyncMetrics() {
-    commands_.SetMetrics(editor::CaretMetricsOf(Painter()));
+    view_->SetHighlighter(parserAdapter_.get());
 }
 
 bool TTessary::LoadFromFile(const QString& path, QString* error) {
     try {
-        control_.LoadFromFile(QFile::encodeName(path).toStdString());
+        Control().LoadFromFile(QFile::encodeName(path).toStdString());
     } catch (const std::exception& e) {
         if (error) *error = QString::fromLocal8Bit(e.what());
         return false;
@@ -186,7 +127,7 @@ bool TTessary::LoadFromFile(const QString& path, QString* error) {
 
 bool TTessary::SaveToFile(const QString& path, QString* error) {
     try {
-        control_.SaveToFile(QFile::encodeName(path).toStdString());
+        Control().SaveToFile(QFile::encodeName(path).toStdString());
     } catch (const std::exception& e) {
         if (error) *error = QString::fromLocal8Bit(e.what());
         return false;
@@ -195,135 +136,145 @@ bool TTessary::SaveToFile(const QString& path, QString* error) {
     return true;
 }
 
+bool TTessary::ExportToFile(const QString& path, editor::TSaveFormat format, QString* error) {
+    try {
+        SyncExportLook();
+        Control().ExportToFile(QFile::encodeName(path).toStdString(), format);
+    } catch (const std::exception& e) {
+        if (error) *error = QString::fromLocal8Bit(e.what());
+        return false;
+    }
+    return true;
+}
+
+void TTessary::SyncExportLook() {
+    editor::TExportLook look;
+    look.styles =
+        styleSource_ ? static_cast<const editor::TStyleSource*>(styleSource_.get()) : &view_->OwnStyles();
+    look.font = view_->Appearance().font;
+    look.systemColors = view_->Painter().SystemColors();
+    look.date = QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat).toStdString();
+    Control().SetExportLook(std::move(look));
+}
+
+editor::TPrintResult TTessary::Print(editor::TPrinterSurface& printer, bool wholeText, const QString& title) {
+    editor::TPrintSetup setup;
+    setup.options = Control().Options();
+    setup.monoPrint = true;
+    setup.title = PrintBytes(title);
+    const QLocale locale = QLocale::system();
+    const QDateTime now = QDateTime::currentDateTime();
+    setup.dateTime = PrintBytes(locale.toString(now.date(), QLocale::ShortFormat) + QStringLiteral(" - ") +
+                                locale.toString(now.time(), QLocale::ShortFormat));
+    editor::TTextStore& store = Control().Store();
+    editor::TLineRange lines = wholeText
+                                   ? editor::PrintedLines(store, 0, store.TextLength())
+                                   : editor::PrintedLines(store, Control().SelStart(), Control().SelEnd());
+    // An empty document still prints its one empty page.
+    if (wholeText && lines.Empty()) lines = {0, 0};
+    const editor::TStyleSource& styles =
+        styleSource_ ? static_cast<const editor::TStyleSource&>(*styleSource_) : view_->OwnStyles();
+    const editor::TPrintResult result =
+        editor::PrintLines(printer, store, Control().Tabs(), styles, view_->Appearance(), lines, setup);
+    view_->InvalidateAll();
+    return result;
+}
+
 std::string TTessary::LineBytes(int lineIndex) const {
     if (lineIndex < 0 || lineIndex >= LineCount()) return {};
-    return control_.Store().LineText(lineIndex);
+    return Control().Store().LineText(lineIndex);
 }
 
 void TTessary::AppendLine(const std::string& bytes) {
-    const TOffset anchor = control_.Anchor(), caret = control_.Caret();
-    const TOffset end = control_.Store().TextLength();
-    control_.SetSelection(end, end, false);
-    control_.ReplaceSel(end == 0 ? bytes : "\r" + bytes);
-    control_.SetSelection(anchor, caret, true);
+    const TOffset anchor = Control().Anchor(), caret = Control().Caret();
+    const TOffset end = Control().Store().TextLength();
+    Control().SetSelection(end, end, false);
+    Control().ReplaceSel(end == 0 ? bytes : "\r" + bytes);
+    Control().SetSelection(anchor, caret, true);
     ReportChanges();
 }
 
 void TTessary::InsertFirstLine(const std::string& bytes) {
-    const TOffset anchor = control_.Anchor(), caret = control_.Caret();
+    const TOffset anchor = Control().Anchor(), caret = Control().Caret();
     const TOffset shift = static_cast<TOffset>(bytes.size()) + 1;
-    control_.SetSelection(0, 0, false);
-    control_.ReplaceSel(bytes + "\r");
-    control_.SetSelection(anchor + shift, caret + shift, true);
+    Control().SetSelection(0, 0, false);
+    Control().ReplaceSel(bytes + "\r");
+    Control().SetSelection(anchor + shift, caret + shift, true);
     ReportChanges();
 }
 
 int TTessary::CaretLine() const {
-    return commands_.CaretPos().line;
+    return Control().Store().LineOfOffset(Control().Caret()) + 1;
 }
 
 int TTessary::CaretColumn() const {
-    return commands_.CaretPos().column;
+    return Control().CaretColumn() + 1;
 }
 
 int TTessary::CaretCharCode() const {
-    const editor::TTextStore& store = control_.Store();
-    const TOffset caret = control_.Caret();
+    const editor::TTextStore& store = Control().Store();
+    const TOffset caret = Control().Caret();
     const editor::TLineIndex line = store.LineOfOffset(caret);
     const std::string text = store.LineText(line);
     const size_t index = static_cast<size_t>(caret - store.LineStart(line));
-    if (commands_.CaretBeyondEnd() || index >= text.size()) return 0;
+    if (Control().CaretBeyondEnd() || index >= text.size()) return 0;
     return static_cast<unsigned char>(text[index]);
 }
 
 void TTessary::SetCaret(int line, int column) {
-    const editor::TTextStore& store = control_.Store();
+    const editor::TTextStore& store = Control().Store();
     const editor::TLineIndex index = std::clamp(line - 1, 0, store.LineCount() - 1);
     const auto length = static_cast<int>(store.LineText(index).size());
     const TOffset offset = store.LineStart(index) + std::clamp(column - 1, 0, length);
-    control_.SetSelection(offset, offset, true);
+    Control().SetSelection(offset, offset, true);
     ReportChanges();
 }
 
 void TTessary::SetTopLine(int line) {
-    const int lastTop = std::max(0, LineCount() - std::max(1, VisibleLines()));
-    control_.SetTopLine(std::clamp(line - 1, 0, lastTop));
+    const int lastTop = std::max(0, LineCount() - std::max(1, view_->VisibleLines()));
+    Control().SetTopLine(std::clamp(line - 1, 0, lastTop));
 }
 
 void TTessary::SetLineMark(int line, int value) {
     if (line < 1 || line > LineCount()) return;
-    SetLineHighlight(line - 1, value);
+    view_->SetLineHighlight(line - 1, value);
     if (value >= 0)
         markedLine_ = line;
     else if (markedLine_ == line)
         markedLine_.reset();
 }
 
-int32_t TTessary::UndoStep() {
-    return Step(false);
-}
-
-int32_t TTessary::RedoStep() {
-    return Step(true);
-}
-
-int32_t TTessary::Step(bool redo) {
-    editor::TUndoStack* log = control_.Store().UndoLog();
-    if (!log) return 0;
-    int32_t kind = 0, target = 0;
-    log->Inspect(1, &kind, &target);
-    if (log->Inspect(redo ? 8 : 4, &kind, &target) != 1) return 0;
-    int code = redo ? 32 : 16;
-    if (kind == editor::ugTyping || kind == editor::ugDeleteChar) code += editor::TUndoStack::kInspectMerge;
-    if (log->Inspect(code, &kind, &target) == editor::TUndoStack::kInspectNoGroup) return 0;
-    log->SetTarget(&control_);
-    control_.Perform(editor::TEM_PAINTLOCK, editor::kSet, 1);
-    try {
-        redo ? log->RedoTo(target) : log->UndoTo(target);
-    } catch (const std::exception&) {
-        // The log has cleared itself; the text stays as far as it got.
-        kind = 0;
-        Beep();
-    }
-    control_.Perform(editor::TEM_PAINTLOCK, editor::kSet, 0);
-    InvalidateAll();
-    control_.ScrollCaretIntoView();
-    ReportChanges();
-    return kind;
-}
-
 void TTessary::Copy() {
-    control_.Perform(editor::WM_COPY);
+    Control().Copy();
 }
 
 void TTessary::Cut() {
-    control_.Perform(editor::WM_CUT);
+    Control().Cut();
     ReportChanges();
 }
 
 void TTessary::Paste() {
-    control_.Perform(editor::WM_PASTE);
+    Control().Paste();
     ReportChanges();
 }
 
 void TTessary::SelectAll() {
-    control_.Perform(editor::EM_SETSEL, 0, -1);
+    Control().Perform(editor::EM_SETSEL, 0, -1);
     ReportChanges();
 }
 
 void TTessary::ApplyEditorSettings(const QString& fontName, int fontSize, const QString& tabColumns) {
-    editor::TAppearance& look = Appearance();
+    editor::TAppearance& look = view_->Appearance();
     look.font = editor::TFontSpec{fontName.toStdString(), fontSize, 0};
     look.options = kDocumentOptions;
-    control_.SetOptions(kDocumentOptions);
-    control_.SetTabColumns(tabColumns.toStdString());
-    control_.SetTabDefault(kTabDefault);
-    Tabs() = control_.Tabs();
-    SettingsChanged();
+    Control().SetOptions(kDocumentOptions);
+    Control().SetTabColumns(tabColumns.toStdString());
+    Control().SetTabDefault(kTabDefault);
+    view_->SettingsChanged();
     // The margin may not be wider than a character; measure first.
-    look.SetMargin(kMargin, Painter().Metrics().charWidth);
-    SettingsChanged();
-    SyncMetrics();
+    look.SetMargin(kMargin, view_->Painter().Metrics().charWidth);
+    view_->SettingsChanged();
+    SyncExportLook();
     ReportChanges();
 }
 

@@ -1,26 +1,22 @@
 #pragma once
-// TTessary: the editor control of a document window, put together from the
-// editor layer's parts: the Qt widget that shows and feeds it
-// (TessaryWidget), the control model (TCustomTessary) with its commands
-// object as the widget's input, and a re-highlighter that keeps the token
-// bytes of the text current with the document's highlighting parser.
-//
-// Re-highlighting runs at the end of every batch of changes (the commands'
-// OnChange) before the change is reported, in slices of kHighlightSlice
-// lines; what a slice leaves over continues from the event loop, so a huge
-// text stays responsive while it is highlighted after loading.
+// TTessary: the editor of a document window. It composes the editor view
+// (TessaryWidget, which holds the control, its commands, the re-highlighter
+// and the slice timer) and sets only what is the document's: fonts,
+// colours, the option set of the document window and the parser whose
+// scheme highlights the text. Every piece of editor state lives in the
+// control (View().Control()); this class keeps only the line marked after
+// a failed build.
 //
 // Changes made from outside the commands object (the application's own
 // commands, find and replace) are reported by calling ReportChanges().
 
 #include "editor/ParserAdapter.h"
 #include "editor/Printing.h"
-#include "editor/Rehighlight.h"
 #include "editor/Tessary.h"
 #include "editor/TessaryCommands.h"
 #include "editor/qt/TessaryWidget.h"
 
-#include <QTimer>
+#include <QWidget>
 
 #include <memory>
 #include <optional>
@@ -41,17 +37,17 @@ enum ChangeKind : unsigned {
 };
 using ChangeKinds = unsigned;
 
-class TTessary : public editor::qt::TessaryWidget {
+class TTessary : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kHighlightSlice = 20000;
-
     explicit TTessary(QWidget* parent = nullptr);
     ~TTessary() override;
 
-    editor::TCustomTessary& Control() noexcept { return control_; }
-    editor::TTessaryCommands& Commands() noexcept { return commands_; }
-    editor::TTextStore& Store() noexcept { return control_.Store(); }
+    editor::qt::TessaryWidget& View() noexcept { return *view_; }
+    editor::TCustomTessary& Control() noexcept { return view_->Control(); }
+    const editor::TCustomTessary& Control() const noexcept { return view_->Control(); }
+    editor::TTessaryCommands& Commands() noexcept { return view_->Commands(); }
+    editor::TTextStore& Store() noexcept { return Control().Store(); }
 
     // The parser whose scheme highlights the text (nullptr: none). The
     // parser must outlive the control or be replaced first.
@@ -65,9 +61,12 @@ public:
     // Writes the text (CR LF line ends); on success the document is
     // unmodified. On failure the modified state is unchanged.
     bool SaveToFile(const QString& path, QString* error);
+    // Writes the whole text as RTF or HTML in its current highlighting; the
+    // document stays as it is. False with the reason when it cannot.
+    bool ExportToFile(const QString& path, editor::TSaveFormat format, QString* error);
 
-    bool Modified() const { return control_.Modified(); }
-    int LineCount() const { return control_.Store().LineCount(); }
+    bool Modified() const { return Control().Modified(); }
+    int LineCount() const { return Control().Store().LineCount(); }
     std::string LineBytes(int lineIndex) const; // 0-based line, without its break
     void AppendLine(const std::string& bytes);  // adds a line at the end (undoable)
     void InsertFirstLine(const std::string& bytes);
@@ -77,13 +76,13 @@ public:
     // The character code at the caret, 0 at the end of its line.
     int CaretCharCode() const;
     // As plain text is written: a line break inside the selection counts 2.
-    int SelLength() const { return static_cast<int>(control_.SelLength()); }
-    bool InsertMode() const { return commands_.InsertMode(); }
-    bool CanUndo() const { return control_.CanUndo(); }
-    bool CanRedo() const { return control_.CanRedo(); }
+    int SelLength() const { return static_cast<int>(Control().SelLength()); }
+    bool InsertMode() const { return Control().InsertMode(); }
+    bool CanUndo() const { return Control().CanUndo(); }
+    bool CanRedo() const { return Control().CanRedo(); }
 
     void SetCaret(int line, int column); // 1-based, clamped to the text
-    int TopLine() const { return control_.TopLine() + 1; }
+    int TopLine() const { return Control().TopLine() + 1; }
     void SetTopLine(int line); // 1-based, as far as the view can scroll
     // The line highlight (style value) of a 1-based line; -1 removes it.
     void SetLineMark(int line, int value);
@@ -92,8 +91,8 @@ public:
     // Undoes (redoes) the next step of the log; steps of typing (14) and
     // deleting (15) take the adjoining steps of the same kind with them.
     // Returns the step's group kind, or 0 when there was nothing to do.
-    int32_t UndoStep();
-    int32_t RedoStep();
+    int32_t UndoStep() { return Finish(Control().UndoStepMerged()); }
+    int32_t RedoStep() { return Finish(Control().RedoStepMerged()); }
 
     // Prints the selection's lines, or the whole text, with the document's
     // print options onto printer; the title heads the pages. The control is
@@ -111,9 +110,9 @@ public:
 
     // Re-highlights what changed and raises Changed for what differs since
     // the last report.
-    void ReportChanges() { commands_.NotifyChange(); }
+    void ReportChanges() { view_->Commands().NotifyChange(); }
     // Lines wait for re-highlighting (the event loop finishes them).
-    bool HighlightPending() const noexcept { return rehighlighter_.PendingLine() >= 0; }
+    bool HighlightPending() const noexcept { return view_->HighlightPending(); }
 
     // While 0 the owner ignores change notifications (settings being applied).
     int Tag = 1;
@@ -122,16 +121,20 @@ signals:
     void Changed(torvane::app::ChangeKinds kinds);
 
 private:
-    int32_t Step(bool redo);
-    void Rehighlight();
-    void SyncMetrics();
+    // Hands the styles, font and colours shown, and the date now in the
+    // system's short format, to the control's RTF and HTML writers (copy
+    // with RTF and the export).
+    void SyncExportLook();
+    // Reports the change of an undo or redo step; passes its kind on.
+    int32_t Finish(int32_t kind) {
+        ReportChanges();
+        return kind;
+    }
 
-    editor::TCustomTessary control_;
-    editor::TTessaryCommands& commands_;
-    editor::TRehighlighter rehighlighter_;
+    // The adapters outlive the view, which points at them.
     std::unique_ptr<editor::TParserAdapter> parserAdapter_;
     std::unique_ptr<editor::TSettingsStyleSource> styleSource_;
-    QTimer highlightTimer_;
+    editor::qt::TessaryWidget* view_; // a child widget
     std::optional<int> markedLine_;
 };
 

@@ -5,6 +5,7 @@
 #include "app/AppTexts.h"
 #include "app/Dialogs.h"
 #include "app/MainWindow.h"
+#include "app/QtTranslation.h"
 #include "app/dialogs/AboutBox.h"
 #include "app/dialogs/JpegImage.h"
 #include "platform/FileSystem.h"
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(torvane::app::text::kAppTitle));
+    (void)torvane::app::InstallQtTranslation(app);
 
     // The about box stands as a splash while the main window is made.
     auto splash = std::make_unique<torvane::app::TfrmOprog>(torvane::app::LoadLogoFromResourceLibrary());

@@ -7,6 +7,7 @@
 #include "platform/DynamicLibrary.h"
 #include "platform/FileSystem.h"
 #include "platform/Names.h"
+#include "platform/ProgramLayout.h"
 
 #include <fstream>
 #include <iterator>
@@ -73,7 +74,8 @@ BuildOutcome RunBuild(BuildUi& ui, const TMemIniFile& settings, const std::strin
         }
     }
 
-    const std::string logPath = programDirectory + kBuildLogName;
+    const platform::ProgramLayout layout = platform::LayoutOf(programDirectory);
+    const std::string logPath = layout.scratchDir + kBuildLogName;
     platform::DeleteFile(logPath);
     outcome.assembler = index;
     const AssemblerInfo* assembler = FindAssembler(index);
@@ -87,7 +89,7 @@ BuildOutcome RunBuild(BuildUi& ui, const TMemIniFile& settings, const std::strin
     const bool bin = settings.ReadBool(assembler->section, "Bin", false);
 
     platform::DynamicLibrary library;
-    if (!library.Load(programDirectory + platform::kBridgeLibrary)) {
+    if (!library.Load(layout.libraryDir + platform::kBridgeLibrary)) {
         ui.ShowError(FormatStr(msg::SBuildCannotLoadLibrary, platform::kBridgeLibrary));
         outcome.status = BuildStatus::LibraryNotLoaded;
         return outcome;

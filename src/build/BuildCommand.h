@@ -8,7 +8,8 @@
 //  1. an untitled document is refused ("Neplatný název souboru!");
 //  2. the assembler comes from the first line; without a marker the user is
 //     asked, and a chosen assembler's marker is inserted as a new first line;
-//  3. "compiler.log" in the program directory is deleted (whatever was chosen);
+//  3. "compiler.log" is deleted (whatever was chosen); it lives beside a
+//     portable program and in the user's scratch folder of an installed one;
 //  4. without an assembler nothing else happens;
 //  5. Path, Lib and Bin are read from the assembler's settings section;
 //  6. the library is loaded (failure: "Nelze inicializovat knihovnu ..."
@@ -59,10 +60,11 @@ struct BuildOutcome {
     uint8_t result = 0; // the export's result byte when status is Called
 };
 
-// The log file of every build, in the program directory.
+// The log file of every build, in the program's scratch directory.
 inline constexpr char kBuildLogName[] = "compiler.log";
 
-// programDirectory ends with a path separator.
+// programDirectory ends with a path separator. The bridge library and the
+// log are where the program's layout (platform/ProgramLayout.h) puts them.
 BuildOutcome RunBuild(BuildUi& ui, const TMemIniFile& settings, const std::string& programDirectory);
 
 // The lines of a text file (CR LF, LF or CR ends); false when it cannot be read.

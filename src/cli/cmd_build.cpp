@@ -1,15 +1,17 @@
 // torvane-cli build SOURCE [--ini PATH]: the program's build command without
 // windows. The assembler comes from the source's first line, the settings
-// from PATH or "Torvane.ini" beside the program; the log goes to
-// "compiler.log" beside the program and is printed.
+// from PATH or the program's settings file (the one the editor uses); the
+// log goes to "compiler.log" where the editor writes it, and is printed.
 // Exit code: 0 assembled, 1 the assembler reported errors, 2 bad usage or no
 // assembler marker, 3 the bridge library failed or could not be loaded.
 
 #include "build/Assemblers.h"
 #include "build/BuildCommand.h"
+#include "build/SettingsFile.h"
 #include "cli/Command.h"
 #include "common/IniFile.h"
 #include "platform/FileSystem.h"
+#include "platform/ProgramLayout.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -79,7 +81,8 @@ int RunBuildCommand(const std::vector<std::string>& args) {
     }
 
     const std::string programDir = platform::ProgramDirectory();
-    const TMemIniFile settings(iniPath.empty() ? programDir + "Torvane.ini" : iniPath);
+    const TMemIniFile settings(iniPath.empty() ? build::PrepareSettingsFile(platform::LayoutOf(programDir))
+                                               : iniPath);
     ConsoleUi ui(std::filesystem::absolute(source).lexically_normal().string(), firstLine);
     const build::BuildOutcome outcome = build::RunBuild(ui, settings, programDir);
     switch (outcome.status) {

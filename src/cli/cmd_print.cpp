@@ -12,7 +12,7 @@
 // be written, 2 bad usage.
 
 #include "cli/Command.h"
-#include "cli/SchemeLoading.h"
+#include "cli/Schemes.h"
 #include "editor/ParserAdapter.h"
 #include "editor/PdfSurface.h"
 #include "editor/Printing.h"

@@ -4,7 +4,7 @@
 // every stored line is printed as space-separated runs "ID*COUNT" that cover
 // each of its characters, its line break (one character 13) included. A
 // line split by the store's node length is printed whole.
-// The scheme is one of the bundled scripts beside the program (Scripts/),
+// The scheme is one of the bundled scripts among the program's data (Scripts/),
 // or PATH: a scheme script or a compiled scheme stream. Without --scheme
 // the built-in plain-text scheme is used.
 // Exit code: 0 done, 1 unreadable input or a scheme that does not load,
@@ -12,7 +12,7 @@
 
 #include "cli/Command.h"
 #include "cli/ParserBinding.h"
-#include "cli/SchemeLoading.h"
+#include "cli/Schemes.h"
 #include "highlight/BuiltinScheme.h"
 
 #include <cstdio>

@@ -1,6 +1,7 @@
 #include "editor/Painter.h"
 
 #include "editor/GutterImages.h"
+#include "editor/Tessary.h"
 
 #include <algorithm>
 #include <bit>
@@ -96,11 +97,26 @@ void TPainter::Measure(Surface& surface) {
 
     surface.SetFont(appearance_.gutterFont);
     m.gutterTextHeight = surface.Metrics().height;
+    m.gutterDigitWidth = 0;
+    for (char digit = '0'; digit <= '9'; ++digit)
+        m.gutterDigitWidth = std::max(m.gutterDigitWidth, surface.TextWidth(std::string_view(&digit, 1)));
     metrics_ = m;
 }
 
+uint32_t TPainter::Options() const noexcept {
+    return control_ ? control_->Options() : appearance_.options;
+}
+
 int TPainter::GutterWidth() const noexcept {
-    return appearance_.Has(smoShowGutter) ? appearance_.gutter : 0;
+    if (!Has(smoShowGutter)) return 0;
+    if (!Has(smoLineNumbers)) return appearance_.gutter;
+    int digits = 1;
+    for (TLineIndex n = store_.LineCount(); n >= 10; n /= 10)
+        ++digits;
+    // The number starts 2 px in and must end left of the white line 2 px
+    // before the edge.
+    const int needed = 2 + digits * metrics_.gutterDigitWidth + 4;
+    return std::max(appearance_.gutter, needed);
 }
 
 int TPainter::VisibleColumns(const TViewState& view) const noexcept {
@@ -116,14 +132,18 @@ int32_t TPainter::LastColumn(const TViewState& view) const noexcept {
     return view.leftColumn + VisibleColumns(view) + 1;
 }
 
-TStyleRecord TPainter::ResolvedStyle(uint8_t style) const {
-    const TStyleRecord base = styles_.Style(0);
+TStyleRecord ResolveStyle(const TStyleSource& styles, const TSystemColors& system, uint8_t style) {
+    const TStyleRecord base = styles.Style(0);
     const TColor baseFore = base.fgDefault ? SystemColor(clWindowText) : base.foreground;
     const TColor baseBack = base.bgDefault ? SystemColor(clWindow) : base.background;
-    TStyleRecord r = style == 0 ? base : styles_.Style(style);
-    r.foreground = system_.Resolve(r.fgDefault || style == 0 ? baseFore : r.foreground);
-    r.background = system_.Resolve(r.bgDefault || style == 0 ? baseBack : r.background);
+    TStyleRecord r = style == 0 ? base : styles.Style(style);
+    r.foreground = system.Resolve(r.fgDefault || style == 0 ? baseFore : r.foreground);
+    r.background = system.Resolve(r.bgDefault || style == 0 ? baseBack : r.background);
     return r;
+}
+
+TStyleRecord TPainter::ResolvedStyle(uint8_t style) const {
+    return ResolveStyle(styles_, system_, style);
 }
 
 int TPainter::Paint(Surface& surface, const TViewState& view, bool all) {
@@ -186,14 +206,14 @@ void TPainter::PaintGutter(Surface& surface, int y, TLineIndex line, const TLine
 
     const int imageY = rowHeight > kGutterImageHeight ? y + (rowHeight - kGutterImageHeight) / 2 : y;
     uint16_t marks = node->marks;
-    if (!appearance_.Has(smoShowWrapGlyph)) marks &= static_cast<uint16_t>(~kMarkContinuation);
+    if (!Has(smoShowWrapGlyph)) marks &= static_cast<uint16_t>(~kMarkContinuation);
     const int image = GutterImageOfMarks(marks);
     if (image >= 0) surface.DrawImage(GutterImages(), image, kGutterImageX, imageY);
     const bool gutterMark = std::has_single_bit(node->gutterMark);
     if (gutterMark)
         surface.DrawImage(GutterImages(), std::countr_zero(node->gutterMark), kGutterMarkImageX, imageY);
 
-    if (appearance_.Has(smoLineNumbers) && image < 0 && !gutterMark && !node->IsContinuation()) {
+    if (Has(smoLineNumbers) && image < 0 && !gutterMark && !node->IsContinuation()) {
         surface.SetFont(appearance_.gutterFont);
         const int textY = rowHeight >= 9 ? y + (rowHeight - metrics_.gutterTextHeight) / 2 : y;
         const std::string number = std::to_string(line + 1);
@@ -298,10 +318,10 @@ void TPainter::PaintText(Surface& surface, const TViewState& view, int y, TLineI
     const int32_t glyphColumn = layout_.Columns();
     if (glyphColumn >= view.leftColumn && glyphColumn < LastColumn(view)) {
         const char* glyph = nullptr;
-        if (appearance_.Has(smoShowAllChars) && layout_.EndsWithBreak())
+        if (Has(smoShowAllChars) && layout_.EndsWithBreak())
             glyph = kEndOfLineGlyph;
-        else if (appearance_.Has(smoWordWrap) && appearance_.Has(smoShowWrapGlyph) &&
-                 line + 1 < store_.LineCount() && store_.Node(line + 1).IsContinuation())
+        else if (Has(smoWordWrap) && Has(smoShowWrapGlyph) && line + 1 < store_.LineCount() &&
+                 store_.Node(line + 1).IsContinuation())
             glyph = kWrappedLineGlyph;
         if (glyph) {
             surface.SetFont(WithStyle(appearance_.font, 0));
@@ -319,8 +339,8 @@ void TPainter::PaintMarginLines(Surface& surface, const TViewState& view, int y)
         const int x = TextLeft() + (column - view.leftColumn) * metrics_.charWidth;
         surface.Line(x, y, x, y + metrics_.rowHeight, kMarginLineColor, pen);
     };
-    if (appearance_.Has(smoShowRMargin)) drawAt(appearance_.rightMargin, TPenStyle::Solid);
-    if (appearance_.Has(smoWordWrap) && appearance_.Has(smoShowWrapColumn) && appearance_.wrapAtColumn >= 1)
+    if (Has(smoShowRMargin)) drawAt(appearance_.rightMargin, TPenStyle::Solid);
+    if (Has(smoWordWrap) && Has(smoShowWrapColumn) && appearance_.wrapAtColumn >= 1)
         drawAt(appearance_.wrapAtColumn, TPenStyle::Dotted);
 }
 
@@ -346,7 +366,7 @@ std::optional<TRect> TPainter::CaretRect(Surface& surface, const TViewState& vie
     if (column < view.leftColumn || column > view.leftColumn + VisibleColumns(view)) return std::nullopt;
 
     int width = 2;
-    if (!view.insertMode && appearance_.Has(smoBlockOverwriteCursor)) {
+    if (!view.insertMode && Has(smoBlockOverwriteCursor)) {
         width = metrics_.charWidth;
         const int32_t visible =
             static_cast<int32_t>(text.size()) - (!text.empty() && text.back() == kLineBreak);

@@ -94,6 +94,11 @@ public:
     virtual TStyleRecord Style(uint8_t style) const = 0;
 };
 
+// A style with its colours resolved to RGB: style 0, and every style that
+// asks for the default colours, take style 0's, whose defaults are the
+// window colours.
+TStyleRecord ResolveStyle(const TStyleSource& styles, const TSystemColors& system, uint8_t style);
+
 // A plain table of 256 styles and the token map; until the settings object
 // arrives, the control and the tests use this one. Style 0 is black on white.
 class TStyleTable final : public TStyleSource {
@@ -144,6 +149,7 @@ struct TAppearance {
 };
 
 struct TPaintMetrics {
+    int gutterDigitWidth = 6; // widest digit of the gutter font
     int textHeight = 17;
     int extraLeading = 1;
     int rowHeight = 18;
@@ -179,16 +185,25 @@ struct TLineDrawData {
     bool handled = false;
 };
 
+class TCustomTessary;
+
 class TPainter {
 public:
     TPainter(TTextStore& store, const TTabStops& tabs, const TStyleSource& styles,
              const TAppearance& appearance);
+    // Paints with the option word of this control instead of the
+    // appearance's (nullptr: the appearance's again). The control must
+    // outlive the binding.
+    void BindControl(const TCustomTessary* control) noexcept { control_ = control; }
+    uint32_t Options() const noexcept;
 
     // Measures the fonts; call after a font or settings change.
     void Measure(Surface& surface);
     const TPaintMetrics& Metrics() const noexcept { return metrics_; }
     TSystemColors& SystemColors() noexcept { return system_; }
 
+    // The gutter's width: the appearance's, widened when the line numbers
+    // need more room, so the last line's number is never cut.
     int GutterWidth() const noexcept;
     int TextLeft() const noexcept { return GutterWidth() + appearance_.margin; }
     int VisibleColumns(const TViewState& view) const noexcept;
@@ -235,7 +250,9 @@ private:
     void PaintMarginLines(Surface& surface, const TViewState& view, int y);
     // The column limit of the text area: the first column not visible.
     int32_t LastColumn(const TViewState& view) const noexcept;
+    bool Has(uint32_t option) const noexcept { return (Options() & option) != 0; }
 
+    const TCustomTessary* control_ = nullptr;
     TTextStore& store_;
     const TTabStops& tabs_;
     const TStyleSource& styles_;

@@ -2,10 +2,10 @@
 
 #include "common/Exceptions.h"
 #include "common/Messages.h"
-#include "editor/TessaryCommands.h"
-#include "editor/TessarySearch.h"
+#include "editor/Painter.h"
 
 #include <cstring>
+#include <optional>
 
 namespace torvane::editor {
 namespace {
@@ -17,12 +17,31 @@ template <typename T> T* Ptr(uintptr_t value) {
     return reinterpret_cast<T*>(value);
 }
 
+bool IsRich(TSaveFormat format) {
+    return format == sfRTF || format == sfHTML;
+}
+
+// The rich format the kCopy* bits ask for, if any (RTF wins when both are set).
+std::optional<TSaveFormat> RichFormatOfCopyFlags(uintptr_t flags) {
+    if (flags & kCopyRTF) return sfRTF;
+    if (flags & kCopyHTML) return sfHTML;
+    return std::nullopt;
+}
+
 TLineEnd LineEndOfCopyFlags(uintptr_t flags) {
     if (flags & kCopyLF) return TLineEnd::LF;
     return flags & kCopyCRLF ? TLineEnd::CRLF : TLineEnd::CR;
 }
 
 } // namespace
+
+bool DefaultCharStartsWord(uint8_t c) noexcept {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
+bool DefaultCharIsInWord(uint8_t c) noexcept {
+    return DefaultCharStartsWord(c) || (c >= '0' && c <= '9') || c == '\'' || c == '-';
+}
 
 TCustomTessary::TCustomTessary(TessaryHost* host) : store_(std::make_shared<TTextStore>()) {
     // The host is set once the store is in place: a host that is still being
@@ -49,7 +68,17 @@ void TCustomTessary::SetStore(std::shared_ptr<TTextStore> store) {
     anchor_ = caret_ = 0;
     topLine_ = 0;
     leftColumn_ = 0;
+    beyond_ = tracking_ = false;
+    scrollWidth_ = 0;
+    if (host_ && !paintLock_) {
+        // The view rebinds its painter and re-highlighter before it hears
+        // of the new ranges.
+        host_->StoreChanged();
+        host_->ScrollRangesChanged(store_->LineCount(), ScrollWidth());
+        host_->ScrollPositionChanged(0, 0);
+    }
     InvalidateAll();
+    NotifyChanged();
 }
 
 TUndoStack* TCustomTessary::Log() const {
@@ -79,11 +108,15 @@ void TCustomTessary::NotifyChanged() {
 }
 
 void TCustomTessary::TextChanged(const TTextChange& change) {
+    beyond_ = tracking_ = false;
     if (change.kind == TTextChange::Kind::Reloaded) {
         if (!editing_) {
             anchor_ = caret_ = 0;
             topLine_ = 0;
+            leftColumn_ = 0;
         }
+        scrollWidth_ = store_->WidestLine();
+        if (host_ && !paintLock_) host_->ScrollRangesChanged(store_->LineCount(), ScrollWidth());
         InvalidateAll();
         return;
     }
@@ -99,9 +132,12 @@ void TCustomTessary::TextChanged(const TTextChange& change) {
         shift(anchor_);
         shift(caret_);
     }
+    // Lines removed below the view pull it back onto the text.
+    if (change.lineDelta < 0)
+        topLine_ = std::min(topLine_, std::max(0, store_->LineCount() - geometry_.Rows()));
     InvalidateLines(change.firstLine, change.lineDelta == 0 ? change.firstLine : -1);
     if (host_ && !paintLock_ && change.lineDelta != 0)
-        host_->ScrollRangesChanged(store_->LineCount(), store_->WidestLine());
+        host_->ScrollRangesChanged(store_->LineCount(), ScrollWidth());
 }
 
 // ---- selection and scrolling ----------------------------------------------------
@@ -152,9 +188,8 @@ void TCustomTessary::SetSelLength(TOffset length) {
 }
 
 void TCustomTessary::SetSelText(std::string_view text) {
-    BeginUndoGroup(ugReplaceSelection);
+    UndoGroup group(*this, ugReplaceSelection);
     ReplaceSel(text);
-    EndUndoGroup(ugReplaceSelection);
 }
 
 void TCustomTessary::GetSelection(TOffset* anchor, TOffset* caret) {
@@ -178,14 +213,21 @@ void TCustomTessary::SetLeftColumn(int32_t column) {
     InvalidateAll();
 }
 
+void TCustomTessary::WidenScroll(int32_t columns) {
+    if (columns <= scrollWidth_) return;
+    scrollWidth_ = columns;
+    if (host_ && !paintLock_) host_->ScrollRangesChanged(store_->LineCount(), scrollWidth_);
+}
+
 void TCustomTessary::ScrollCaretIntoView() {
-    if (!host_ || paintLock_) return;
+    if (paintLock_) return;
     const TLineIndex line = store_->LineOfOffset(caret_);
-    const std::string_view text = store_->NodeText(line);
-    const int32_t column =
-        CharToColumn(text, store_->Node(line).HasTab(), caret_ - store_->LineStart(line), tabs_);
-    const int32_t rows = std::max(1, host_->VisibleLines());
-    const int32_t cols = std::max(1, host_->VisibleColumns());
+    // Display columns, TABs expanded: the scroll range and the first visible
+    // column count the same unit as the caret.
+    const int32_t column = CaretColumn();
+    WidenScroll(std::max(store_->WidestLine(), std::max(column, geometry_.EndColumn(line)) + 1));
+    const int32_t rows = geometry_.Rows();
+    const int32_t cols = geometry_.Columns();
     if (line < topLine_)
         SetTopLine(line);
     else if (line >= topLine_ + rows)
@@ -194,12 +236,11 @@ void TCustomTessary::ScrollCaretIntoView() {
         SetLeftColumn(column);
     else if (column >= leftColumn_ + cols)
         SetLeftColumn(column - cols + 1);
-    host_->CaretMoved(line, column);
+    if (host_) host_->CaretMoved(line, column);
 }
 
 void TCustomTessary::Scroll(bool vertical, uint32_t code, int32_t thumb) {
-    const int32_t page =
-        std::max(1, host_ ? (vertical ? host_->VisibleLines() : host_->VisibleColumns()) : 1);
+    const int32_t page = vertical ? geometry_.Rows() : geometry_.Columns();
     const int32_t position = vertical ? topLine_ : leftColumn_;
     int32_t target = position;
     switch (code) {
@@ -224,7 +265,7 @@ void TCustomTessary::Scroll(bool vertical, uint32_t code, int32_t thumb) {
         break;
     case SB_BOTTOM:
         // The last page, as far as the scroll bar goes.
-        target = std::max(0, (vertical ? store_->LineCount() : store_->WidestLine()) - page);
+        target = std::max(0, (vertical ? store_->LineCount() : ScrollWidth()) - page);
         break;
     default:
         return; // SB_ENDSCROLL and unknown codes
@@ -281,26 +322,138 @@ void TCustomTessary::EndUndoGroup(int32_t kind) {
     if (TUndoStack* log = ActiveLog()) log->EndGroup(kind);
 }
 
+TCustomTessary::UndoGroup::~UndoGroup() {
+    try {
+        control_.EndUndoGroup(kind_);
+    } catch (...) {
+        // The log has already been cleared by whatever failed.
+    }
+}
+
+void TCustomTessary::UnlockPaint() {
+    if (paintLock_ == 0 || --paintLock_ > 0) return;
+    if (host_) host_->ScrollRangesChanged(store_->LineCount(), ScrollWidth());
+    ScrollCaretIntoView();
+    InvalidateAll();
+    NotifyChanged();
+}
+
 void TCustomTessary::Undo() {
     TUndoStack* log = ActiveLog();
-    if (!log) return;
-    ++paintLock_;
-    log->Undo();
-    --paintLock_;
-    InvalidateAll();
-    ScrollCaretIntoView();
-    NotifyChanged();
+    if (!log || readOnly_) return;
+    {
+        PaintLock lock(*this);
+        log->Undo();
+    }
 }
 
 void TCustomTessary::Redo() {
     TUndoStack* log = ActiveLog();
-    if (!log) return;
-    ++paintLock_;
-    log->Redo();
-    --paintLock_;
-    InvalidateAll();
-    ScrollCaretIntoView();
-    NotifyChanged();
+    if (!log || readOnly_) return;
+    {
+        PaintLock lock(*this);
+        log->Redo();
+    }
+}
+
+TUndoStep TCustomTessary::NextUndoStep(bool merge) const {
+    TUndoStack* log = Log();
+    TUndoStep step;
+    if (!log) return {};
+    log->Inspect(1, &step.kind, &step.target); // start the inspection at the log's cursor
+    if (log->Inspect(4, &step.kind, &step.target) != 1) return {};
+    const bool merges = merge && (step.kind == ugTyping || step.kind == ugDeleteChar);
+    if (log->Inspect(16 + (merges ? TUndoStack::kInspectMerge : 0), &step.kind, &step.target) ==
+        TUndoStack::kInspectNoGroup)
+        return {};
+    return step;
+}
+
+TUndoStep TCustomTessary::NextRedoStep(bool merge) const {
+    TUndoStack* log = Log();
+    TUndoStep step;
+    if (!log) return {};
+    log->Inspect(1, &step.kind, &step.target); // start the inspection at the log's cursor
+    if (log->Inspect(8, &step.kind, &step.target) != 1) return {};
+    const bool merges = merge && (step.kind == ugTyping || step.kind == ugDeleteChar);
+    if (log->Inspect(32 + (merges ? TUndoStack::kInspectMerge : 0), &step.kind, &step.target) ==
+        TUndoStack::kInspectNoGroup)
+        return {};
+    return step;
+}
+
+int32_t TCustomTessary::UndoStepMerged() {
+    return MergedStep(false);
+}
+
+int32_t TCustomTessary::RedoStepMerged() {
+    return MergedStep(true);
+}
+
+int32_t TCustomTessary::MergedStep(bool redo) {
+    if (readOnly_) return 0;
+    const TUndoStep step = redo ? NextRedoStep(true) : NextUndoStep(true);
+    TUndoStack* log = ActiveLog();
+    if (!log || step.kind == 0) return 0;
+    int32_t kind = step.kind;
+    PaintLock lock(*this);
+    try {
+        redo ? log->RedoTo(step.target) : log->UndoTo(step.target);
+    } catch (const std::exception&) {
+        // The log has cleared itself; the text stays as far as it got.
+        kind = 0;
+        Beep();
+    }
+    return kind;
+}
+
+bool TCustomTessary::Copy() {
+    if (anchor_ == caret_) return false;
+    if (host_) {
+        TClipboardData data;
+        if (ClipCopyFormats & smTEXT) data.text = SelectionBytes(kCopyCRLF);
+        if (ClipCopyFormats & smRTF) data.rtf = SelectionBytes(kCopyRTF);
+        host_->SetClipboard(data);
+    }
+    return true;
+}
+
+bool TCustomTessary::Cut() {
+    if (readOnly_ || !Copy()) return false;
+    UndoGroup group(*this, ugCut);
+    ReplaceSel({});
+    return true;
+}
+
+bool TCustomTessary::Paste() {
+    if (readOnly_ || !host_) return false;
+    std::optional<std::string> text = host_->ClipboardText();
+    std::optional<std::string> html = host_->ClipboardHtml();
+    if (text && text->empty()) text.reset();
+    if (html && html->empty()) html.reset();
+    TSourceTypes sources = (text ? stTextAvailable : 0) | (html ? stHTMLAvailable : 0);
+    if (!sources) return false;
+    sources |= text ? stText : stHTML | stHTMLCutHead | stHTMLFragment;
+    if (OnDataDrop) OnDataDrop(*this, sources);
+    std::string bytes;
+    if ((sources & stText) && text)
+        bytes = std::move(*text);
+    else if ((sources & stHTML) && html)
+        bytes = TrimHtml(*html, sources);
+    // Nothing to insert is no edit: it must not cost the redo steps or
+    // mark the document changed.
+    if (bytes.empty()) return false;
+    UndoGroup group(*this, ugPaste);
+    ReplaceSel(bytes);
+    return true;
+}
+
+bool TCustomTessary::CanPaste() {
+    if (readOnly_ || !host_) return false;
+    const std::optional<std::string> text = host_->ClipboardText();
+    if (text && !text->empty()) return true;
+    const std::optional<std::string> html = host_->ClipboardHtml();
+    return html && !html->empty();
 }
 
 bool TCustomTessary::CanUndo() const {
@@ -332,9 +485,10 @@ void TCustomTessary::AfterReload() {
     anchor_ = caret_ = 0;
     topLine_ = 0;
     leftColumn_ = 0;
+    scrollWidth_ = store_->WidestLine();
     if (TUndoStack* log = Log()) log->Clear();
     if (host_ && !paintLock_) {
-        host_->ScrollRangesChanged(store_->LineCount(), store_->WidestLine());
+        host_->ScrollRangesChanged(store_->LineCount(), ScrollWidth());
         host_->ScrollPositionChanged(0, 0);
     }
     InvalidateAll();
@@ -366,19 +520,126 @@ void TCustomTessary::LoadFromFile(const std::string& fileName) {
 }
 
 void TCustomTessary::SaveToStream(TStream* stream) {
-    store_->SaveToStream(stream, saveFormat_);
+    if (stream && IsRich(saveFormat_))
+        WriteRich(*stream, saveFormat_, 0, store_->TextLength());
+    else
+        store_->SaveToStream(stream, saveFormat_);
 }
 
 void TCustomTessary::SaveToFile(const std::string& fileName) {
-    store_->SaveToFile(fileName, saveFormat_);
+    if (IsRich(saveFormat_)) {
+        ExportToFile(fileName, saveFormat_);
+        if (TUndoStack* log = Log()) log->Clear();
+    } else {
+        store_->SaveToFile(fileName, saveFormat_);
+    }
     if (options_ & smoTitleAsFilename) printTitle_ = fileName;
     NotifyChanged();
+}
+
+// ---- modes and geometry -------------------------------------------------------------------
+
+void TCustomTessary::SetInsertMode(bool insert) {
+    if (insert == insertMode_) return;
+    insertMode_ = insert;
+    const TLineIndex line = store_->LineOfOffset(caret_);
+    InvalidateLines(line, line);
+}
+
+void TCustomTessary::SetHideSelection(bool hide) {
+    hideSelection_ = hide;
+    InvalidateAll();
+}
+
+void TCustomTessary::SetFocused(bool focused) {
+    if (focused == focused_) return;
+    focused_ = focused;
+    InvalidateAll();
+}
+
+bool TCustomTessary::CaretBeyondEndMode() const noexcept {
+    return (options_ & smoCaretAfterEOL) && metrics_.fixedPitch;
+}
+
+bool TCustomTessary::CaretBeyondEnd() const noexcept {
+    return beyond_ && caret_ == beyondCaret_ && CaretBeyondEndMode();
+}
+
+int32_t TCustomTessary::CaretColumn() const {
+    return CaretBeyondEnd() ? virtualColumn_ : geometry_.ColumnOf(caret_);
+}
+
+void TCustomTessary::SetCaretBeyond(TLineIndex line, int32_t column, bool extend) {
+    const TOffset end = geometry_.VisibleEnd(line);
+    // Set before the selection moves, so that scrolling sees the virtual column.
+    beyond_ = true;
+    beyondCaret_ = end;
+    virtualColumn_ = std::min(column, kMaxVirtualColumn);
+    SetSelection(extend ? anchor_ : end, end, true);
+    ScrollCaretIntoView(); // the offset may not have moved, the column did
+}
+
+void TCustomTessary::RememberColumn(int32_t column) noexcept {
+    tracking_ = true;
+    trackCaret_ = caret_;
+    rememberedColumn_ = column;
+}
+
+bool TCustomTessary::SetMetrics(const TCaretMetrics& metrics) {
+    TCaretMetrics m = metrics;
+    m.rowHeight = std::max(1, m.rowHeight);
+    m.charWidth = std::max(1, m.charWidth);
+    if (m == metrics_) return false;
+    metrics_ = m;
+    InvalidateAll();
+    return true;
+}
+
+void TCustomTessary::SetClientSize(int width, int height) {
+    clientWidth_ = std::max(0, width);
+    clientHeight_ = std::max(0, height);
+}
+
+TViewState TCustomTessary::ViewState() const {
+    TViewState view;
+    view.topLine = topLine_;
+    view.leftColumn = leftColumn_;
+    view.clientWidth = clientWidth_;
+    view.clientHeight = clientHeight_;
+    view.anchor = anchor_;
+    view.caret = caret_;
+    view.focused = focused_;
+    view.hideSelection = hideSelection_;
+    view.insertMode = insertMode_;
+    view.caretBeyondEnd = CaretBeyondEnd();
+    view.virtualColumn = CaretBeyondEnd() ? virtualColumn_ : 0;
+    return view;
+}
+
+bool TCustomTessary::StartsWord(uint8_t c) const {
+    return fn_CharStartsWord ? fn_CharStartsWord(c) : DefaultCharStartsWord(c);
+}
+
+bool TCustomTessary::InWord(uint8_t c) const {
+    return fn_CharIsInWord ? fn_CharIsInWord(c) : DefaultCharIsInWord(c);
+}
+
+void TCustomTessary::AddMessageHandler(TTessaryMessageHandler* handler) {
+    if (handler && std::find(handlers_.begin(), handlers_.end(), handler) == handlers_.end())
+        handlers_.push_back(handler);
+}
+
+void TCustomTessary::RemoveMessageHandler(TTessaryMessageHandler* handler) noexcept {
+    std::erase(handlers_, handler);
 }
 
 // ---- settings ---------------------------------------------------------------------------
 
 void TCustomTessary::SetOptions(uint32_t options) {
     options_ = options;
+    // The gutter and the margin lines depend on the options: the view
+    // re-measures before it repaints.
+    if (host_ && !paintLock_) host_->SettingsChanged();
     InvalidateAll();
 }
 
@@ -396,7 +657,10 @@ void TCustomTessary::SetTabDefault(int32_t width) {
 
 std::string TCustomTessary::SelectionBytes(uintptr_t copyFlags) const {
     TMemoryStream out;
-    store_->WriteRange(out, SelStart(), SelEnd(), LineEndOfCopyFlags(copyFlags));
+    if (const auto rich = RichFormatOfCopyFlags(copyFlags))
+        WriteRich(out, *rich, SelStart(), SelEnd());
+    else
+        store_->WriteRange(out, SelStart(), SelEnd(), LineEndOfCopyFlags(copyFlags));
     return std::string(out.Bytes().begin(), out.Bytes().end());
 }
 
@@ -436,7 +700,7 @@ void TCustomTessary::SetTokens(uintptr_t wParam, const uint8_t* in) {
 
 intptr_t TCustomTessary::PosFromChar(TOffset offset, int32_t* point) {
     int x = 0, y = 0;
-    if (!point || !Commands().PointOfOffset(offset, &x, &y)) return 0;
+    if (!point || !geometry_.PointOfOffset(offset, &x, &y)) return 0;
     point[0] = x;
     point[1] = y;
     return 1;
@@ -445,7 +709,7 @@ intptr_t TCustomTessary::PosFromChar(TOffset offset, int32_t* point) {
 intptr_t TCustomTessary::DropFiles(const TDroppedFiles* drop) {
     if (!drop || !(options_ & smoProcessDroppedFiles) || !OnFilesDropped) return 0;
     TPoint at{drop->x, drop->y};
-    if (!Commands().InClientArea(at.x, at.y)) at = {-1, -1};
+    if (!geometry_.InClientArea(at.x, at.y)) at = {-1, -1};
     // A copy: the handler may load one of the files into this very control.
     const std::vector<std::string> names = drop->names;
     OnFilesDropped(*this, names, at);
@@ -518,12 +782,15 @@ intptr_t TCustomTessary::Perform(uint32_t msg, uintptr_t wParam, intptr_t lParam
     }
     case EM_REPLACESEL:
     case TEM_REPLACESEL: {
+        if (readOnly_) return 0;
         const char* text = Ptr<const char>(lParam);
-        BeginUndoGroup(ugReplaceSelection);
-        ReplaceSel(text ? std::string_view(text) : std::string_view());
-        EndUndoGroup(ugReplaceSelection);
+        SetSelText(text ? std::string_view(text) : std::string_view());
         return 1;
     }
+    case WM_CLEAR:
+        if (readOnly_ || anchor_ == caret_) return 0;
+        SetSelText({});
+        return 1;
     case EM_GETLINE: {
         auto line = static_cast<TLineIndex>(static_cast<intptr_t>(wParam));
         char* buffer = Ptr<char>(lParam);
@@ -553,8 +820,8 @@ intptr_t TCustomTessary::Perform(uint32_t msg, uintptr_t wParam, intptr_t lParam
     case EM_POSFROMCHAR:
         return PosFromChar(static_cast<TOffset>(static_cast<intptr_t>(wParam)), Ptr<int32_t>(lParam));
     case EM_CHARFROMPOS:
-        return Commands().OffsetAtPoint(static_cast<int>(static_cast<intptr_t>(wParam)),
-                                        static_cast<int>(lParam));
+        return geometry_.OffsetAtPoint(static_cast<int>(static_cast<intptr_t>(wParam)),
+                                       static_cast<int>(lParam));
     case WM_HSCROLL:
     case WM_VSCROLL:
         Scroll(msg == WM_VSCROLL, static_cast<uint32_t>(wParam & 0xFFFF), static_cast<int32_t>(wParam >> 16));
@@ -562,25 +829,13 @@ intptr_t TCustomTessary::Perform(uint32_t msg, uintptr_t wParam, intptr_t lParam
     case WM_DROPFILES:
         return DropFiles(Ptr<const TDroppedFiles>(wParam));
     case WM_COPY:
+        return Copy();
     case WM_CUT:
-        if (anchor_ == caret_) return 0;
-        if (host_) host_->SetClipboardText(SelectionBytes(kCopyCRLF));
-        if (msg == WM_CUT) {
-            BeginUndoGroup(ugCut);
-            ReplaceSel({});
-            EndUndoGroup(ugCut);
-        }
-        return 1;
-    case WM_PASTE: {
-        std::optional<std::string> text = host_ ? host_->ClipboardText() : std::nullopt;
-        if (!text) return 0;
-        BeginUndoGroup(ugPaste);
-        ReplaceSel(*text);
-        EndUndoGroup(ugPaste);
-        return 1;
-    }
+        return Cut();
+    case WM_PASTE:
+        return Paste();
     case EM_CANPASTE:
-        return host_ && host_->ClipboardText().has_value();
+        return CanPaste();
 
     case TEM_SELECTION: {
         auto* pair = Ptr<int32_t>(lParam);
@@ -602,33 +857,29 @@ intptr_t TCustomTessary::Perform(uint32_t msg, uintptr_t wParam, intptr_t lParam
         return 1;
     case TEM_PAINTLOCK:
         if (!set) return paintLock_ > 0;
-        if (lParam != 0) {
-            ++paintLock_;
-        } else if (paintLock_ > 0 && --paintLock_ == 0) {
-            if (host_) host_->ScrollRangesChanged(store_->LineCount(), store_->WidestLine());
-            ScrollCaretIntoView();
-            InvalidateAll();
-            NotifyChanged();
-        }
+        if (lParam != 0)
+            LockPaint();
+        else
+            UnlockPaint();
         return 1;
     case TEM_INSERTSTREAM: {
         TStream* stream = Ptr<TStream>(lParam);
-        if (!stream) return 0;
-        BeginUndoGroup(ugReplaceSelection);
+        if (!stream || readOnly_) return 0;
+        UndoGroup group(*this, ugReplaceSelection);
         InsertStream(*stream);
-        EndUndoGroup(ugReplaceSelection);
         return 1;
     }
     case TEM_WRITESELECTION: {
         TStream* stream = Ptr<TStream>(lParam);
-        // Rich text and HTML are the export writers' business.
-        if (!stream || (wParam & (kCopyRTF | kCopyHTML))) return 0;
+        if (!stream) return 0;
         const int64_t before = stream->Position();
-        store_->WriteRange(*stream, SelStart(), SelEnd(), LineEndOfCopyFlags(wParam));
+        if (const auto rich = RichFormatOfCopyFlags(wParam))
+            WriteRich(*stream, *rich, SelStart(), SelEnd());
+        else
+            store_->WriteRange(*stream, SelStart(), SelEnd(), LineEndOfCopyFlags(wParam));
         return static_cast<intptr_t>(stream->Position() - before);
     }
     case TEM_COPYSELECTION: {
-        if (wParam & (kCopyRTF | kCopyHTML)) return 0;
         const std::string bytes = SelectionBytes(wParam);
         if (char* out = Ptr<char>(lParam)) {
             std::memcpy(out, bytes.data(), bytes.size());
@@ -647,17 +898,6 @@ intptr_t TCustomTessary::Perform(uint32_t msg, uintptr_t wParam, intptr_t lParam
     case TEM_LEFTCOLUMN:
         if (!set) return leftColumn_;
         SetLeftColumn(static_cast<int32_t>(lParam));
-        return 1;
-    case TEM_SEARCH:
-        return Search().SearchMessage(static_cast<uint32_t>(wParam), Ptr<const char>(lParam));
-    case TEM_REPLACEDIALOG:
-        Search().ReplaceDialogMessage(static_cast<uint32_t>(wParam));
-        return 1;
-    case TEM_BLOCKINDENT:
-        Commands().BlockIndent(static_cast<int>(wParam), (lParam & 1) != 0);
-        return 1;
-    case TEM_BLOCKUNINDENT:
-        Commands().BlockUnindent(static_cast<int>(wParam));
         return 1;
     case TEM_CANREDO:
         return CanRedo();
@@ -696,8 +936,14 @@ intptr_t TCustomTessary::Perform(uint32_t msg, uintptr_t wParam, intptr_t lParam
         static const std::string version = std::string("<TTessary>:") + kVersion;
         return reinterpret_cast<intptr_t>(version.c_str());
     }
-    default:
+    default: {
+        intptr_t result = 0;
+        // A copy: a handler may remove itself.
+        const std::vector<TTessaryMessageHandler*> handlers = handlers_;
+        for (TTessaryMessageHandler* handler : handlers)
+            if (handler->HandleMessage(msg, wParam, lParam, result)) return result;
         return 0;
+    }
     }
 }
 

@@ -1,18 +1,40 @@
 #pragma once
 // TCustomTessary: the editor control without a window system.
 //
-// It shows a text store (its own, or one shared with other controls), keeps
-// the selection (anchor, caret) and the scroll position, records every
-// change in the store's undo log, and talks to the window that shows it
-// through TessaryHost. Its programmatic interface is Perform(msg, wParam,
-// lParam) with the message numbers of TessaryMessages.h; the properties
-// below are thin wrappers over the same operations.
+// It is the one owner of the control's state. Nothing else keeps a copy:
+//
+//   text           the store (its own, or one shared with other controls),
+//                  with the undo log, bookmarks and line marks in it
+//   selection      anchor, caret, the caret beyond the end of its line (its
+//                  virtual column) and the column remembered over a run of
+//                  vertical moves
+//   scroll         top line, first visible column; the horizontal extent
+//                  in display columns (TABs expanded)
+//   modes          insert/overwrite, read-only, hidden selection, the option
+//                  word, tab stops, word characters
+//   geometry       the font metrics in use and the client size (so rows and
+//                  columns), read through Geometry()
+//
+// The window that shows it (TessaryHost) learns of changes through the host
+// hooks, and only in one direction: InvalidateLines/InvalidateAll to repaint,
+// ScrollPositionChanged/ScrollRangesChanged to move its scroll bars,
+// CaretMoved, Changed. A view paints from ViewState() and turns its own
+// events (keys, mouse, scroll-bar moves) into calls on the control or its
+// commands object; it never writes state back.
+//
+// Its programmatic interface is Perform(msg, wParam, lParam) with the message
+// numbers of TessaryMessages.h; the typed operations below are the same
+// operations without the casts. Messages the control does not know itself
+// go to the handlers registered from above (commands: block indent; search:
+// find and replace), so the control never reaches up into them.
 //
 // Changes go through ReplaceSelection, which writes one text transaction
-// into the undo log; the messages that change text bracket it in a group so
-// that the application's undo sees the change as one step.
+// into the undo log; the messages that change text bracket it in a group
+// (UndoGroup) so that the application's undo sees the change as one step.
 
 #include "editor/Columns.h"
+#include "editor/TessaryExport.h"
+#include "editor/TessaryGeometry.h"
 #include "editor/TessaryHost.h"
 #include "editor/TessaryMessages.h"
 #include "editor/TextStore.h"
@@ -27,8 +49,21 @@
 
 namespace torvane::editor {
 
-class TTessaryCommands;
-class TTessarySearch;
+struct TViewState;
+
+// Takes the messages of a layer above the control (commands, search).
+class TTessaryMessageHandler {
+public:
+    virtual ~TTessaryMessageHandler() = default;
+    // Sets result and returns true when the message was this handler's.
+    virtual bool HandleMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam, intptr_t& result) = 0;
+};
+
+// The next step of the undo log in either direction.
+struct TUndoStep {
+    int32_t kind = 0;   // group kind (TUndoGroupKind); 0: nothing to do
+    int32_t target = 0; // applied count after the step, for UndoTo/RedoTo
+};
 
 // What the window hands over with WM_DROPFILES: the dropped files' names
 // and the drop point in client coordinates.
@@ -78,6 +113,9 @@ public:
     void SetTopLine(TLineIndex line);
     void SetLeftColumn(int32_t column);
     void ScrollCaretIntoView();
+    // How far the horizontal scroll bar reaches: the widest line seen, in
+    // display columns, and at least the caret's column.
+    int32_t ScrollWidth() const noexcept { return scrollWidth_; }
     // WM_HSCROLL / WM_VSCROLL: a SB_* code; thumb is the position for the
     // thumb codes.
     void Scroll(bool vertical, uint32_t code, int32_t thumb);
@@ -86,13 +124,60 @@ public:
     // Replaces the selection with text (any line ends), recorded as one text
     // transaction; the caret ends after the new text.
     void ReplaceSel(std::string_view text);
-    // Public so that the application can bracket its own commands.
+    // Public so that the application can bracket its own commands; prefer
+    // the UndoGroup guard.
     void BeginUndoGroup(int32_t kind);
     void EndUndoGroup(int32_t kind);
+    // One group of the undo log for its lifetime; closing it never throws
+    // (a failed close has already cleared the log).
+    class UndoGroup {
+    public:
+        UndoGroup(TCustomTessary& control, int32_t kind) : control_(control), kind_(kind) {
+            control_.BeginUndoGroup(kind_);
+        }
+        ~UndoGroup();
+        UndoGroup(const UndoGroup&) = delete;
+        UndoGroup& operator=(const UndoGroup&) = delete;
+
+    private:
+        TCustomTessary& control_;
+        int32_t kind_;
+    };
+    // Locks painting for its lifetime; the last unlock repaints everything,
+    // scrolls to the caret and reports the change.
+    class PaintLock {
+    public:
+        explicit PaintLock(TCustomTessary& control) : control_(control) { control_.LockPaint(); }
+        ~PaintLock() { control_.UnlockPaint(); }
+        PaintLock(const PaintLock&) = delete;
+        PaintLock& operator=(const PaintLock&) = delete;
+
+    private:
+        TCustomTessary& control_;
+    };
+    void LockPaint() noexcept { ++paintLock_; }
+    void UnlockPaint();
+
+    // Clipboard and undo as the user's commands do them. Cut and Paste of a
+    // read-only control do nothing; Paste without text on the clipboard
+    // changes nothing (no undo step, the redo steps stay). Each returns
+    // whether it did anything.
+    bool Cut();
+    bool Copy();
+    bool Paste();
+    bool CanPaste();
     void Undo();
     void Redo();
     bool CanUndo() const;
     bool CanRedo() const;
+    // The next undo (redo) step; with merge, steps of typing and deleting
+    // take the adjoining steps of the same kind with them.
+    TUndoStep NextUndoStep(bool merge) const;
+    TUndoStep NextRedoStep(bool merge) const;
+    // Undoes (redoes) one step as NextUndoStep(true) finds it; returns its
+    // group kind, 0 when there was nothing to do or it failed.
+    int32_t UndoStepMerged();
+    int32_t RedoStepMerged();
     bool Modified() const;
     // False empties the undo log; true changes nothing.
     void SetModified(bool modified);
@@ -105,6 +190,56 @@ public:
     TSaveFormat SaveFormat() const noexcept { return saveFormat_; }
     void SetSaveFormat(TSaveFormat format) noexcept { saveFormat_ = format; }
     const std::string& PrintTitle() const noexcept { return printTitle_; }
+    // Writes [start, end) as RTF (sfRTF) or HTML (sfHTML) in the export look.
+    void WriteRich(TStream& out, TSaveFormat format, TOffset start, TOffset end) const;
+    // Writes the whole text as RTF or HTML through a temporary file, as
+    // saving does; the undo log and the modified state stay as they are.
+    // Raises EFileSaveError.
+    void ExportToFile(const std::string& fileName, TSaveFormat format) const;
+    // Styles, font and date the RTF and HTML writers use; the styles must
+    // outlive the control or be replaced first.
+    const TExportLook& ExportLook() const noexcept { return exportLook_; }
+    void SetExportLook(TExportLook look) { exportLook_ = std::move(look); }
+
+    // ---- modes -----------------------------------------------------------------
+    bool InsertMode() const noexcept { return insertMode_; }
+    void SetInsertMode(bool insert);
+    // A read-only control refuses every change made through its commands and
+    // messages; copying still works.
+    bool ReadOnly() const noexcept { return readOnly_; }
+    void SetReadOnly(bool readOnly) noexcept { readOnly_ = readOnly; }
+    bool HideSelection() const noexcept { return hideSelection_; }
+    void SetHideSelection(bool hide);
+    bool Focused() const noexcept { return focused_; }
+    void SetFocused(bool focused);
+
+    // Caret beyond the end of its line (smoCaretAfterEOL with a fixed-pitch
+    // font): valid while the caret stays where it was put and the text does
+    // not change.
+    bool CaretBeyondEndMode() const noexcept;
+    bool CaretBeyondEnd() const noexcept;
+    // The caret's display column (the virtual column beyond the end).
+    int32_t CaretColumn() const;
+    // Puts the caret at the visible end of line and beyond it at column.
+    void SetCaretBeyond(TLineIndex line, int32_t column, bool extend);
+    static constexpr int32_t kMaxVirtualColumn = 2047;
+    // The column kept over a run of vertical moves (smoColumnTrack), valid
+    // while the caret stays where the last vertical move put it.
+    bool ColumnRemembered() const noexcept { return tracking_ && caret_ == trackCaret_; }
+    int32_t RememberedColumn() const noexcept { return rememberedColumn_; }
+    void RememberColumn(int32_t column) noexcept;
+    void ForgetColumn() noexcept { tracking_ = false; }
+
+    // ---- geometry ------------------------------------------------------------
+    const TCaretMetrics& Metrics() const noexcept { return metrics_; }
+    // Returns true when they changed.
+    bool SetMetrics(const TCaretMetrics& metrics);
+    int ClientWidth() const noexcept { return clientWidth_; }
+    int ClientHeight() const noexcept { return clientHeight_; }
+    void SetClientSize(int width, int height);
+    const TTessaryGeometry& Geometry() const noexcept { return geometry_; }
+    // What a painter needs to show the control now.
+    TViewState ViewState() const;
 
     // ---- settings ------------------------------------------------------------
     uint32_t Options() const noexcept { return options_; }
@@ -131,13 +266,24 @@ public:
     };
     std::function<void(TCustomTessary& sender, const std::vector<std::string>& files, TPoint atPoint)>
         OnFilesDropped;
+    // Before a paste: the sources the clipboard offers and the control's
+    // choice among them (TessaryClipboard.h), which the handler may change.
+    std::function<void(TCustomTessary& sender, TSourceTypes& sourceTypes)> OnDataDrop;
 
-    // ---- caret, selection and editing commands, keys and mouse --------------
-    // Created on first use; defined in TessaryCommands.cpp.
-    TTessaryCommands& Commands();
-    // Find and replace (messages 0x0C0B, 0x0C0C); created on first use,
-    // defined in TessarySearch.cpp.
-    TTessarySearch& Search();
+    // ---- clipboard -------------------------------------------------------------
+    // The formats copy offers (smTEXT, smRTF; both by default).
+    TTE_ClipFormats ClipCopyFormats = smTEXT | smRTF;
+
+    // Word character tests of word moves, word selection and whole-word
+    // search; unset: DefaultCharStartsWord / DefaultCharIsInWord.
+    std::function<bool(uint8_t)> fn_CharStartsWord;
+    std::function<bool(uint8_t)> fn_CharIsInWord;
+    bool StartsWord(uint8_t c) const;
+    bool InWord(uint8_t c) const;
+
+    // Messages of the layers above (the handler must be removed before it goes).
+    void AddMessageHandler(TTessaryMessageHandler* handler);
+    void RemoveMessageHandler(TTessaryMessageHandler* handler) noexcept;
 
     // ---- TUndoTarget (used by the undo log) --------------------------------------
     void GetSelection(TOffset* anchor, TOffset* caret) override;
@@ -147,6 +293,8 @@ public:
 
 private:
     void TextChanged(const TTextChange& change) override;
+    int32_t MergedStep(bool redo);
+    void WidenScroll(int32_t columns);
     TUndoStack* Log() const;
     TUndoStack* ActiveLog();             // the log, acting on this control
     void Replace(std::string_view text); // the unrecorded part of ReplaceSel
@@ -167,6 +315,21 @@ private:
     TOffset anchor_ = 0, caret_ = 0;
     TLineIndex topLine_ = 0;
     int32_t leftColumn_ = 0;
+    int32_t scrollWidth_ = 0;
+    bool insertMode_ = true;
+    bool readOnly_ = false;
+    bool hideSelection_ = true;
+    bool focused_ = true;
+    bool beyond_ = false;
+    TOffset beyondCaret_ = 0;
+    int32_t virtualColumn_ = 0;
+    bool tracking_ = false;
+    TOffset trackCaret_ = 0;
+    int32_t rememberedColumn_ = 0;
+    TCaretMetrics metrics_;
+    int clientWidth_ = 0, clientHeight_ = 0;
+    TTessaryGeometry geometry_{*this};
+    std::vector<TTessaryMessageHandler*> handlers_;
     uint32_t options_ = kDefaultOptions;
     TTabStops tabs_;
     TSaveFormat saveFormat_ = sfTEXT;
@@ -175,10 +338,11 @@ private:
     TLineIndex rehighlightFrom_ = -1;
     bool editing_ = false; // this control is changing the store
     std::string printTitle_;
-    // shared_ptr only for its type-erased deleter: this header does not see
-    // the complete class. Declared last, so it goes before the store does.
-    std::shared_ptr<TTessaryCommands> commands_;
-    std::shared_ptr<TTessarySearch> search_;
+    TExportLook exportLook_;
 };
+
+// Default word characters.
+bool DefaultCharStartsWord(uint8_t c) noexcept; // A..Z, a..z, "_"
+bool DefaultCharIsInWord(uint8_t c) noexcept;   // apostrophe, "-", 0..9, A..Z, "_", a..z
 
 } // namespace torvane::editor

@@ -1,21 +1,13 @@
 #include "editor/TessaryCommands.h"
 
+#include "editor/Columns.h"
 #include "editor/EdStream.h"
 #include "editor/Painter.h"
-#include "editor/Columns.h"
 
 #include <algorithm>
 #include <chrono>
 
 namespace torvane::editor {
-
-bool DefaultCharStartsWord(uint8_t c) noexcept {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-}
-
-bool DefaultCharIsInWord(uint8_t c) noexcept {
-    return DefaultCharStartsWord(c) || (c >= '0' && c <= '9') || c == '\'' || c == '-';
-}
 
 TCaretMetrics CaretMetricsOf(const TPainter& painter) noexcept {
     TCaretMetrics m;
@@ -27,11 +19,6 @@ TCaretMetrics CaretMetricsOf(const TPainter& painter) noexcept {
     return m;
 }
 
-TTessaryCommands& TCustomTessary::Commands() {
-    if (!commands_) commands_ = std::make_shared<TTessaryCommands>(*this);
-    return *commands_;
-}
-
 TTessaryCommands::TTessaryCommands(TCustomTessary& control) : control_(control) {
     ownKeyMap_.LoadDefaults();
     Clock = [] {
@@ -41,10 +28,27 @@ TTessaryCommands::TTessaryCommands(TCustomTessary& control) : control_(control) 
     };
     FollowStore();
     notified_ = Current();
+    control_.AddMessageHandler(this);
 }
 
 TTessaryCommands::~TTessaryCommands() {
+    control_.RemoveMessageHandler(this);
     if (observed_) observed_->RemoveObserver(this);
+}
+
+bool TTessaryCommands::HandleMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
+    switch (msg) {
+    case TEM_BLOCKINDENT:
+        BlockIndent(static_cast<int>(wParam), (lParam & 1) != 0);
+        break;
+    case TEM_BLOCKUNINDENT:
+        BlockUnindent(static_cast<int>(wParam));
+        break;
+    default:
+        return false;
+    }
+    result = 1;
+    return true;
 }
 
 // ---- store, batches and OnChange ------------------------------------------------
@@ -57,14 +61,11 @@ void TTessaryCommands::FollowStore() {
     // Held, not borrowed: the control may drop the old store before we hear of it.
     observed_ = store;
     observed_->AddObserver(this);
-    beyond_ = tracking_ = false;
     pendingFlags_ |= cfText;
 }
 
 void TTessaryCommands::TextChanged(const TTextChange& change) {
     pendingFlags_ |= cfText;
-    beyond_ = false;
-    tracking_ = false;
     if (OnTextChange) OnTextChange(change);
 }
 
@@ -72,9 +73,9 @@ TTessaryCommands::Snapshot TTessaryCommands::Current() const {
     Snapshot s;
     s.anchor = control_.Anchor();
     s.caret = control_.Caret();
-    s.beyond = CaretBeyondEnd();
-    s.virtualColumn = s.beyond ? virtualColumn_ : 0;
-    s.insertMode = insertMode_;
+    s.beyond = control_.CaretBeyondEnd();
+    s.virtualColumn = s.beyond ? control_.CaretColumn() : 0;
+    s.insertMode = control_.InsertMode();
     s.options = control_.Options();
     return s;
 }
@@ -110,7 +111,7 @@ void TTessaryCommands::NotifyChange() {
 
 void TTessaryCommands::SetInsertMode(bool insert) {
     Batch batch(*this);
-    insertMode_ = insert;
+    control_.SetInsertMode(insert);
 }
 
 bool TTessaryCommands::SetIndentStep(int step) noexcept {
@@ -125,11 +126,7 @@ void TTessaryCommands::SetKeyMap(TKeyboardActionContoller* keyMap) noexcept {
 
 void TTessaryCommands::SetMetrics(const TCaretMetrics& metrics) {
     Batch batch(*this);
-    if (metrics == metrics_) return;
-    metrics_ = metrics;
-    metrics_.rowHeight = std::max(1, metrics_.rowHeight);
-    metrics_.charWidth = std::max(1, metrics_.charWidth);
-    pendingFlags_ |= cfFont;
+    if (control_.SetMetrics(metrics)) pendingFlags_ |= cfFont;
 }
 
 TBookmarks& TTessaryCommands::Bookmarks() {
@@ -143,117 +140,47 @@ TBookmarks& TTessaryCommands::Bookmarks() {
     return *bookmarks_;
 }
 
-bool TTessaryCommands::StartsWord(uint8_t c) const {
-    return fn_CharStartsWord ? fn_CharStartsWord(c) : DefaultCharStartsWord(c);
-}
-
-bool TTessaryCommands::InWord(uint8_t c) const {
-    return fn_CharIsInWord ? fn_CharIsInWord(c) : DefaultCharIsInWord(c);
-}
-
-// ---- caret geometry ----------------------------------------------------------------
-
-bool TTessaryCommands::CaretBeyondEndMode() const noexcept {
-    return (control_.Options() & smoCaretAfterEOL) && metrics_.fixedPitch;
-}
-
-bool TTessaryCommands::CaretBeyondEnd() const noexcept {
-    return beyond_ && control_.Caret() == beyondCaret_ && CaretBeyondEndMode();
-}
+// ---- caret ---------------------------------------------------------------------------
 
 TLineIndex TTessaryCommands::CaretLine() const {
     return Store().LineOfOffset(control_.Caret());
 }
 
-int32_t TTessaryCommands::VisibleRows() const {
-    if (const TessaryHost* host = control_.Host()) return std::max(1, host->VisibleLines());
-    if (clientHeight_ > 0) return std::max(1, clientHeight_ / metrics_.rowHeight);
-    return TessaryHost().VisibleLines();
-}
-
-int32_t TTessaryCommands::ColumnOf(TOffset offset) const {
-    const TLineIndex line = Store().LineOfOffset(offset);
-    return CharToColumn(Store().NodeText(line), Store().Node(line).HasTab(), offset - Store().LineStart(line),
-                        control_.Tabs());
-}
-
-int32_t TTessaryCommands::CaretColumn() const noexcept {
-    return CaretBeyondEnd() ? virtualColumn_ : ColumnOf(control_.Caret());
-}
-
 TTessaryCommands::TCaretPos TTessaryCommands::CaretPos() const noexcept {
-    return {CaretColumn() + 1, CaretLine() + 1};
+    return {control_.CaretColumn() + 1, CaretLine() + 1};
 }
 
 uint8_t TTessaryCommands::CaretChar() const noexcept {
     const TOffset caret = control_.Caret();
-    if (CaretBeyondEnd() || caret >= Store().TextLength()) return 0;
+    if (control_.CaretBeyondEnd() || caret >= Store().TextLength()) return 0;
     const TLineIndex line = CaretLine();
     return static_cast<uint8_t>(Store().NodeText(line)[static_cast<size_t>(caret - Store().LineStart(line))]);
-}
-
-TOffset TTessaryCommands::VisibleEnd(TLineIndex line) const {
-    const std::string_view text = Store().NodeText(line);
-    const bool breaks = !text.empty() && text.back() == kLineBreak;
-    return Store().LineStart(line) + static_cast<TOffset>(text.size()) - (breaks ? 1 : 0);
-}
-
-int32_t TTessaryCommands::EndColumn(TLineIndex line) const {
-    return CharToColumn(Store().NodeText(line), Store().Node(line).HasTab(),
-                        VisibleEnd(line) - Store().LineStart(line), control_.Tabs());
-}
-
-TOffset TTessaryCommands::OffsetOfColumn(TLineIndex line, int32_t column, bool* beyond) const {
-    const std::string_view text = Store().NodeText(line);
-    const bool hasTab = Store().Node(line).HasTab();
-    const TOffset start = Store().LineStart(line);
-    if (beyond) *beyond = false;
-    if (column >= EndColumn(line)) {
-        if (beyond && column > EndColumn(line) && CaretBeyondEndMode()) *beyond = true;
-        return VisibleEnd(line);
-    }
-    int32_t index = ColumnToChar(text, hasTab, column, control_.Tabs());
-    // Inside a TAB's cells: the TAB itself, not the character after it.
-    if (index > 0 && CharToColumn(text, hasTab, index, control_.Tabs()) > column) --index;
-    return start + index;
 }
 
 // ---- caret moves -------------------------------------------------------------------
 
 void TTessaryCommands::MoveCaret(TOffset caret, bool extend) {
-    beyond_ = false;
     control_.SetSelection(extend ? control_.Anchor() : caret, caret, true);
 }
 
 void TTessaryCommands::MoveBeyond(TLineIndex line, int32_t column, bool extend) {
-    const TOffset end = VisibleEnd(line);
-    MoveCaret(end, extend);
-    beyond_ = true;
-    beyondCaret_ = end;
-    virtualColumn_ = std::min(column, kMaxVirtualColumn);
-    if (TessaryHost* host = control_.Host()) {
-        // The control scrolls to the caret's offset; virtual space is ours.
-        const int32_t columns = std::max(1, host->VisibleColumns());
-        if (virtualColumn_ >= control_.LeftColumn() + columns)
-            control_.SetLeftColumn(virtualColumn_ - columns + 1);
-        host->CaretMoved(line, virtualColumn_);
-    }
+    control_.SetCaretBeyond(line, column, extend);
 }
 
 void TTessaryCommands::VerticalMove(int32_t lines, bool extend, bool scrollPage) {
     const TLineIndex line = CaretLine();
-    if (!(tracking_ && control_.Caret() == trackCaret_)) rememberedColumn_ = CaretColumn();
-    const int32_t column = (control_.Options() & smoColumnTrack) ? rememberedColumn_ : CaretColumn();
+    const int32_t caretColumn = control_.CaretColumn();
+    const int32_t remembered = control_.ColumnRemembered() ? control_.RememberedColumn() : caretColumn;
+    const int32_t column = (control_.Options() & smoColumnTrack) ? remembered : caretColumn;
     const TLineIndex target = std::clamp<TLineIndex>(line + lines, 0, Store().LineCount() - 1);
     if (scrollPage) control_.SetTopLine(control_.TopLine() + lines);
     bool beyond = false;
-    const TOffset offset = OffsetOfColumn(target, column, &beyond);
+    const TOffset offset = Geometry().OffsetOfColumn(target, column, &beyond);
     if (beyond)
         MoveBeyond(target, column, extend);
     else
         MoveCaret(offset, extend);
-    tracking_ = true;
-    trackCaret_ = control_.Caret();
+    control_.RememberColumn(remembered);
 }
 
 void TTessaryCommands::ScrollLine(int32_t delta) {
@@ -272,10 +199,10 @@ TOffset TTessaryCommands::WordAfter(TOffset from) const {
     TEdStream s(Store());
     s.SetPosition(from);
     if (s.AtEnd()) return s.GetPosition();
-    if (StartsWord(static_cast<uint8_t>(s.Peek()))) s.Next();
-    while (!s.AtEnd() && InWord(static_cast<uint8_t>(s.Peek())))
+    if (control_.StartsWord(static_cast<uint8_t>(s.Peek()))) s.Next();
+    while (!s.AtEnd() && control_.InWord(static_cast<uint8_t>(s.Peek())))
         s.Next();
-    while (!s.AtEnd() && !InWord(static_cast<uint8_t>(s.Peek())))
+    while (!s.AtEnd() && !control_.InWord(static_cast<uint8_t>(s.Peek())))
         s.Next();
     return s.GetPosition();
 }
@@ -287,7 +214,7 @@ TOffset TTessaryCommands::WordBefore(TOffset from) const {
     // Back over the blanks and punctuation before the caret ...
     while (pos > 0) {
         s.Back();
-        if (InWord(static_cast<uint8_t>(s.Peek()))) {
+        if (control_.InWord(static_cast<uint8_t>(s.Peek()))) {
             s.Next();
             break;
         }
@@ -296,7 +223,7 @@ TOffset TTessaryCommands::WordBefore(TOffset from) const {
     // ... then over the word, to its first character.
     while (pos > 0) {
         s.Back();
-        if (!InWord(static_cast<uint8_t>(s.Peek()))) break;
+        if (!control_.InWord(static_cast<uint8_t>(s.Peek()))) break;
         --pos;
     }
     return pos;
@@ -308,14 +235,14 @@ void TTessaryCommands::ExecuteCommand(int32_t code, bool extend) {
     Batch batch(*this);
     const TOffset caret = control_.Caret();
     const bool vertical = code == acLineUp || code == acLineDown || code == acPageUp || code == acPageDown;
-    if (!vertical) tracking_ = false;
+    if (!vertical) control_.ForgetColumn();
     switch (code) {
     case acCursorLeft: {
-        if (CaretBeyondEnd()) {
+        if (control_.CaretBeyondEnd()) {
             const TLineIndex line = CaretLine();
-            const int32_t column = virtualColumn_ - 1;
-            if (column <= EndColumn(line))
-                MoveCaret(VisibleEnd(line), extend);
+            const int32_t column = control_.CaretColumn() - 1;
+            if (column <= Geometry().EndColumn(line))
+                MoveCaret(Geometry().VisibleEnd(line), extend);
             else
                 MoveBeyond(line, column, extend);
         } else {
@@ -325,8 +252,9 @@ void TTessaryCommands::ExecuteCommand(int32_t code, bool extend) {
     }
     case acCursorRight: {
         const TLineIndex line = CaretLine();
-        if (CaretBeyondEndMode() && (CaretBeyondEnd() || caret == VisibleEnd(line))) {
-            const int32_t column = CaretColumn() + 1;
+        if (control_.CaretBeyondEndMode() &&
+            (control_.CaretBeyondEnd() || caret == Geometry().VisibleEnd(line))) {
+            const int32_t column = control_.CaretColumn() + 1;
             if (column <= kMaxVirtualColumn) MoveBeyond(line, column, extend);
         } else {
             MoveCaret(std::min(Store().TextLength(), caret + 1), extend);
@@ -340,7 +268,7 @@ void TTessaryCommands::ExecuteCommand(int32_t code, bool extend) {
         const TLineIndex line = CaretLine();
         const TOffset start = Store().LineStart(line);
         const std::string_view text = Store().NodeText(line);
-        TOffset end = VisibleEnd(line) - start;
+        TOffset end = Geometry().VisibleEnd(line) - start;
         while (end > 0 &&
                (text[static_cast<size_t>(end - 1)] == ' ' || text[static_cast<size_t>(end - 1)] == '\t'))
             --end;
@@ -372,13 +300,13 @@ void TTessaryCommands::ExecuteCommand(int32_t code, bool extend) {
         MoveCaret(Store().TextLength(), extend);
         break;
     case acCut:
-        if (!readOnly_) control_.Perform(WM_CUT);
+        control_.Cut();
         break;
     case acCopy:
-        control_.Perform(WM_COPY);
+        control_.Copy();
         break;
     case acPaste:
-        if (!readOnly_) control_.Perform(WM_PASTE);
+        control_.Paste();
         break;
     case acDeleteChar:
         DeleteChar(false);
@@ -393,17 +321,16 @@ void TTessaryCommands::ExecuteCommand(int32_t code, bool extend) {
         BlockUnindent(0);
         break;
     case acToggleInsert:
-        insertMode_ = !insertMode_;
-        if (TessaryHost* host = control_.Host()) host->InvalidateLines(CaretLine(), CaretLine());
+        control_.SetInsertMode(!control_.InsertMode());
         break;
     case acDeleteLine:
         DeleteLine();
         break;
     case acUndo:
-        if (!readOnly_) control_.Perform(EM_UNDO);
+        control_.Undo();
         break;
     case acRedo:
-        if (!readOnly_) control_.Perform(TEM_REDO);
+        control_.Redo();
         break;
     case acDeleteWordBefore:
         DeleteWord(true);
@@ -485,6 +412,7 @@ void TTessaryCommands::Wheel(int lines) {
 
 void TTessaryCommands::FocusChanged(bool focused) {
     if (!focused) dragging_ = false;
+    control_.SetFocused(focused);
 }
 
 void TTessaryCommands::Scrolled(int32_t topLine, int32_t leftColumn) {
@@ -493,20 +421,8 @@ void TTessaryCommands::Scrolled(int32_t topLine, int32_t leftColumn) {
     control_.SetLeftColumn(leftColumn);
 }
 
-void TTessaryCommands::FillViewState(TViewState& view) const noexcept {
-    view.anchor = control_.Anchor();
-    view.caret = control_.Caret();
-    view.topLine = control_.TopLine();
-    view.leftColumn = control_.LeftColumn();
-    view.insertMode = insertMode_;
-    view.hideSelection = hideSelection_;
-    view.caretBeyondEnd = CaretBeyondEnd();
-    view.virtualColumn = VirtualColumn();
-}
-
 void TTessaryCommands::Resized(int width, int height) {
-    clientWidth_ = width;
-    clientHeight_ = height;
+    control_.SetClientSize(width, height);
 }
 
 } // namespace torvane::editor

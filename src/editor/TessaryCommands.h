@@ -1,29 +1,25 @@
 #pragma once
-// TTessaryCommands: the caret, the selection and the editing commands of an
-// editor control, and the route from keys, typed characters and the mouse to
-// them. It works on a TCustomTessary (which keeps the text, the selection,
-// the scroll position and the undo log) and adds what the caret needs beyond
-// a pair of offsets:
+// TTessaryCommands: the editing commands of an editor control, and the
+// route from keys, typed characters and the mouse to them. It acts on a
+// TCustomTessary, which owns every piece of state that outlives one event
+// (text, selection, caret beyond the end, remembered column, scroll
+// position, modes, metrics). Kept here is only what input needs between
+// events:
 //
-//   beyond end        the caret stands right of the end of its line (only in
-//                     caret-beyond-end mode: smoCaretAfterEOL with a
-//                     fixed-pitch font); its display column is then the
-//                     virtual column, at most kMaxVirtualColumn
-//   remembered column the display column kept over a run of vertical moves
-//                     (smoColumnTrack), so that passing a short line does
-//                     not lose the column
-//   insert mode       insert (default) or overwrite
 //   click count       the mouse click cycle 1 -> 2 -> 3 -> 4 -> 1; a press
 //                     later than the double-click time after the one before
 //                     starts again at 1
+//   drag              a left button press is being dragged
+//   key map           the map KeyDown consults (and its pending chord)
+//   change batch      what OnChange last reported, to report differences
 //
 // Rows and lines. Every node of the store is one row on screen, so caret
 // moves, the caret position and the mouse work on nodes; block indent and
 // un-indent work on whole lines (a continuation node is not a line start).
 //
 // Columns. Every column is one character width wide on screen (see
-// Painter.h), so "the same horizontal pixel position" of a vertical move is
-// the same display column.
+// TessaryGeometry.h), so "the same horizontal pixel position" of a vertical
+// move is the same display column.
 //
 // Undo. Every change is recorded in the store's log under one group per
 // operation: 14 a typed character (RETURN, tab-to-column and the fill of a
@@ -58,10 +54,6 @@
 
 namespace torvane::editor {
 
-// Default word characters.
-bool DefaultCharStartsWord(uint8_t c) noexcept; // A..Z, a..z, "_"
-bool DefaultCharIsInWord(uint8_t c) noexcept;   // apostrophe, "-", 0..9, A..Z, "_", a..z
-
 // Change flags passed to OnChange.
 enum TChangeFlag : uint32_t {
     cfText = 0x1,
@@ -72,22 +64,14 @@ enum TChangeFlag : uint32_t {
     cfFont = 0x20,
 };
 
-// What the caret and the mouse need of the painter's measurements.
-struct TCaretMetrics {
-    int gutterRight = 0; // right edge of the gutter in pixels (0: no gutter)
-    int textLeft = 2;    // where column LeftColumn() starts: gutter + margin
-    int rowHeight = 18;
-    int charWidth = 7;
-    bool fixedPitch = true; // "i" as wide as "W"
-    friend bool operator==(const TCaretMetrics&, const TCaretMetrics&) = default;
-};
-
 // The measurements of a painter as the caret and the mouse need them.
 TCaretMetrics CaretMetricsOf(const TPainter& painter) noexcept;
 
-class TTessaryCommands final : public TSurfaceInput, private TTextStoreObserver {
+class TTessaryCommands final : public TSurfaceInput,
+                               private TTextStoreObserver,
+                               private TTessaryMessageHandler {
 public:
-    static constexpr int32_t kMaxVirtualColumn = 2047;
+    static constexpr int32_t kMaxVirtualColumn = TCustomTessary::kMaxVirtualColumn;
     static constexpr int kDefaultDoubleClickMs = 500;
 
     explicit TTessaryCommands(TCustomTessary& control);
@@ -107,23 +91,14 @@ public:
     void BlockUnindent(int count);
 
     // ---- state -----------------------------------------------------------------
-    bool InsertMode() const noexcept { return insertMode_; }
-    void SetInsertMode(bool insert);
-    bool ReadOnly() const noexcept { return readOnly_; }
-    void SetReadOnly(bool readOnly) noexcept { readOnly_ = readOnly; }
     bool WantReturns() const noexcept { return wantReturns_; }
     void SetWantReturns(bool want) noexcept { wantReturns_ = want; }
-    bool HideSelection() const noexcept { return hideSelection_; }
-    void SetHideSelection(bool hide) noexcept { hideSelection_ = hide; }
     int IndentStep() const noexcept { return indentStep_; }
     // 1..19; other values are refused (returns false).
     bool SetIndentStep(int step) noexcept;
+    // The control's insert mode; switching it raises cfInsertMode.
+    void SetInsertMode(bool insert);
 
-    bool CaretBeyondEndMode() const noexcept;
-    bool CaretBeyondEnd() const noexcept;
-    int32_t VirtualColumn() const noexcept { return CaretBeyondEnd() ? virtualColumn_ : CaretColumn(); }
-    // The caret's display column (the virtual column beyond the end).
-    int32_t CaretColumn() const noexcept;
     // The caret as 1-based (column, line), column in display columns.
     struct TCaretPos {
         int32_t column, line;
@@ -141,23 +116,9 @@ public:
     // map. The given map must outlive this object (null: the own copy again).
     void SetKeyMap(TKeyboardActionContoller* keyMap) noexcept;
     TKeyboardActionContoller& KeyMap() noexcept { return *keyMap_; }
-    // Measurements of the painter; raises cfFont when they change.
+    // Measurements of the painter, handed to the control; raises cfFont
+    // when they change.
     void SetMetrics(const TCaretMetrics& metrics);
-    const TCaretMetrics& Metrics() const noexcept { return metrics_; }
-    int ClientWidth() const noexcept { return clientWidth_; }
-    int ClientHeight() const noexcept { return clientHeight_; }
-
-    // ---- geometry (client coordinates) ------------------------------------------
-    // The top left of the offset's cell (EM_POSFROMCHAR); false for an offset
-    // outside the text.
-    bool PointOfOffset(TOffset offset, int* x, int* y) const;
-    // The offset whose cell boundary is nearest to the point (EM_CHARFROMPOS);
-    // -1 outside the text area: left of the text (gutter and margin), beyond
-    // the client area, or below the last line.
-    TOffset OffsetAtPoint(int x, int y) const;
-    bool InClientArea(int x, int y) const noexcept {
-        return x >= 0 && y >= 0 && x < clientWidth_ && y < clientHeight_;
-    }
     void SetDoubleClickTime(int ms) noexcept { doubleClickMs_ = ms; }
     // Milliseconds of a steady clock; tests set their own.
     std::function<int64_t()> Clock;
@@ -169,15 +130,9 @@ public:
     std::function<void(int x, int y, TOffset offset)> OnTripleClick;
     std::function<void(int32_t line)> OnGutterClick; // 1-based
     std::function<void()> OnPrintSelection;
-    // Word character tests; unset: the defaults above.
-    std::function<bool(uint8_t)> fn_CharStartsWord;
-    std::function<bool(uint8_t)> fn_CharIsInWord;
 
     // Raises OnChange now if anything changed since the last one.
     void NotifyChange();
-    // Fills the painter's view of the control: selection, scroll position,
-    // caret beyond the end, insert mode, hidden selection.
-    void FillViewState(TViewState& view) const noexcept;
 
     // ---- TSurfaceInput ---------------------------------------------------------
     bool KeyDown(uint16_t shortCut) override;
@@ -224,25 +179,17 @@ private:
     };
 
     void TextChanged(const TTextChange& change) override;
+    bool HandleMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam, intptr_t& result) override;
     void FollowStore();
     void BeginBatch();
     void EndBatch();
     Snapshot Current() const;
-    bool StartsWord(uint8_t c) const;
-    bool InWord(uint8_t c) const;
 
     // Caret helpers (TessaryCommands.cpp).
     TTextStore& Store() const { return control_.Store(); }
+    const TTessaryGeometry& Geometry() const noexcept { return control_.Geometry(); }
     TLineIndex CaretLine() const;
-    int32_t VisibleRows() const;
-    int32_t ColumnOf(TOffset offset) const;
-    // Offset in node line nearest to display column (rounding down); sets
-    // beyond when the column lies right of the line end and caret-beyond-end
-    // mode is on.
-    TOffset OffsetOfColumn(TLineIndex line, int32_t column, bool* beyond) const;
-    // Offset of the end of a node's visible text (before its CR).
-    TOffset VisibleEnd(TLineIndex line) const;
-    int32_t EndColumn(TLineIndex line) const;
+    int32_t VisibleRows() const { return Geometry().Rows(); }
     void MoveCaret(TOffset caret, bool extend);
     void MoveBeyond(TLineIndex line, int32_t column, bool extend);
     void VerticalMove(int32_t lines, bool extend, bool scrollPage);
@@ -262,9 +209,6 @@ private:
     bool BlockLines(TLineIndex& first, TLineIndex& last) const;
 
     // Mouse (TessaryCommandsMouse.cpp).
-    TLineIndex RowAt(int y) const;
-    int32_t ColumnAt(int x) const;
-    TOffset NearestOffset(TLineIndex line, int x) const;
     void SelectWordAt(TOffset offset);
     void SelectLine(TLineIndex line);
 
@@ -273,25 +217,8 @@ private:
     std::unique_ptr<TBookmarks> bookmarks_;
     TKeyboardActionContoller ownKeyMap_;
     TKeyboardActionContoller* keyMap_ = &ownKeyMap_;
-    TCaretMetrics metrics_;
-    int clientWidth_ = 0, clientHeight_ = 0;
-
-    bool insertMode_ = true;
-    bool readOnly_ = false;
     bool wantReturns_ = true;
-    bool hideSelection_ = true;
     int indentStep_ = 1;
-
-    // Caret beyond the end of its line; valid while the caret stays at
-    // beyondCaret_ and the text is not changed.
-    bool beyond_ = false;
-    TOffset beyondCaret_ = 0;
-    int32_t virtualColumn_ = 0;
-    // Column tracking over a run of vertical moves; valid while the caret
-    // stays at trackCaret_.
-    bool tracking_ = false;
-    TOffset trackCaret_ = 0;
-    int32_t rememberedColumn_ = 0;
 
     int clickCount_ = 0;
     int64_t lastClickTime_ = 0;

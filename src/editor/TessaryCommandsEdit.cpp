@@ -1,8 +1,8 @@
 // Typing, filling, tab to column, deletion and block indent of
 // TTessaryCommands.
 
-#include "editor/Painter.h"
 #include "editor/Columns.h"
+#include "editor/Painter.h"
 #include "editor/TessaryCommands.h"
 
 #include <algorithm>
@@ -19,27 +19,6 @@ bool IsBlank(char c) noexcept {
 bool IsIndentBlank(char c) noexcept {
     return IsBlank(c) || static_cast<uint8_t>(c) == 160;
 }
-
-// Opens an undo group and closes it on every way out.
-class GroupScope {
-public:
-    GroupScope(TCustomTessary& control, int32_t kind) : control_(control), kind_(kind) {
-        control_.BeginUndoGroup(kind_);
-    }
-    ~GroupScope() {
-        try {
-            control_.EndUndoGroup(kind_);
-        } catch (...) {
-            // The log has already been cleared by whatever failed.
-        }
-    }
-    GroupScope(const GroupScope&) = delete;
-    GroupScope& operator=(const GroupScope&) = delete;
-
-private:
-    TCustomTessary& control_;
-    int32_t kind_;
-};
 
 // Where a change at p leaves an offset: insertions at p push later offsets
 // on, removals pull them back (those inside the removed piece go to p).
@@ -70,25 +49,25 @@ std::string TTessaryCommands::Fill(int32_t from, int32_t to) const {
 }
 
 void TTessaryCommands::ReplaceInGroup(int32_t kind, std::string_view text) {
-    GroupScope group(control_, kind);
+    TCustomTessary::UndoGroup group(control_, kind);
     control_.ReplaceSel(text);
 }
 
 void TTessaryCommands::TypeChar(uint8_t c) {
-    if (readOnly_) return;
+    if (control_.ReadOnly()) return;
     const bool isReturn = c == '\r';
     const TOffset caret = control_.Caret();
     const bool noSelection = control_.Anchor() == caret;
-    const bool beyond = CaretBeyondEnd() && noSelection;
-    const int32_t virtualColumn = virtualColumn_;
+    const bool beyond = control_.CaretBeyondEnd() && noSelection;
+    const int32_t virtualColumn = control_.CaretColumn();
     const TLineIndex line = CaretLine();
     const int32_t indent = isReturn && (control_.Options() & smoAutoIndent) ? AutoIndentColumn() : 0;
 
-    GroupScope group(control_, ugTyping);
+    TCustomTessary::UndoGroup group(control_, ugTyping);
     std::string text;
     if (beyond) {
-        text = Fill(EndColumn(line), virtualColumn);
-    } else if (!insertMode_ && !isReturn && noSelection && caret < Store().TextLength()) {
+        text = Fill(Geometry().EndColumn(line), virtualColumn);
+    } else if (!control_.InsertMode() && !isReturn && noSelection && caret < Store().TextLength()) {
         // Overwrite replaces the character at the caret, never a line break.
         if (CaretChar() != kLineBreak) control_.SetSelection(caret, caret + 1, false);
     }
@@ -100,7 +79,7 @@ void TTessaryCommands::TypeChar(uint8_t c) {
 int32_t TTessaryCommands::AutoIndentColumn() const {
     const TLineIndex line = CaretLine();
     const std::string_view text = Store().NodeText(line);
-    const TOffset visible = VisibleEnd(line) - Store().LineStart(line);
+    const TOffset visible = Geometry().VisibleEnd(line) - Store().LineStart(line);
     const TOffset caretIndex = control_.Caret() - Store().LineStart(line);
     if (visible > 0) {
         TOffset run = 0;
@@ -116,7 +95,7 @@ int32_t TTessaryCommands::AutoIndentColumn() const {
     // An empty line takes the indentation of the nearest earlier line with text.
     for (TLineIndex l = line - 1; l >= 0; --l) {
         const std::string_view earlier = Store().NodeText(l);
-        const TOffset end = VisibleEnd(l) - Store().LineStart(l);
+        const TOffset end = Geometry().VisibleEnd(l) - Store().LineStart(l);
         TOffset run = 0;
         while (run < end && IsBlank(earlier[static_cast<size_t>(run)]))
             ++run;
@@ -130,11 +109,11 @@ int32_t TTessaryCommands::TabTarget(int32_t column) const {
     // Align with the next word of the nearest line above that reaches past
     // the caret column.
     for (TLineIndex l = CaretLine() - 1; l >= 0; --l) {
-        if (EndColumn(l) <= column) continue;
+        if (Geometry().EndColumn(l) <= column) continue;
         const std::string_view text = Store().NodeText(l);
         const bool hasTab = Store().Node(l).HasTab();
-        const TOffset end = VisibleEnd(l) - Store().LineStart(l);
-        TOffset i = OffsetOfColumn(l, column, nullptr) - Store().LineStart(l);
+        const TOffset end = Geometry().VisibleEnd(l) - Store().LineStart(l);
+        TOffset i = Geometry().OffsetOfColumn(l, column, nullptr) - Store().LineStart(l);
         while (i < end && !IsBlank(text[static_cast<size_t>(i)]))
             ++i;
         while (i < end && IsBlank(text[static_cast<size_t>(i)]))
@@ -145,66 +124,66 @@ int32_t TTessaryCommands::TabTarget(int32_t column) const {
 }
 
 void TTessaryCommands::TabToColumn() {
-    if (readOnly_) return;
+    if (control_.ReadOnly()) return;
     const bool noSelection = control_.Anchor() == control_.Caret();
-    const bool beyond = CaretBeyondEnd() && noSelection;
-    const int32_t column = noSelection ? CaretColumn() : ColumnOf(control_.SelStart());
+    const bool beyond = control_.CaretBeyondEnd() && noSelection;
+    const int32_t column = noSelection ? control_.CaretColumn() : Geometry().ColumnOf(control_.SelStart());
     const int32_t target = TabTarget(column);
     // Beyond the end the gap up to the caret is filled together with the step.
-    const int32_t from = beyond ? EndColumn(CaretLine()) : column;
+    const int32_t from = beyond ? Geometry().EndColumn(CaretLine()) : column;
     ReplaceInGroup(ugTyping, Fill(from, target));
 }
 
 void TTessaryCommands::DeleteChar(bool before) {
-    if (readOnly_) return;
+    if (control_.ReadOnly()) return;
     const TOffset caret = control_.Caret();
     if (control_.Anchor() != caret) {
         ReplaceInGroup(ugDeleteChar, {});
         return;
     }
     const TLineIndex line = CaretLine();
-    if (CaretBeyondEnd()) {
+    if (control_.CaretBeyondEnd()) {
         if (before) {
             // Beyond the end Backspace only walks back through the virtual space.
-            const int32_t column = virtualColumn_ - 1;
-            if (column <= EndColumn(line))
-                MoveCaret(VisibleEnd(line), false);
+            const int32_t column = control_.CaretColumn() - 1;
+            if (column <= Geometry().EndColumn(line))
+                MoveCaret(Geometry().VisibleEnd(line), false);
             else
                 MoveBeyond(line, column, false);
             return;
         }
         // Delete fills the gap to the caret and joins the next line to it.
-        const std::string fill = Fill(EndColumn(line), virtualColumn_);
-        const TOffset end = VisibleEnd(line);
+        const std::string fill = Fill(Geometry().EndColumn(line), control_.CaretColumn());
+        const TOffset end = Geometry().VisibleEnd(line);
         const bool joins = end < Store().TextLength();
-        GroupScope group(control_, ugDeleteChar);
+        TCustomTessary::UndoGroup group(control_, ugDeleteChar);
         control_.SetSelection(end, end + (joins ? 1 : 0), false);
         control_.ReplaceSel(fill);
         return;
     }
     if (before ? caret == 0 : caret >= Store().TextLength()) return;
-    GroupScope group(control_, ugDeleteChar);
+    TCustomTessary::UndoGroup group(control_, ugDeleteChar);
     control_.SetSelection(before ? caret : caret + 1, before ? caret - 1 : caret, false);
     control_.ReplaceSel({});
 }
 
 void TTessaryCommands::DeleteWord(bool before) {
-    if (readOnly_) return;
+    if (control_.ReadOnly()) return;
     const TOffset caret = control_.Caret();
     const TOffset target = before ? WordBefore(caret) : WordAfter(caret);
     if (target == caret) return;
-    GroupScope group(control_, before ? ugDeletePrevWord : ugDeleteNextWord);
+    TCustomTessary::UndoGroup group(control_, before ? ugDeletePrevWord : ugDeleteNextWord);
     control_.SetSelection(caret, target, false);
     control_.ReplaceSel({});
 }
 
 void TTessaryCommands::DeleteLine() {
-    if (readOnly_ || control_.Anchor() != control_.Caret()) return;
+    if (control_.ReadOnly() || control_.Anchor() != control_.Caret()) return;
     const TLineIndex line = CaretLine();
     const TOffset start = Store().LineStart(line);
     const TOffset end = start + Store().Node(line).length;
     if (end == start) return;
-    GroupScope group(control_, ugReplaceSelection);
+    TCustomTessary::UndoGroup group(control_, ugReplaceSelection);
     control_.SetSelection(start, end, false);
     control_.ReplaceSel({});
 }
@@ -224,7 +203,7 @@ bool TTessaryCommands::BlockLines(TLineIndex& first, TLineIndex& last) const {
 void TTessaryCommands::BlockIndent(int count, bool allowTabs) {
     Batch batch(*this);
     TLineIndex first = 0, last = 0;
-    if (readOnly_ || !BlockLines(first, last)) return;
+    if (control_.ReadOnly() || !BlockLines(first, last)) return;
     const int n = count > 0 ? count : indentStep_;
     const bool tabs = allowTabs && (control_.Options() & smoUseTAB);
     const std::string prefix(static_cast<size_t>(n), tabs ? '\t' : ' ');
@@ -234,7 +213,7 @@ void TTessaryCommands::BlockIndent(int count, bool allowTabs) {
         if (!Store().Node(l).IsContinuation()) starts.push_back(Store().LineStart(l));
 
     TOffset anchor = control_.Anchor(), caret = control_.Caret();
-    GroupScope group(control_, ugIndent);
+    TCustomTessary::UndoGroup group(control_, ugIndent);
     TUndoStack* log = Store().UndoLog();
     // Bottom up, so that the offsets still to come stay valid.
     for (auto it = starts.rbegin(); it != starts.rend(); ++it) {
@@ -249,7 +228,7 @@ void TTessaryCommands::BlockIndent(int count, bool allowTabs) {
 void TTessaryCommands::BlockUnindent(int count) {
     Batch batch(*this);
     TLineIndex first = 0, last = 0;
-    if (readOnly_ || !BlockLines(first, last)) return;
+    if (control_.ReadOnly() || !BlockLines(first, last)) return;
     const int n = count > 0 ? count : indentStep_;
 
     struct Removal {
@@ -268,7 +247,7 @@ void TTessaryCommands::BlockUnindent(int count) {
     if (removals.empty()) return;
 
     TOffset anchor = control_.Anchor(), caret = control_.Caret();
-    GroupScope group(control_, ugUnindent);
+    TCustomTessary::UndoGroup group(control_, ugUnindent);
     TUndoStack* log = Store().UndoLog();
     for (auto it = removals.rbegin(); it != removals.rend(); ++it) {
         const auto size = static_cast<TOffset>(it->text.size());

@@ -42,6 +42,7 @@ enum : uint32_t {
     WM_CUT = 768,
     WM_COPY = 769,
     WM_PASTE = 770,
+    WM_CLEAR = 771, // deletes the selection
     WM_UNDO = 772,
     EM_CANPASTE = 1074,
 };

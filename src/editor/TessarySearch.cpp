@@ -3,7 +3,6 @@
 #include "common/Messages.h"
 #include "editor/SearchText.h"
 #include "editor/Tessary.h"
-#include "editor/TessaryCommands.h"
 
 #include <algorithm>
 
@@ -87,14 +86,27 @@ private:
 
 } // namespace
 
-TTessarySearch& TCustomTessary::Search() {
-    if (!search_) search_ = std::make_shared<TTessarySearch>(*this);
-    return *search_;
+TTessarySearch::TTessarySearch(TCustomTessary& control) : control_(control) {
+    control_.AddMessageHandler(this);
 }
 
-TTessarySearch::TTessarySearch(TCustomTessary& control) : control_(control) {}
+TTessarySearch::~TTessarySearch() {
+    control_.RemoveMessageHandler(this);
+}
 
-TTessarySearch::~TTessarySearch() = default;
+bool TTessarySearch::HandleMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
+    switch (msg) {
+    case TEM_SEARCH:
+        result = SearchMessage(static_cast<uint32_t>(wParam), reinterpret_cast<const char*>(lParam));
+        return true;
+    case TEM_REPLACEDIALOG:
+        ReplaceDialogMessage(static_cast<uint32_t>(wParam));
+        result = 1;
+        return true;
+    default:
+        return false;
+    }
+}
 
 TSearchEngine& TTessarySearch::Engine() {
     if (!engine_ || engineStore_ != control_.SharedStore()) {
@@ -106,16 +118,11 @@ TSearchEngine& TTessarySearch::Engine() {
     // The tests may have been replaced since the last search; the engine
     // tabulates them, so a search never calls them per character. A fresh
     // engine starts with the default tests, which need no refresh.
-    TTessaryCommands& commands = control_.Commands();
-    const bool custom = commands.fn_CharStartsWord || commands.fn_CharIsInWord;
+    const TCustomTessary& control = control_;
+    const bool custom = control.fn_CharStartsWord || control.fn_CharIsInWord;
     if (custom || customWordTests_) {
-        engine_->SetWordTests(
-            [&commands](unsigned char c) {
-                return commands.fn_CharStartsWord ? commands.fn_CharStartsWord(c) : DefaultCharStartsWord(c);
-            },
-            [&commands](unsigned char c) {
-                return commands.fn_CharIsInWord ? commands.fn_CharIsInWord(c) : DefaultCharIsInWord(c);
-            });
+        engine_->SetWordTests([&control](unsigned char c) { return control.StartsWord(c); },
+                              [&control](unsigned char c) { return control.InWord(c); });
         customWordTests_ = custom;
     }
     return *engine_;

@@ -1,6 +1,7 @@
 #pragma once
-// TTessarySearch: the editor control's side of find and replace. The control
-// owns one (TCustomTessary::Search()) and hands it its two search messages;
+// TTessarySearch: the editor control's side of find and replace. Whoever
+// shows the control owns one beside it; it registers with the control for
+// its two search messages;
 // the application's find window calls FindText, FindAgain and GetTokenAt,
 // and the control's own find and replace dialogs (shown by the window
 // system through TSearchHost) call FindNext and Replace.
@@ -30,6 +31,7 @@
 // failing position, and changes nothing.
 
 #include "editor/Search.h"
+#include "editor/Tessary.h"
 #include "editor/TextStore.h"
 
 #include <cstdint>
@@ -39,8 +41,6 @@
 #include <string_view>
 
 namespace torvane::editor {
-
-class TCustomTessary;
 
 // Options of a standard find or replace dialog.
 enum TFindDialogOption : uint32_t {
@@ -77,7 +77,7 @@ public:
     virtual void SetBusyCursor(bool /*busy*/) {}
 };
 
-class TTessarySearch {
+class TTessarySearch final : private TTessaryMessageHandler {
 public:
     explicit TTessarySearch(TCustomTessary& control);
     ~TTessarySearch();
@@ -130,6 +130,7 @@ public:
     size_t ReplaceAll(std::string_view text, std::string_view replacement, uint32_t flags);
 
 private:
+    bool HandleMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam, intptr_t& result) override;
     // The engine over the shown store, with the control's current word
     // tests (TTessaryCommands' fn_CharStartsWord and fn_CharIsInWord).
     TSearchEngine& Engine();

@@ -36,6 +36,7 @@
 #include "editor/LineNodeIndex.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -52,6 +53,11 @@ enum TSelLineStyle : uint8_t { lsCRLF = 0, lsLF = 1 };
 
 // What a stored CR becomes in plain-text output.
 enum class TLineEnd : uint8_t { CRLF, CR, LF };
+
+// Writes a file through a temporary file beside it and a rename, so the old
+// file keeps its bytes unless the new one is complete; on any failure raises
+// EFileSaveError "Cannot save file ..." and leaves no temporary file.
+void WriteFileReplacing(const std::string& fileName, const std::function<void(TStream&)>& write);
 
 struct TTextChange {
     enum class Kind : uint8_t { Inserted, Deleted, Reloaded };

@@ -224,13 +224,13 @@ void TTextStore::SaveToStream(TStream* stream, TSaveFormat format) const {
     }
 }
 
-void TTextStore::SaveToFile(const std::string& fileName, TSaveFormat format) {
+void WriteFileReplacing(const std::string& fileName, const std::function<void(TStream&)>& write) {
     // The old file stays untouched until the new text is complete on disk
     // beside it; only then does the new file take its name.
     const std::string temp = platform::TempPathBeside(fileName);
     try {
         TFileStream out(temp, TFileStream::fmCreate);
-        SaveToStream(&out, format);
+        write(out);
         out.Flush();
     } catch (const std::exception& e) {
         platform::DeleteFile(temp);
@@ -239,6 +239,10 @@ void TTextStore::SaveToFile(const std::string& fileName, TSaveFormat format) {
     std::string error;
     if (!platform::CommitReplace(temp, fileName, &error))
         throw EFileSaveError(FormatStr(msg::SFileSaveFailed, fileName.c_str(), error.c_str()));
+}
+
+void TTextStore::SaveToFile(const std::string& fileName, TSaveFormat format) {
+    WriteFileReplacing(fileName, [&](TStream& out) { SaveToStream(&out, format); });
     // Saved: nothing to undo any more, and the text counts as unmodified.
     if (undo_) undo_->Clear();
 }

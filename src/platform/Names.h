@@ -18,6 +18,10 @@ inline constexpr const char kAvrAsmProgram[] = "avrasm32";
 inline constexpr char kPathSeparator = '/';
 #endif
 
+// The folder of scheme scripts among the program's data, and the settings file.
+inline constexpr const char kScriptsFolder[] = "Scripts";
+inline constexpr const char kSettingsFileName[] = "Torvane.ini";
+
 // Exported lookup function of the resource library.
 inline constexpr const char kResourceLookupSymbol[] = "QuendalFindResource";
 

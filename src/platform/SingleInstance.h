@@ -5,6 +5,11 @@
 // POSIX: the exclusive lock is an flock on the file "Torvane" in the user's
 // runtime directory ($XDG_RUNTIME_DIR, else /tmp/torvane-UID); the running
 // instance listens on the local socket "TfrmTorvane" in the same directory.
+// Either directory is used only when it is the user's own and nobody else
+// may create files in it: otherwise another user could hold the lock (no
+// Torvane would start) or stand in for the running instance and receive the
+// file names. Without such a directory the program runs without a lock and
+// takes no hand-overs.
 // A hand-over is the copy-data record: dwData (32-bit LE), cbData (32-bit
 // LE), then cbData bytes. The sender waits for a one-byte acknowledgement,
 // which the receiver sends only after it has handled the record, so the
@@ -28,7 +33,8 @@ public:
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // True when this process now holds the lock (it is the first instance).
+    // True when this process now holds the lock (it is the first instance),
+    // or when there is no safe place for a lock (see above).
     bool Acquire();
     // First instance: open the endpoint. Returns a descriptor that becomes
     // readable when a sender connects, or -1.
@@ -42,10 +48,15 @@ public:
     // timeoutMs for its acknowledgement. False when no instance listens.
     static bool Send(const CopyDataRecord& record, int timeoutMs = 30000);
 
+    // The runtime directory with a trailing separator, "" when neither
+    // candidate is safe. RuntimeDirectoryFor is the same choice for given
+    // candidates; the fallback is created (0700) when missing.
     static std::string RuntimeDirectory();
+    static std::string RuntimeDirectoryFor(const char* xdgRuntimeDir, const std::string& fallback);
 
 private:
     int lockFd_ = -1;
+    bool unlocked_ = false; // no safe directory: running without a lock
     int listenFd_ = -1;
     std::string socketPath_;
 };

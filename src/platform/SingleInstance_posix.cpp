@@ -70,19 +70,35 @@ uint32_t GetU32(const uint8_t* b) {
 // A record is a file name; anything far larger is not from a sender of ours.
 constexpr uint32_t kMaxRecordBytes = 1u << 20;
 
+// A real directory of this user: not a link, which another user could point
+// elsewhere (a trailing separator would make lstat follow it).
+bool IsOwnDirectory(std::string dir, struct stat& st) {
+    while (dir.size() > 1 && dir.back() == '/')
+        dir.pop_back();
+    return ::lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid();
+}
+
 } // namespace
 
-std::string SingleInstance::RuntimeDirectory() {
-    const char* xdg = std::getenv("XDG_RUNTIME_DIR");
-    std::string dir;
-    if (xdg && *xdg) {
-        dir = xdg;
-    } else {
-        dir = "/tmp/torvane-" + std::to_string(::getuid());
-        ::mkdir(dir.c_str(), 0700);
+std::string SingleInstance::RuntimeDirectoryFor(const char* xdgRuntimeDir, const std::string& fallback) {
+    struct stat st;
+    // The session's directory is private by the standard; one that others
+    // may write into is not the session's.
+    if (xdgRuntimeDir && xdgRuntimeDir[0] == '/' && IsOwnDirectory(xdgRuntimeDir, st) &&
+        (st.st_mode & (S_IWGRP | S_IWOTH)) == 0) {
+        std::string dir = xdgRuntimeDir;
+        if (dir.back() != '/') dir += '/';
+        return dir;
     }
-    if (dir.back() != '/') dir += '/';
-    return dir;
+    (void)::mkdir(fallback.c_str(), 0700);
+    if (!IsOwnDirectory(fallback, st)) return "";
+    // Ours, but perhaps made by an older version or with a loose umask.
+    if ((st.st_mode & 077) != 0 && ::chmod(fallback.c_str(), 0700) != 0) return "";
+    return fallback.back() == '/' ? fallback : fallback + '/';
+}
+
+std::string SingleInstance::RuntimeDirectory() {
+    return RuntimeDirectoryFor(std::getenv("XDG_RUNTIME_DIR"), "/tmp/torvane-" + std::to_string(::getuid()));
 }
 
 SingleInstance::~SingleInstance() {
@@ -94,8 +110,13 @@ SingleInstance::~SingleInstance() {
 }
 
 bool SingleInstance::Acquire() {
-    if (lockFd_ >= 0) return true;
-    std::string path = RuntimeDirectory() + kInstanceLockName;
+    if (lockFd_ >= 0 || unlocked_) return true;
+    const std::string dir = RuntimeDirectory();
+    if (dir.empty()) {
+        unlocked_ = true;
+        return true;
+    }
+    std::string path = dir + kInstanceLockName;
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) return false;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -108,7 +129,9 @@ bool SingleInstance::Acquire() {
 
 int SingleInstance::Listen() {
     if (listenFd_ >= 0) return listenFd_;
-    socketPath_ = RuntimeDirectory() + kInstanceWindowClass;
+    const std::string dir = RuntimeDirectory();
+    if (dir.empty()) return -1;
+    socketPath_ = dir + kInstanceWindowClass;
     sockaddr_un addr;
     if (!MakeAddress(addr, socketPath_)) return -1;
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -155,8 +178,9 @@ void SingleInstance::Acknowledge(int connection) {
 }
 
 bool SingleInstance::Send(const CopyDataRecord& record, int timeoutMs) {
+    const std::string dir = RuntimeDirectory();
     sockaddr_un addr;
-    if (!MakeAddress(addr, RuntimeDirectory() + kInstanceWindowClass)) return false;
+    if (dir.empty() || !MakeAddress(addr, dir + kInstanceWindowClass)) return false;
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return false;
     if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {

@@ -110,7 +110,7 @@ class AppFlowsTest : public QObject {
     static void TypeHere(TEditWin* win, const QString& text) {
         for (QChar c : text) {
             QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-            QCoreApplication::sendEvent(win->sMemo, &press);
+            QCoreApplication::sendEvent(&win->sMemo->View(), &press);
         }
     }
 
@@ -297,6 +297,41 @@ private slots:
         QVERIFY(titled->sMemo->Modified());
     }
 
+    void exportWritesThePageAndLeavesTheDocumentAsItWas() {
+        TEditWin* win = NewDocument();
+        TypeText(win, "a<b");
+        const QString name = win->FileName;
+        const QString page = DataPath("page.html");
+        WriteBytes(page, "old");
+        dialogs_.saveChoices = {{DataPath("page"), 1}};
+        dialogs_.answers = {mbYes};
+        main_->actExportHTML->trigger();
+
+        QCOMPARE(dialogs_.messages.size(), 1);
+        QCOMPARE(dialogs_.messages[0].text, Msg(text::kOverwrite, page));
+        const QByteArray written = ReadBytes(page);
+        QVERIFY(written.startsWith("<HTML><HEAD>\r\n"));
+        QVERIFY(written.contains(">\r\na&lt;b\r\n</PRE>"));
+        QCOMPARE(win->FileName, name);
+        QVERIFY(win->sMemo->Modified());
+        QVERIFY(win->sMemo->CanUndo());
+
+        // A file that cannot be made is a Czech message; nothing else changes.
+        dialogs_.messages.clear();
+        const QString target = DataPath("no-such-dir/x.rtf");
+        dialogs_.saveChoices = {{target, 1}};
+        main_->actExportRTF->trigger();
+        QCOMPARE(dialogs_.messages.size(), 1);
+        QVERIFY(dialogs_.messages[0].text.startsWith(Msg(text::kCannotExport, target) + QLatin1Char('\r')));
+        QCOMPARE(dialogs_.messages[0].kind, MsgKind::Error);
+        QVERIFY(!QFile::exists(DataPath("no-such-dir")));
+        QVERIFY(win->sMemo->Modified());
+
+        dialogs_.answers = {mbNo}; // not saved
+        CloseWindow(win);
+        QVERIFY(!main_->actExportHTML->isEnabled());
+    }
+
     void closeAllContinuesAfterARefusedClose() {
         TEditWin* first = NewDocument();
         TEditWin* second = NewDocument();
@@ -439,7 +474,7 @@ private slots:
         QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("  12:   1"));
 
         // The next change notification (here a caret move) removes the mark.
-        QTest::keyClick(win->sMemo, Qt::Key_Right);
+        QTest::keyClick(&win->sMemo->View(), Qt::Key_Right);
         QCOMPARE(win->ErrorLine, -1);
         QCOMPARE(win->sMemo->MarkedLine(), std::nullopt);
         QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("  12:   2"));
@@ -454,10 +489,10 @@ private slots:
         QCOMPARE(main_->StatusPanel(2)->text(), QString::fromUtf8(text::kInsertMode));
         QCOMPARE(main_->StatusPanel(3)->text(), QString::fromUtf8(text::kModified));
         QVERIFY(!main_->actPrelozit->isEnabled());
-        QTest::keyClick(win->sMemo, Qt::Key_Return);
+        QTest::keyClick(&win->sMemo->View(), Qt::Key_Return);
         QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("   2:   1"));
         QCOMPARE(main_->StatusPanel(1)->text(), QString::fromUtf8(text::kOrdEmptyLine));
-        QTest::keyClick(win->sMemo, Qt::Key_Insert);
+        QTest::keyClick(&win->sMemo->View(), Qt::Key_Insert);
         QCOMPARE(main_->StatusPanel(2)->text(), QString::fromUtf8(text::kOverwriteMode));
     }
 
@@ -523,7 +558,7 @@ private slots:
         TEditWin* win = NewDocument();
         dialogs_.settingsEdit = [](torvane::TMemIniFile& s) { s.WriteInteger("Editor", "FontSize", 17); };
         main_->actNastaveni->trigger();
-        QCOMPARE(win->sMemo->Appearance().font.size, 17);
+        QCOMPARE(win->sMemo->View().Appearance().font.size, 17);
         main_->actOprogramu->trigger();
         QCOMPARE(dialogs_.aboutBoxes, 1);
     }

@@ -80,7 +80,7 @@ class EditorFlowsTest : public QObject {
     static void Type(TEditWin* win, const QString& text) {
         for (QChar c : text) {
             QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-            QCoreApplication::sendEvent(win->sMemo, &press);
+            QCoreApplication::sendEvent(&win->sMemo->View(), &press);
         }
     }
 
@@ -90,8 +90,8 @@ class EditorFlowsTest : public QObject {
     }
 
     QPoint PointOf(TEditWin* win, TOffset offset) {
-        const auto p = win->sMemo->Painter().PointOfOffset(win->sMemo->View(), offset);
-        return {p.x + 1, p.y + win->sMemo->Painter().Metrics().rowHeight / 2};
+        const auto p = win->sMemo->View().Painter().PointOfOffset(win->sMemo->Control().ViewState(), offset);
+        return {p.x + 1, p.y + win->sMemo->View().Painter().Metrics().rowHeight / 2};
     }
 
 private slots:
@@ -121,22 +121,22 @@ private slots:
         QCOMPARE(ShownText(win), QStringLiteral("abc\ndef"));
         QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("   2:   4"));
 
-        QTest::keyClick(win->sMemo, Qt::Key_Left, Qt::ShiftModifier);
-        QTest::keyClick(win->sMemo, Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClick(&win->sMemo->View(), Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClick(&win->sMemo->View(), Qt::Key_Left, Qt::ShiftModifier);
         QCOMPARE(win->sMemo->SelLength(), 2);
         QCOMPARE(win->sMemo->Control().SelText(), std::string("ef"));
         QVERIFY(main_->actKopirovat->isEnabled());
         QVERIFY(main_->actComment->isEnabled());
-        QTest::keyClick(win->sMemo, Qt::Key_Up, Qt::ShiftModifier);
+        QTest::keyClick(&win->sMemo->View(), Qt::Key_Up, Qt::ShiftModifier);
         QCOMPARE(win->sMemo->Control().SelStoredText(), std::string("bc\rdef"));
 
         // The control's own Ctrl+Z undoes one typed character.
-        QTest::keyClick(win->sMemo, Qt::Key_Right);
-        QTest::keyClick(win->sMemo, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(&win->sMemo->View(), Qt::Key_Right);
+        QTest::keyClick(&win->sMemo->View(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(ShownText(win), QStringLiteral("abc\nde"));
 
         // A press on "b" and a drag to the second line's "e" select between.
-        QWidget* viewport = win->sMemo->viewport();
+        QWidget* viewport = win->sMemo->View().viewport();
         QTest::mousePress(viewport, Qt::LeftButton, {}, PointOf(win, 1));
         QMouseEvent move(QEvent::MouseMove, PointOf(win, 5), viewport->mapToGlobal(PointOf(win, 5)),
                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
@@ -156,8 +156,8 @@ private slots:
     void undoTakesWholeRunsAndNamesThem() {
         TEditWin* win = NewDocument();
         Type(win, QStringLiteral("abc"));
-        QTest::keyClick(win->sMemo, Qt::Key_Backspace);
-        QTest::keyClick(win->sMemo, Qt::Key_Backspace);
+        QTest::keyClick(&win->sMemo->View(), Qt::Key_Backspace);
+        QTest::keyClick(&win->sMemo->View(), Qt::Key_Backspace);
         QCOMPARE(ShownText(win), QStringLiteral("a"));
 
         main_->actZpet->trigger(); // both deletions at once
@@ -188,15 +188,15 @@ private slots:
     void statusPanelsShowTheCharacterAtTheCaret() {
         TEditWin* win = NewDocument();
         Type(win, QStringLiteral("A\tč"));
-        QTest::keyClick(win->sMemo, Qt::Key_Home);
+        QTest::keyClick(&win->sMemo->View(), Qt::Key_Home);
         QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("   1:   1"));
         QCOMPARE(main_->StatusPanel(1)->text(), QStringLiteral("Ord: #  65   Hex: 41h"));
-        QTest::keyClick(win->sMemo, Qt::Key_Right);
-        QTest::keyClick(win->sMemo, Qt::Key_Right);
+        QTest::keyClick(&win->sMemo->View(), Qt::Key_Right);
+        QTest::keyClick(&win->sMemo->View(), Qt::Key_Right);
         // The TAB reaches the first tab column (15); "č" is byte 0xE8.
         QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("   1:  15"));
         QCOMPARE(main_->StatusPanel(1)->text(), QStringLiteral("Ord: # 232   Hex: E8h"));
-        QTest::keyClick(win->sMemo, Qt::Key_Insert);
+        QTest::keyClick(&win->sMemo->View(), Qt::Key_Insert);
         QCOMPARE(main_->StatusPanel(2)->text(), QString::fromUtf8(text::kOverwriteMode));
         QCOMPARE(main_->StatusPanel(3)->text(), QString::fromUtf8(text::kModified));
     }

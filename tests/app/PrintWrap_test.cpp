@@ -98,8 +98,8 @@ private slots:
         TEditWin* win = Open(DataPath(QStringLiteral("sel.asm")), "one\r\ntwo\r\nthree\r\n");
         QVERIFY(win);
         win->sMemo->Control().SetSelection(5, 5, true); // inside "two"
-        Press(win->sMemo, Qt::Key_K, Qt::ControlModifier);
-        Press(win->sMemo, Qt::Key_P, Qt::NoModifier);
+        Press(&win->sMemo->View(), Qt::Key_K, Qt::ControlModifier);
+        Press(&win->sMemo->View(), Qt::Key_P, Qt::NoModifier);
         const QByteArray bytes = ReadAll(DataPath(QStringLiteral("sel.pdf")));
         QVERIFY(bytes.contains("(     2:)"));
         QVERIFY(!bytes.contains("(     1:)") && !bytes.contains("(     3:)"));

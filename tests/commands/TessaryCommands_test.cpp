@@ -10,15 +10,17 @@ using namespace torvane::editor;
 
 namespace {
 
-struct ViewHost : TessaryHost {
-    int32_t VisibleLines() const override { return 10; }
-};
+struct ViewHost : TessaryHost {};
+
+// Ten rows of the default 18-pixel font.
+constexpr int kTenRows = 180;
 
 class Commands : public ::testing::Test {
 protected:
     ViewHost host;
     TCustomTessary ed{&host};
-    TTessaryCommands& cmd = ed.Commands();
+    TTessaryCommands cmd{ed};
+    Commands() { ed.SetClientSize(400, kTenRows); }
 
     void SetText(const char* text, TOffset caret = 0) {
         ed.Perform(WM_SETTEXT, 0, reinterpret_cast<intptr_t>(text));
@@ -51,7 +53,7 @@ TEST_F(Commands, LineEndStopsBeforeTrailingBlanks) {
 TEST_F(Commands, OverwriteReplacesCharactersButNeverTheLineBreak) {
     SetText("ab\rcd", 1);
     Run(acToggleInsert);
-    EXPECT_FALSE(cmd.InsertMode());
+    EXPECT_FALSE(ed.InsertMode());
     Type("XY");
     EXPECT_EQ(Text(), "aXY\rcd");
     Type("\r");
@@ -175,7 +177,7 @@ TEST_F(Commands, WordMovesAndDeletion) {
     Undo();
     EXPECT_EQ(Text(), "foo bar baz");
 
-    cmd.fn_CharIsInWord = [](uint8_t c) { return c != ' '; };
+    ed.fn_CharIsInWord = [](uint8_t c) { return c != ' '; };
     SetText("a.b c", 0);
     Run(acWordRight);
     EXPECT_EQ(ed.Caret(), 4);
@@ -187,12 +189,11 @@ TEST_F(Commands, CaretBeyondEndNeedsAFixedPitchFont) {
     for (int i = 0; i < 3; ++i)
         Run(acCursorRight);
     EXPECT_EQ(ed.Caret(), 2);
-    EXPECT_TRUE(cmd.CaretBeyondEnd());
+    EXPECT_TRUE(ed.CaretBeyondEnd());
     EXPECT_EQ(cmd.CaretPos().column, 6);
     Run(acCursorLeft);
     EXPECT_EQ(cmd.CaretPos().column, 5);
-    TViewState view; // what the painter is told
-    cmd.FillViewState(view);
+    const TViewState view = ed.ViewState(); // what the painter is told
     EXPECT_TRUE(view.caretBeyondEnd);
     EXPECT_EQ(view.virtualColumn, 4);
     EXPECT_EQ(view.caret, 2);
@@ -204,7 +205,7 @@ TEST_F(Commands, CaretBeyondEndNeedsAFixedPitchFont) {
     SetText("ab\rcd", 2);
     CaretBeyondEndMode(false);
     Run(acCursorRight);
-    EXPECT_FALSE(cmd.CaretBeyondEnd());
+    EXPECT_FALSE(ed.CaretBeyondEnd());
     EXPECT_EQ(ed.Caret(), 3);
 }
 
@@ -223,7 +224,7 @@ TEST_F(Commands, DeletingCharacters) {
     Run(acCursorRight);
     Run(acDeleteChar);
     EXPECT_EQ(Text(), "ab cd");
-    cmd.SetReadOnly(true);
+    ed.SetReadOnly(true);
     Run(acDeleteChar);
     Type("zz");
     EXPECT_EQ(Text(), "ab cd");

@@ -2,7 +2,6 @@
 // messages, and the selection read as plain text.
 
 #include "editor/Tessary.h"
-#include "editor/TessaryCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +12,6 @@ namespace {
 
 struct ViewHost : TessaryHost {
     int settingsApplied = 0;
-    int32_t VisibleLines() const override { return 10; }
-    int32_t VisibleColumns() const override { return 40; }
     void SettingsChanged() override { ++settingsApplied; }
 };
 
@@ -34,8 +31,8 @@ void SetGeometry(TCustomTessary& ed) {
     metrics.textLeft = 30;
     metrics.rowHeight = 10;
     metrics.charWidth = 8;
-    ed.Commands().SetMetrics(metrics);
-    ed.Commands().Resized(400, 100);
+    ed.SetMetrics(metrics);
+    ed.SetClientSize(400, 100);
 }
 
 } // namespace
@@ -113,6 +110,7 @@ TEST(TessaryGeometry, PosFromCharAndCharFromPos) {
 TEST(TessaryScrolling, LinePageThumbAndEnds) {
     ViewHost host;
     TCustomTessary ed(&host);
+    ed.SetClientSize(ed.Metrics().textLeft + 40 * ed.Metrics().charWidth, 10 * ed.Metrics().rowHeight);
     std::string text;
     for (int i = 0; i < 100; ++i)
         text += std::string(static_cast<size_t>(i), 'x') + "\n";

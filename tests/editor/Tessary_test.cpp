@@ -18,7 +18,6 @@ struct RecordingHost : TessaryHost {
     void InvalidateLines(TLineIndex, TLineIndex) override { ++invalidations; }
     void InvalidateAll() override { ++invalidations; }
     void ScrollPositionChanged(TLineIndex t, int32_t) override { top = t; }
-    int32_t VisibleLines() const override { return 10; }
     void Beep() override { ++beeps; }
     void Changed() override { ++changes; }
     std::optional<std::string> ClipboardText() override { return clipboard; }
@@ -203,6 +202,7 @@ TEST(Tessary, PaintLockHoldsBackNotifications) {
 TEST(Tessary, CaretIsScrolledIntoView) {
     RecordingHost host;
     TCustomTessary ed(&host);
+    ed.SetClientSize(400, 10 * ed.Metrics().rowHeight);
     std::string text;
     for (int i = 0; i < 100; ++i)
         text += "line\n";

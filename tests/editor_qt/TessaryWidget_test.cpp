@@ -120,18 +120,18 @@ private slots:
         QCOMPARE(v->maximum(), w.Store().LineCount() - w.VisibleLines());
         QCOMPARE(v->pageStep(), w.VisibleLines());
         v->setValue(500);
-        QCOMPARE(w.View().topLine, 500);
+        QCOMPARE(w.Control().TopLine(), 500);
 
         QWheelEvent down(QPointF(50, 50), w.viewport()->mapToGlobal(QPointF(50, 50)), QPoint(),
                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(w.viewport(), &down);
-        QCOMPARE(w.View().topLine, 503);
+        QCOMPARE(w.Control().TopLine(), 503);
         QCOMPARE(v->value(), 503);
 
         // Deleting most of the text shrinks the range and pulls the view back.
         w.Store().Delete(0, w.Store().LineStart(990));
         QCOMPARE(v->maximum(), std::max(0, w.Store().LineCount() - w.VisibleLines()));
-        QVERIFY(w.View().topLine <= v->maximum());
+        QVERIFY(w.Control().TopLine() <= v->maximum());
     }
 
     void mouseAndKeysMoveTheCaretAndTypeCodePageBytes() {
@@ -141,9 +141,9 @@ private slots:
         w.setFocus();
         QTRY_VERIFY(w.hasFocus());
         const TOffset target = w.Store().LineStart(1) + 4; // just after the TAB
-        const auto p = w.Painter().PointOfOffset(w.View(), target);
+        const auto p = w.Painter().PointOfOffset(w.Control().ViewState(), target);
         QTest::mouseClick(w.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(p.x + 1, p.y + 2));
-        QCOMPARE(w.View().caret, target);
+        QCOMPARE(w.Control().Caret(), target);
         QCOMPARE(w.OffsetAt(QPoint(p.x + 1, p.y + 2)), target);
 
         Type(w, QString::fromUtf8("č"));
@@ -151,8 +151,9 @@ private slots:
         Type(w, QString::fromUtf8("å")); // no byte for it: refused
         QCOMPARE(w.Store().LineText(1), std::string("sec\t\xE8ond"));
         QTest::keyClick(&w, Qt::Key_Left, Qt::ShiftModifier);
-        QCOMPARE(w.View().anchor, target + 1);
-        QCOMPARE(w.View().caret, target);
+        QCOMPARE(w.Control().Anchor(), target + 1);
+        QCOMPARE(w.Control().Caret(), target);
+        w.Control().SetOptions((w.Control().Options() | smoUseTAB) & ~smoTabToColumn);
         QTest::keyClick(&w, Qt::Key_Tab);
         QCOMPARE(w.Store().LineText(1), std::string("sec\t\tond"));
     }
@@ -185,7 +186,7 @@ private slots:
         QCOMPARE(input.wheel, -6);
         w.resize(w.width() + 10, w.height());
         QTRY_COMPARE(input.lastWidth, w.viewport()->width());
-        QCOMPARE(w.View().caret, 0); // the widget itself moved nothing
+        QCOMPARE(w.Control().Caret(), 0); // the widget itself moved nothing
     }
 
     void servesTheControlAsItsHost() {
@@ -198,29 +199,27 @@ private slots:
         TessaryHost& host = w;
         // Whole rows of the viewport: 20 were asked for, one more fits when the
         // horizontal scroll bar is not needed (how many depends on the font).
-        QCOMPARE(host.VisibleLines(), w.viewport()->height() / w.Painter().Metrics().rowHeight);
-        QVERIFY(host.VisibleLines() >= 20);
-        QCOMPARE(host.VisibleColumns(), w.Painter().VisibleColumns(w.View()));
-        host.ScrollPositionChanged(120, 0);
-        QCOMPARE(w.View().topLine, 120);
+        QCOMPARE(w.VisibleLines(), w.viewport()->height() / w.Painter().Metrics().rowHeight);
+        QVERIFY(w.VisibleLines() >= 20);
+        QCOMPARE(w.VisibleColumns(), w.Painter().VisibleColumns(w.Control().ViewState()));
+        // The control's values are pushed into the bars.
+        w.Control().SetTopLine(120);
+        QCOMPARE(w.Control().TopLine(), 120);
         QCOMPARE(w.verticalScrollBar()->value(), 120);
 
         // The control's selection is what gets painted.
-        w.SetViewSource([](TViewState& v) {
-            v.anchor = 10;
-            v.caret = 14;
-            v.insertMode = false;
-        });
-        w.InvalidateAll();
+        w.Control().SetSelection(10, 14, false);
+        w.Control().SetInsertMode(false);
+        w.clearFocus();
+        QTRY_VERIFY(!w.hasFocus());
         QVERIFY(!w.CaretRect()); // no focus
-        QCOMPARE(w.View().anchor, 10);
-        QCOMPARE(w.View().caret, 14);
+        QCOMPARE(w.Control().Anchor(), 10);
+        QCOMPARE(w.Control().Caret(), 14);
 
         // The user scrolling tells the control.
         RecordingInput input;
         w.SetInput(&input);
         w.verticalScrollBar()->setValue(7);
-        QCOMPARE(w.View().topLine, 7);
         QCOMPARE(input.scrolledTo, 7);
 
         int changes = 0;

@@ -38,11 +38,12 @@ struct SearchHost : TSearchHost {
 struct Editor {
     explicit Editor(const char* text) {
         ed.Perform(WM_SETTEXT, 0, reinterpret_cast<intptr_t>(text));
-        ed.Search().SetHost(&host);
+        search.SetHost(&host);
     }
     std::string Text() const { return ed.Store().GetRange(0, ed.Store().TextLength()); }
-    TTessarySearch& Search() { return ed.Search(); }
+    TTessarySearch& Search() { return search; }
     TCustomTessary ed;
+    TTessarySearch search{ed};
     SearchHost host;
 };
 
@@ -116,7 +117,7 @@ TEST(TessarySearch, WholeWordsSkipLongerWords) {
     Editor d("setb @r0.1\nsetb r0");
     ASSERT_TRUE(d.Search().FindText("r0", &at, kSearchDirect | kSearchWholeWord));
     EXPECT_EQ(at, 6);
-    d.ed.Commands().fn_CharIsInWord = [](uint8_t c) { return c == '.' || DefaultCharIsInWord(c); };
+    d.ed.fn_CharIsInWord = [](uint8_t c) { return c == '.' || DefaultCharIsInWord(c); };
     ASSERT_TRUE(d.Search().FindText("r0", &at, kSearchDirect | kSearchWholeWord));
     EXPECT_EQ(at, 16);
 }

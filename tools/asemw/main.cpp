@@ -1,36 +1,44 @@
-// asemw: the 8051 assembler the bridge starts, built over as31.
+// asemw: the 8051 assembler the bridge starts.
 //
-//   asemw SOURCE /includes:DIR;DIR;...
+//   asemw SOURCE [/includes:DIR;DIR;...] [/list]
 //
-// Output (stdout): a line of its own, the banner, a third line, then either
+// Output (stdout): a line of its own, the banner, the source line, then either
 // "no errors" or "N errors detected" followed by one "FILE(LINE): message"
-// per error. FILE is SOURCE as given, or the absolute path of an include
-// file. On success SOURCE.hex (CR LF lines) is written beside the source;
-// a stale one is deleted before the run. Exit code 0 on success, else 1.
+// per error. FILE is SOURCE as given, or the full path of an include file. On
+// success SOURCE.hex (Intel HEX, CR LF lines) is written beside the source; a
+// stale one is deleted before the run. /list writes SOURCE.lst as well. Exit
+// code 0 on success, else 1.
 //
-// How: the source is translated (IntelTranslator) into a scratch folder, as31
-// runs there, and its "Warning, line N, ..." / "Error, line N, ..." messages
-// are mapped back through the translation's line origins.
+// Device headers (8051.MCU, REG52.INC ...) are found in the folder
+// "asemw-devices" beside this program, after the include folders.
 
-#include "asemw/IntelTranslator.h"
+#include "asm51/Assembler.h"
 #include "common/ToolSupport.h"
+#include "platform/FileSystem.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
-#include <regex>
+#include <exception>
 
+using namespace torvane;
 using namespace torvane::tools;
 
 namespace {
 
-struct Error {
-    size_t outputLine;
-    std::string text;
-};
+constexpr size_t kMaxErrorsShown = 500;
 
-std::vector<std::string> IncludeDirs(const std::string& option) {
+bool HasPrefixIgnoringCase(const std::string& text, const std::string& prefix) {
+    return text.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) ==
+                      std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
+std::vector<std::string> IncludeDirs(const std::string& list) {
     std::vector<std::string> dirs;
-    std::string list = option.substr(std::string("/includes:").size()), dir;
+    std::string dir;
     for (char c : list + ";") {
         if (c != ';') {
             dir += c;
@@ -42,45 +50,46 @@ std::vector<std::string> IncludeDirs(const std::string& option) {
     return dirs;
 }
 
-bool IsIncludesOption(const std::string& arg) {
-    std::string head = arg.substr(0, 10);
-    std::transform(head.begin(), head.end(), head.begin(), [](unsigned char c) { return std::tolower(c); });
-    return head == "/includes:";
-}
-
-// The hex file with CR LF line ends, as the bridge's converter reads it.
-std::string WithCrLf(const std::string& text) {
-    std::string out;
-    for (const auto& line : SplitLines(text))
-        out += line + "\r\n";
-    return out;
-}
-
-// as31 quotes the text near a syntax error with its blanks and line end;
-// drop those and close the quote the line end cut off.
-std::string TidyMessage(std::string text) {
-    if (std::count(text.begin(), text.end(), '"') % 2 == 1) text += '"';
-    static const std::regex kBlanksBeforeQuote(R"x("([^"]*?)[ \t]+")x");
-    return std::regex_replace(text, kBlanksBeforeQuote, "\"$1\"");
-}
-
 void PrintResult(const std::vector<std::string>& errorLines) {
     if (errorLines.empty()) {
         PrintLine("no errors");
         return;
     }
     PrintLine(std::to_string(errorLines.size()) + " errors detected");
-    for (const auto& line : errorLines)
-        PrintLine(line);
+    for (size_t i = 0; i < errorLines.size() && i < kMaxErrorsShown; ++i)
+        PrintLine(errorLines[i]);
+    if (errorLines.size() > kMaxErrorsShown)
+        PrintLine("(" + std::to_string(errorLines.size() - kMaxErrorsShown) + " more errors not shown)");
 }
 
-} // namespace
+// Written beside the target first, so a failed write leaves no half file.
+bool WriteReplacing(const std::string& path, const std::string& text) {
+    const std::string temp = platform::TempPathBeside(path);
+    if (!WriteText(temp, text)) {
+        std::remove(temp.c_str());
+        return false;
+    }
+    return platform::CommitReplace(temp, path, nullptr);
+}
 
-int main(int argc, char** argv) {
-    PrintLine("asemw: 8051 assembler front end");
-    PrintLine("ASEM-51 compatible adapter 1.0 (Intel syntax over as31)");
-    if (argc < 2 || argc > 3 || (argc == 3 && !IsIncludesOption(argv[2]))) {
-        PrintLine("usage: asemw SOURCE /includes:DIR;...");
+int Run(int argc, char** argv) {
+    PrintLine("asemw: 8051 assembler");
+    PrintLine("Torvane 8051 assembler 2.0 (Intel syntax)");
+    asm51::AssemblerOptions options;
+    bool badLine = argc < 2;
+    for (int i = 2; i < argc && !badLine; ++i) {
+        const std::string arg = argv[i];
+        if (HasPrefixIgnoringCase(arg, "/includes:")) {
+            for (const auto& dir : IncludeDirs(arg.substr(10)))
+                options.includeDirs.push_back(dir);
+        } else if (HasPrefixIgnoringCase(arg, "/list") && arg.size() == 5) {
+            options.listing = true;
+        } else {
+            badLine = true;
+        }
+    }
+    if (badLine) {
+        PrintLine("usage: asemw SOURCE /includes:DIR;... [/list]");
         PrintResult({"asemw(0): bad command line"});
         return 1;
     }
@@ -88,59 +97,29 @@ int main(int argc, char** argv) {
     PrintLine("Source: " + source);
     const std::string hexBeside = WithExtension(source, ".hex");
     std::remove(hexBeside.c_str());
+    options.deviceDir = platform::ProgramDirectory() + "asemw-devices";
 
-    IntelTranslator translator(argc == 3 ? IncludeDirs(argv[2]) : std::vector<std::string>{});
-    Translation translation;
-    if (!translator.TranslateFile(source, source, translation)) {
-        PrintResult({source + "(1): cannot open source file"});
-        return 1;
-    }
-
-    ScratchFolder scratch("torvane-asemw");
-    std::string program;
-    for (const auto& line : translation.lines)
-        program += line + "\n";
-    if (!scratch.Ok() || !WriteText(scratch.Path() + "/src.asm", program)) {
-        PrintResult({source + "(1): cannot write a scratch file"});
-        return 1;
-    }
-    Captured as31 = RunCaptured({"as31", "-Fhex", "src.asm"}, scratch.Path());
-    if (!as31.started) {
-        PrintResult({source + "(1): cannot start as31"});
-        return 1;
-    }
-
-    std::vector<Error> errors;
-    for (const auto& e : translation.errors)
-        errors.push_back({e.outputLine, e.text});
-    static const std::regex kMessage(R"(^(?:Warning|Error), line (\d+), (.*?)\.?$)");
-    std::vector<std::string> unmapped;
-    for (const auto& line : SplitLines(as31.err + as31.out)) {
-        std::smatch m;
-        if (std::regex_match(line, m, kMessage)) {
-            size_t n = std::stoul(m[1].str());
-            size_t index = n >= 1 && n <= translation.lines.size() ? n - 1 : translation.lines.size() - 1;
-            errors.push_back({index, TidyMessage(m[2].str())});
-        } else if (line.rfind("Cannot", 0) == 0) {
-            unmapped.push_back(line);
-        }
-    }
-    std::stable_sort(errors.begin(), errors.end(),
-                     [](const Error& a, const Error& b) { return a.outputLine < b.outputLine; });
-
+    const asm51::Assembly assembly = asm51::AssembleFile(source, source, options);
     std::vector<std::string> errorLines;
-    for (const auto& e : errors) {
-        const Origin& o = translation.origins.empty() ? Origin{source, 1} : translation.origins[e.outputLine];
-        errorLines.push_back(o.file + "(" + std::to_string(o.line) + "): " + e.text);
-    }
-    std::string hex;
-    const bool produced = ReadText(scratch.Path() + "/src.hex", hex);
-    if (errorLines.empty() && (as31.exitCode != 0 || !produced)) {
-        std::string why = unmapped.empty() ? "as31 failed" : unmapped.front();
-        errorLines.push_back(source + "(1): " + why);
-    }
-    if (errorLines.empty() && !WriteText(hexBeside, WithCrLf(hex)))
+    for (const auto& e : assembly.errors)
+        errorLines.push_back(e.file + "(" + std::to_string(e.line) + "): " + e.message);
+    if (options.listing && !WriteReplacing(WithExtension(source, ".lst"), assembly.listing))
+        errorLines.push_back(source + "(1): cannot write " + WithExtension(source, ".lst"));
+    if (errorLines.empty() && !WriteReplacing(hexBeside, assembly.code.IntelHex()))
         errorLines.push_back(source + "(1): cannot write " + hexBeside);
     PrintResult(errorLines);
     return errorLines.empty() ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        PrintResult({std::string(argc > 1 ? argv[1] : "asemw") + "(1): internal error: " + e.what()});
+    } catch (...) {
+        PrintResult({std::string(argc > 1 ? argv[1] : "asemw") + "(1): internal error"});
+    }
+    return 1;
 }

@@ -1,8 +1,8 @@
 #include "app/dialogs/JpegImage.h"
 
 #include "platform/DynamicLibrary.h"
-#include "platform/FileSystem.h"
 #include "platform/Names.h"
+#include "platform/ProgramLayout.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -59,7 +59,7 @@ QImage DecodeJpeg(const unsigned char* data, size_t size) {
 
 QImage LoadLogoFromResourceLibrary() {
     platform::DynamicLibrary library;
-    if (!library.Load(platform::ProgramDirectory() + platform::kResourceLibrary)) return {};
+    if (!library.Load(platform::RunningProgramLayout().libraryDir + platform::kResourceLibrary)) return {};
     using Lookup = const unsigned char* (*)(const char*, const char*, unsigned int*);
     auto lookup = reinterpret_cast<Lookup>(library.Symbol(platform::kResourceLookupSymbol));
     if (!lookup) return {};

@@ -120,7 +120,7 @@ void TErrorMarks::UpdateGutter() {
     for (const int line : lines)
         store.SetGutterMark(line, kErrorGutterMark);
     gutterShown_ = !lines.empty();
-    win_.sMemo->viewport()->update();
+    win_.sMemo->View().viewport()->update();
 }
 
 } // namespace torvane::app

@@ -144,7 +144,7 @@ void TNavigator::Attach(TEditWin& win) {
     });
     connect(win.lstBox, &QListWidget::itemClicked, w,
             [this, w](QListWidgetItem* item) { ListClicked(*w, item); });
-    win.sMemo->viewport()->installEventFilter(this);
+    win.sMemo->View().viewport()->installEventFilter(this);
 }
 
 void TNavigator::ShowStatus(const QString& text) {

@@ -2,12 +2,12 @@
 
 #include "editor/Cp1250Table.h"
 #include "editor/qt/QtSurface.h"
-#include "editor/qt/TessaryInterimInput.h"
 #include "highlight/ShortCut.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -23,16 +23,23 @@ constexpr int kWheelLinesPerNotch = 3;
 } // namespace
 
 TessaryWidget::TessaryWidget(QWidget* parent)
-    : QAbstractScrollArea(parent), interim_(std::make_unique<TessaryInterimInput>(*this)) {
-    view_.focused = false;
+    : QAbstractScrollArea(parent), rehighlighter_(std::make_unique<TRehighlighter>(control_.Store())) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
+    setAcceptDrops(true);
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setAutoFillBackground(false);
     verticalScrollBar()->setSingleStep(1);
     horizontalScrollBar()->setSingleStep(1);
-    store_->AddObserver(this);
+    control_.SetFocused(false);
     RebuildPainter();
+    control_.SetHost(this);
+    commands_.OnChange = [this](uint32_t flags) {
+        Rehighlight();
+        emit commandsChanged(flags);
+    };
+    highlightTimer_.setSingleShot(true);
+    connect(&highlightTimer_, &QTimer::timeout, this, [this] { Guarded([this] { Rehighlight(); }); });
     connect(&blink_, &QTimer::timeout, this, [this] {
         caretOn_ = !caretOn_;
         if (auto r = CaretRect()) viewport()->update(r->left, r->top, r->Width(), r->Height());
@@ -40,17 +47,27 @@ TessaryWidget::TessaryWidget(QWidget* parent)
 }
 
 TessaryWidget::~TessaryWidget() {
-    store_->RemoveObserver(this);
+    highlightTimer_.stop();
+    commands_.OnChange = nullptr;
+    control_.SetHost(nullptr);
 }
 
-void TessaryWidget::SetStore(TTextStore* store) {
-    store_->RemoveObserver(this);
-    store_ = store ? store : &ownStore_;
-    store_->AddObserver(this);
-    view_.anchor = view_.caret = 0;
-    view_.topLine = 0;
-    view_.leftColumn = 0;
+template <typename F> void TessaryWidget::Guarded(F&& f) noexcept {
+    // Nothing may leave a Qt event handler: a failure is a beep, and the
+    // control has already left its state consistent.
+    try {
+        f();
+    } catch (...) {
+        QApplication::beep();
+    }
+}
+
+void TessaryWidget::StoreChanged() {
+    rehighlighter_ = std::make_unique<TRehighlighter>(control_.Store());
+    rehighlighter_->SetParser(parser_);
+    rehighlighter_->MarkAll();
     RebuildPainter();
+    Rehighlight();
 }
 
 void TessaryWidget::SetStyleSource(const TStyleSource* styles) {
@@ -59,103 +76,66 @@ void TessaryWidget::SetStyleSource(const TStyleSource* styles) {
 }
 
 void TessaryWidget::RebuildPainter() {
-    painter_ = std::make_unique<TPainter>(*store_, tabs_, *styles_, appearance_);
+    painter_ = std::make_unique<TPainter>(control_.Store(), control_.Tabs(), *styles_, appearance_);
+    painter_->BindControl(&control_);
     SettingsChanged();
-}
-
-TSurfaceInput& TessaryWidget::Input() {
-    return input_ ? *input_ : *interim_;
 }
 
 void TessaryWidget::SettingsChanged() {
     TQtSurface measuring;
     painter_->Measure(measuring);
-    UpdateClientSize();
-    UpdateScrollBars();
+    commands_.SetMetrics(CaretMetricsOf(*painter_));
+    PushScrollBars();
     viewport()->update();
 }
 
-void TessaryWidget::UpdateClientSize() {
-    view_.clientWidth = viewport()->width();
-    view_.clientHeight = viewport()->height();
+void TessaryWidget::SetHighlighter(TCustomTessaryParser* parser) {
+    parser_ = parser;
+    rehighlighter_->SetParser(parser_);
+    rehighlighter_->MarkAll();
+    Rehighlight();
+    viewport()->update();
 }
 
-void TessaryWidget::UpdateScrollBars() {
-    // Setting a range may move the value and call scrollContentsBy, which
-    // must not write the view back while the ranges are half set.
-    updatingScrollBars_ = true;
+void TessaryWidget::Rehighlight() {
+    if (!rehighlighter_->Parser()) return;
+    TRehighlightResult result;
+    try {
+        result = rehighlighter_->Run(kHighlightSlice);
+    } catch (const std::exception&) {
+        // A scheme that fails on this text (a pop from an empty state
+        // stack ...) must not take the editor down: highlighting stops
+        // until the next scheme is chosen, the text stays as it is.
+        rehighlighter_->SetParser(nullptr);
+        Beep();
+        viewport()->update();
+        return;
+    }
+    if (result.firstLine >= 0) InvalidateLines(result.firstLine, result.lastLine);
+    if (result.pending) highlightTimer_.start(0);
+}
+
+void TessaryWidget::PushScrollBars() {
+    // One direction: the control's values go into the bars; the bars'
+    // own moves come back through scrollContentsBy as commands.
+    pushing_ = true;
     const int lines = std::max(1, VisibleLines());
     QScrollBar* v = verticalScrollBar();
-    v->setRange(0, std::max(0, store_->LineCount() - lines));
+    v->setRange(0, std::max(0, control_.Store().LineCount() - lines));
     v->setPageStep(lines);
-    v->setValue(view_.topLine);
+    v->setValue(control_.TopLine());
     const int columns = std::max(1, VisibleColumns());
     QScrollBar* h = horizontalScrollBar();
-    h->setRange(0, std::max(0, store_->WidestLine() + 1 - columns));
+    h->setRange(0, std::max(control_.LeftColumn(), control_.ScrollWidth() + 1 - columns));
     h->setPageStep(columns);
-    h->setValue(view_.leftColumn);
-    updatingScrollBars_ = false;
-    view_.topLine = v->value();
-    view_.leftColumn = h->value();
-}
-
-void TessaryWidget::TextChanged(const TTextChange&) {
-    const TOffset length = store_->TextLength();
-    view_.anchor = std::min(view_.anchor, length);
-    view_.caret = std::min(view_.caret, length);
-    view_.topLine = std::min(view_.topLine, store_->LineCount() - 1);
-    UpdateScrollBars();
-    viewport()->update();
-}
-
-// ---- view state --------------------------------------------------------------
-
-void TessaryWidget::SetSelection(TOffset anchor, TOffset caret) {
-    const TOffset length = store_->TextLength();
-    view_.anchor = std::clamp<TOffset>(anchor, 0, length);
-    view_.caret = std::clamp<TOffset>(caret, 0, length);
-    view_.caretBeyondEnd = false;
-    RestartCaretBlink();
-    viewport()->update();
-}
-
-void TessaryWidget::SetTopLine(TLineIndex line) {
-    verticalScrollBar()->setValue(std::clamp<TLineIndex>(line, 0, verticalScrollBar()->maximum()));
-}
-
-void TessaryWidget::SetLeftColumn(int32_t column) {
-    horizontalScrollBar()->setValue(std::clamp<int32_t>(column, 0, horizontalScrollBar()->maximum()));
-}
-
-void TessaryWidget::SetInsertMode(bool insert) {
-    view_.insertMode = insert;
-    viewport()->update();
-}
-
-void TessaryWidget::SetCaretBeyondEnd(bool beyond, int32_t virtualColumn) {
-    view_.caretBeyondEnd = beyond;
-    view_.virtualColumn = virtualColumn;
-    viewport()->update();
-}
-
-void TessaryWidget::ScrollCaretIntoView() {
-    const TLineIndex line = store_->LineOfOffset(view_.caret);
-    const int lines = std::max(1, VisibleLines());
-    if (line < view_.topLine)
-        SetTopLine(line);
-    else if (line >= view_.topLine + lines)
-        SetTopLine(line - lines + 1);
-    const int32_t column = view_.caretBeyondEnd ? view_.virtualColumn : painter_->ColumnOfOffset(view_.caret);
-    const int columns = std::max(1, VisibleColumns());
-    if (column < view_.leftColumn)
-        SetLeftColumn(column);
-    else if (column >= view_.leftColumn + columns)
-        SetLeftColumn(column - columns + 1);
+    h->setValue(control_.LeftColumn());
+    pushing_ = false;
 }
 
 void TessaryWidget::SetLineHighlight(TLineIndex line, int32_t value) {
-    if (line < 0 || line >= store_->LineCount()) return;
-    store_->SetHighlight(line, value, store_->Node(line).highlight2);
+    TTextStore& store = control_.Store();
+    if (line < 0 || line >= store.LineCount()) return;
+    store.SetHighlight(line, value, store.Node(line).highlight2);
     viewport()->update();
 }
 
@@ -163,22 +143,25 @@ void TessaryWidget::SetLineHighlight(TLineIndex line, int32_t value) {
 
 void TessaryWidget::InvalidateLines(TLineIndex first, TLineIndex last) {
     const int rowHeight = painter_->Metrics().rowHeight;
-    const int top = std::max(0, first - view_.topLine) * rowHeight;
-    const int bottom = last < 0 ? viewport()->height() : (last - view_.topLine + 1) * rowHeight;
-    if (bottom > top) viewport()->update(0, top, viewport()->width(), bottom - top);
+    const TLineIndex top = control_.TopLine();
+    const int top_ = std::max(0, first - top) * rowHeight;
+    const int bottom = last < 0 ? viewport()->height() : (last - top + 1) * rowHeight;
+    if (bottom > top_) viewport()->update(0, top_, viewport()->width(), bottom - top_);
 }
 
 void TessaryWidget::InvalidateAll() {
     viewport()->update();
 }
 
-void TessaryWidget::ScrollPositionChanged(TLineIndex topLine, int32_t leftColumn) {
-    SetTopLine(topLine);
-    SetLeftColumn(leftColumn);
+void TessaryWidget::ScrollPositionChanged(TLineIndex, int32_t) {
+    PushScrollBars();
+    viewport()->update();
 }
 
 void TessaryWidget::ScrollRangesChanged(TLineIndex, int32_t) {
-    UpdateScrollBars();
+    // The line count may have gained a digit: the gutter widens with it.
+    commands_.SetMetrics(CaretMetricsOf(*painter_));
+    PushScrollBars();
 }
 
 void TessaryWidget::CaretMoved(TLineIndex, int32_t) {
@@ -191,7 +174,16 @@ void TessaryWidget::Beep() {
 }
 
 std::optional<std::string> TessaryWidget::ClipboardText() {
-    const QString text = QGuiApplication::clipboard()->text();
+    return ClipboardBytes(QGuiApplication::clipboard()->text());
+}
+
+std::optional<std::string> TessaryWidget::ClipboardHtml() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!data || !data->hasHtml()) return std::nullopt;
+    return ClipboardBytes(data->html());
+}
+
+std::optional<std::string> TessaryWidget::ClipboardBytes(const QString& text) {
     std::string bytes;
     bytes.reserve(static_cast<size_t>(text.size()));
     for (QChar c : text) {
@@ -209,18 +201,26 @@ void TessaryWidget::SetClipboardText(std::string_view bytes) {
     QGuiApplication::clipboard()->setText(ToQString(bytes));
 }
 
-void TessaryWidget::PullViewState() {
-    if (viewSource_) viewSource_(view_);
+void TessaryWidget::SetClipboard(const TClipboardData& data) {
+    auto* mime = new QMimeData;
+    if (data.text) mime->setText(ToQString(*data.text));
+    if (data.rtf) {
+        // RTF is 7-bit text; the names are those word processors and mail
+        // programs look for.
+        const QByteArray rtf(data.rtf->data(), static_cast<qsizetype>(data.rtf->size()));
+        for (const char* type : kRtfMimeTypes)
+            mime->setData(QString::fromLatin1(type), rtf);
+    }
+    QGuiApplication::clipboard()->setMimeData(mime);
 }
 
 TOffset TessaryWidget::OffsetAt(QPoint point) {
-    return painter_->NearestOffset(view_, point.x(), point.y());
+    return painter_->NearestOffset(control_.ViewState(), point.x(), point.y());
 }
 
 std::optional<TRect> TessaryWidget::CaretRect() {
-    PullViewState();
     TQtSurface measuring;
-    return painter_->CaretRect(measuring, view_);
+    return painter_->CaretRect(measuring, control_.ViewState());
 }
 
 void TessaryWidget::RestartCaretBlink() {
@@ -235,29 +235,26 @@ void TessaryWidget::RestartCaretBlink() {
 // ---- painting and scrolling --------------------------------------------------
 
 void TessaryWidget::paintEvent(QPaintEvent* event) {
-    UpdateClientSize();
-    PullViewState();
+    const TViewState view = control_.ViewState();
     QPainter qp(viewport());
     TQtSurface surface(&qp);
     const int rowHeight = painter_->Metrics().rowHeight;
     const QRect dirty = event->rect();
-    painter_->PaintRows(surface, view_, dirty.top() / rowHeight, dirty.bottom() / rowHeight);
+    painter_->PaintRows(surface, view, dirty.top() / rowHeight, dirty.bottom() / rowHeight);
     if (caretOn_)
-        if (auto caret = painter_->CaretRect(surface, view_)) surface.InvertRect(*caret);
+        if (auto caret = painter_->CaretRect(surface, view)) surface.InvertRect(*caret);
 }
 
 void TessaryWidget::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
-    UpdateClientSize();
-    UpdateScrollBars();
-    Input().Resized(view_.clientWidth, view_.clientHeight);
+    Input().Resized(viewport()->width(), viewport()->height());
+    control_.SetClientSize(viewport()->width(), viewport()->height());
+    PushScrollBars();
 }
 
 void TessaryWidget::scrollContentsBy(int, int) {
-    if (updatingScrollBars_) return;
-    view_.topLine = verticalScrollBar()->value();
-    view_.leftColumn = horizontalScrollBar()->value();
-    Input().Scrolled(view_.topLine, view_.leftColumn);
+    if (pushing_) return;
+    Guarded([this] { Input().Scrolled(verticalScrollBar()->value(), horizontalScrollBar()->value()); });
     viewport()->update();
 }
 
@@ -363,31 +360,33 @@ bool TessaryWidget::event(QEvent* event) {
 }
 
 void TessaryWidget::keyPressEvent(QKeyEvent* event) {
-    const uint16_t shortCut = ShortCutOf(*event);
-    if (shortCut && Input().KeyDown(shortCut)) return;
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return;
-    for (QChar c : event->text()) {
-        if (const auto byte = UnicodeToCp1250(c.unicode()))
-            Input().KeyPress(*byte);
-        else
-            QApplication::beep(); // never stored as something else
-    }
+    Guarded([&] {
+        const uint16_t shortCut = ShortCutOf(*event);
+        if (shortCut && Input().KeyDown(shortCut)) return;
+        if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return;
+        for (QChar c : event->text()) {
+            if (const auto byte = UnicodeToCp1250(c.unicode()))
+                Input().KeyPress(*byte);
+            else
+                QApplication::beep(); // never stored as something else
+        }
+    });
 }
 
 void TessaryWidget::mousePressEvent(QMouseEvent* event) {
-    Input().MouseDown(MouseInputOf(*event, 1));
+    Guarded([&] { Input().MouseDown(MouseInputOf(*event, 1)); });
 }
 
 void TessaryWidget::mouseDoubleClickEvent(QMouseEvent* event) {
-    Input().MouseDown(MouseInputOf(*event, 2));
+    Guarded([&] { Input().MouseDown(MouseInputOf(*event, 2)); });
 }
 
 void TessaryWidget::mouseMoveEvent(QMouseEvent* event) {
-    Input().MouseMove(MouseInputOf(*event, 0));
+    Guarded([&] { Input().MouseMove(MouseInputOf(*event, 0)); });
 }
 
 void TessaryWidget::mouseReleaseEvent(QMouseEvent* event) {
-    Input().MouseUp(MouseInputOf(*event, 0));
+    Guarded([&] { Input().MouseUp(MouseInputOf(*event, 0)); });
 }
 
 void TessaryWidget::wheelEvent(QWheelEvent* event) {
@@ -395,25 +394,58 @@ void TessaryWidget::wheelEvent(QWheelEvent* event) {
     wheelRemainder_ += event->angleDelta().y();
     const int notches = wheelRemainder_ / 120;
     wheelRemainder_ -= notches * 120;
-    if (notches) Input().Wheel(-notches * kWheelLinesPerNotch);
+    if (notches) Guarded([&] { Input().Wheel(-notches * kWheelLinesPerNotch); });
     event->accept();
 }
 
 void TessaryWidget::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
-    view_.focused = true;
+    control_.SetFocused(true);
     RestartCaretBlink();
-    Input().FocusChanged(true);
+    Guarded([&] { Input().FocusChanged(true); });
     viewport()->update();
 }
 
 void TessaryWidget::focusOutEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusOutEvent(event);
-    view_.focused = false;
+    control_.SetFocused(false);
     blink_.stop();
     caretOn_ = false;
-    Input().FocusChanged(false);
+    Guarded([&] { Input().FocusChanged(false); });
     viewport()->update();
+}
+
+void TessaryWidget::dragEnterEvent(QDragEnterEvent* event) {
+    // A read-only control takes no dropped text.
+    if (event->mimeData()->hasText() && !control_.ReadOnly())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TessaryWidget::dropEvent(QDropEvent* event) {
+    if (!event->mimeData()->hasText() || control_.ReadOnly()) {
+        event->ignore();
+        return;
+    }
+    std::string bytes;
+    for (QChar c : event->mimeData()->text()) {
+        const auto byte = UnicodeToCp1250(c.unicode());
+        if (!byte) {
+            Beep(); // never stored as something else
+            event->ignore();
+            return;
+        }
+        bytes.push_back(static_cast<char>(*byte));
+    }
+    Guarded([&] {
+        const TOffset at = OffsetAt(event->position().toPoint());
+        control_.SetSelection(at, at, true);
+        TCustomTessary::UndoGroup group(control_, ugDragDrop);
+        control_.ReplaceSel(bytes);
+        commands_.NotifyChange();
+    });
+    event->acceptProposedAction();
 }
 
 } // namespace torvane::editor::qt

@@ -1,27 +1,36 @@
 #pragma once
-// TessaryWidget: the Qt window of an editor control. It shows a text store
-// through TPainter on a QPainter-backed Surface, keeps the scroll bars over
-// the store (vertical in nodes, horizontal in columns), blinks the caret,
-// maps mouse positions to offsets, and hands every key, mouse, wheel, focus
-// and resize event, translated by the converters below, to a TSurfaceInput
-// (the control). It holds no editing behaviour of its own: until a control
-// is attached, TessaryInterimInput stands in (see there).
+// TessaryWidget: the Qt view of an editor control.
 //
-// Towards the control it is the TessaryHost: repaint requests, scroll
-// position and ranges, beeps, the clipboard (as Windows-1250 bytes) and the
-// change notification (the changed() signal). The control's selection, caret
-// and insert mode reach the painter through the view source.
+// It holds the control (TCustomTessary), its commands and find/replace
+// objects, the re-highlighter and the timer that runs re-highlighting in
+// slices. Every piece of editor state (caret, selection, scroll position,
+// modes, options, tab stops, metrics in use, the store) lives in the
+// control; the view keeps no copy of any of it:
+//
+//   painting      reads the control's ViewState() at paint time
+//   scroll bars   the control pushes its values through the host hooks
+//                 (ScrollPositionChanged, ScrollRangesChanged); a move of a
+//                 bar by the user comes back as a scroll command
+//   events        keys, mouse, wheel, focus and resize are translated by the
+//                 converters below and handed to the commands object
+//   store switch  StoreChanged rebinds the painter and the re-highlighter
+//
+// What the view does own is presentation only: the appearance (fonts,
+// colours, gutter), the style source, the painter and its measurements,
+// which it hands to the control as the metrics in use, and the caret blink.
 
-#include "editor/Painter.h"
-#include "editor/SurfaceInput.h"
 #include "editor/Columns.h"
+#include "editor/Painter.h"
+#include "editor/Rehighlight.h"
+#include "editor/SurfaceInput.h"
+#include "editor/Tessary.h"
+#include "editor/TessaryCommands.h"
 #include "editor/TessaryHost.h"
-#include "editor/TextStore.h"
+#include "editor/TessarySearch.h"
 
 #include <QAbstractScrollArea>
 #include <QTimer>
 
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -30,77 +39,87 @@ class QMouseEvent;
 
 namespace torvane::editor::qt {
 
-class TessaryInterimInput;
-
-class TessaryWidget : public QAbstractScrollArea, public TessaryHost, private TTextStoreObserver {
+class TessaryWidget : public QAbstractScrollArea, public TessaryHost {
     Q_OBJECT
 
 public:
+    // Lines re-highlighted in one go; the rest continues from the event loop.
+    static constexpr int kHighlightSlice = 20000;
+
     explicit TessaryWidget(QWidget* parent = nullptr);
     ~TessaryWidget() override;
 
-    // The store shown; the widget's own until another is set (the other
-    // must outlive the widget or be replaced first). nullptr goes back to
-    // the widget's own store.
-    TTextStore& Store() noexcept { return *store_; }
-    void SetStore(TTextStore* store);
+    TCustomTessary& Control() noexcept { return control_; }
+    const TCustomTessary& Control() const noexcept { return control_; }
+    TTessaryCommands& Commands() noexcept { return commands_; }
+    const TTessaryCommands& Commands() const noexcept { return commands_; }
+    TTessarySearch& Search() noexcept { return search_; }
+    TTextStore& Store() noexcept { return control_.Store(); }
 
     TAppearance& Appearance() noexcept { return appearance_; }
-    TTabStops& Tabs() noexcept { return tabs_; }
     TStyleTable& OwnStyles() noexcept { return ownStyles_; }
     // Where styles come from (nullptr: OwnStyles()).
     void SetStyleSource(const TStyleSource* styles);
     TPainter& Painter() noexcept { return *painter_; }
 
-    // The control that takes the events; nullptr: the interim behaviour.
+    // The scheme that highlights the text (nullptr: none); it must outlive
+    // the view or be replaced first. Re-highlights everything.
+    void SetHighlighter(TCustomTessaryParser* parser);
+    // Runs one slice of re-highlighting; more slices follow from the event loop.
+    void Rehighlight();
+    bool HighlightPending() const noexcept { return rehighlighter_->PendingLine() >= 0; }
+
+    // Events go to this input instead of the commands (nullptr: the commands).
     void SetInput(TSurfaceInput* input) noexcept { input_ = input; }
-    // Fills in the selection, caret and insert mode of the control before
-    // each paint; without one the widget's own view state is used.
-    void SetViewSource(std::function<void(TViewState&)> source) { viewSource_ = std::move(source); }
+
+    // Whole rows and columns of the text area.
+    int32_t VisibleLines() const { return control_.Geometry().Rows(); }
+    int32_t VisibleColumns() const { return control_.Geometry().Columns(); }
+    // Paints a whole line in style value (the document window marks the line
+    // of a build error with 255); -1 removes the highlight.
+    void SetLineHighlight(TLineIndex line, int32_t value);
+    // The offset nearest to a point of the viewport.
+    TOffset OffsetAt(QPoint point);
+    // The caret rectangle as painted, for tests and input methods.
+    std::optional<TRect> CaretRect();
+    bool CaretVisibleNow() const noexcept { return caretOn_; }
 
     // TessaryHost.
     void InvalidateLines(TLineIndex first, TLineIndex last) override;
     void InvalidateAll() override;
     void ScrollPositionChanged(TLineIndex topLine, int32_t leftColumn) override;
-    void ScrollRangesChanged(TLineIndex lineCount, int32_t widestLine) override;
-    int32_t VisibleLines() const override { return painter_->VisibleLines(view_); }
-    int32_t VisibleColumns() const override { return painter_->VisibleColumns(view_); }
+    void ScrollRangesChanged(TLineIndex lineCount, int32_t scrollWidth) override;
+    void StoreChanged() override;
     void CaretMoved(TLineIndex line, int32_t column) override;
     void Beep() override;
     // Text the code page cannot hold is refused (nothing, and a beep).
     std::optional<std::string> ClipboardText() override;
     void SetClipboardText(std::string_view bytes) override;
+    // Text and RTF in one clipboard entry.
+    void SetClipboard(const TClipboardData& data) override;
+    std::optional<std::string> ClipboardHtml() override;
+    // The mime types copied RTF goes under.
+#ifdef _WIN32
+    static constexpr const char* kRtfMimeTypes[] = {
+        "text/rtf", "application/rtf", "application/x-qt-windows-mime;value=\"Rich Text Format\""};
+#else
+    static constexpr const char* kRtfMimeTypes[] = {"text/rtf", "application/rtf"};
+#endif
     void Changed() override { emit changed(); }
-
-signals:
-    // The control reported a change of text or selection (OnChange).
-    void changed();
-
-public:
-    // View state. Setters clamp and repaint.
-    const TViewState& View() const noexcept { return view_; }
-    void SetSelection(TOffset anchor, TOffset caret);
-    void SetTopLine(TLineIndex line);
-    void SetLeftColumn(int32_t column);
-    void SetInsertMode(bool insert);
-    void SetCaretBeyondEnd(bool beyond, int32_t virtualColumn);
-    void ScrollCaretIntoView();
-    // Paints a whole line in style value (the document window marks the line
-    // of a build error with 255); -1 removes the highlight.
-    void SetLineHighlight(TLineIndex line, int32_t value);
-    // Re-measures the fonts and repaints everything (after an option, font
-    // or colour change).
+    // Re-measures the fonts, hands the metrics to the control and repaints
+    // everything (after an option, font or colour change).
     void SettingsChanged() override;
-    // The offset nearest to a point of the viewport.
-    TOffset OffsetAt(QPoint point);
-    // The caret rectangle as last painted, for tests and input methods.
-    std::optional<TRect> CaretRect();
-    bool CaretVisibleNow() const noexcept { return caretOn_; }
 
     // Converters at the toolkit boundary.
     static uint16_t ShortCutOf(const QKeyEvent& event);
     static uint16_t ModifiersOf(Qt::KeyboardModifiers modifiers);
     static TMouseInput MouseInputOf(const QMouseEvent& event, int clicks);
+
+signals:
+    // The control reported a change of text or selection.
+    void changed();
+    // The commands' change notification, after re-highlighting (TChangeFlag bits).
+    void commandsChanged(uint32_t flags);
 
 protected:
     bool event(QEvent* event) override;
@@ -115,31 +134,35 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
-    void TextChanged(const TTextChange& change) override;
-    TSurfaceInput& Input();
+    TSurfaceInput& Input() { return input_ ? *input_ : commands_; }
+    // Clipboard text in the code page; nothing (and a beep) when a character
+    // has no byte there.
+    std::optional<std::string> ClipboardBytes(const QString& text);
     void RebuildPainter();
-    void UpdateScrollBars();
-    void UpdateClientSize();
+    void PushScrollBars();
     void RestartCaretBlink();
-    void PullViewState();
+    template <typename F> void Guarded(F&& f) noexcept;
 
-    TTextStore ownStore_;
-    TTextStore* store_ = &ownStore_;
-    TTabStops tabs_;
+    // Declared first: everything below refers to it.
+    TCustomTessary control_;
+    TTessaryCommands commands_{control_};
+    TTessarySearch search_{control_};
+    std::unique_ptr<TRehighlighter> rehighlighter_;
+    TCustomTessaryParser* parser_ = nullptr;
     TStyleTable ownStyles_;
     const TStyleSource* styles_ = &ownStyles_;
     TAppearance appearance_;
     std::unique_ptr<TPainter> painter_;
-    TViewState view_;
     TSurfaceInput* input_ = nullptr;
-    std::function<void(TViewState&)> viewSource_;
-    std::unique_ptr<TessaryInterimInput> interim_;
+    QTimer highlightTimer_;
     QTimer blink_;
     bool caretOn_ = false;
     int wheelRemainder_ = 0;
-    bool updatingScrollBars_ = false;
+    bool pushing_ = false; // the bars are being set from the control
 };
 
 } // namespace torvane::editor::qt

@@ -1,8 +1,10 @@
-#include "cli/SchemeLoading.h"
+#include "cli/Schemes.h"
 
 #include "common/Stream.h"
 #include "highlight/CompiledScheme.h"
 #include "platform/FileSystem.h"
+#include "platform/Names.h"
+#include "platform/ProgramLayout.h"
 #include "scheme/SchemeCompiler.h"
 
 #include <cstdio>
@@ -25,7 +27,8 @@ std::string SchemePath(const std::string& name) {
                           : name == "asm51" ? "asm51.tsc"
                           : name == "avr"   ? "AvrAsm.tsc"
                                             : nullptr;
-    return bundled ? platform::ProgramDirectory() + "Scripts/" + bundled : name;
+    return bundled ? platform::RunningProgramLayout().dataDir + platform::kScriptsFolder + "/" + bundled
+                   : name;
 }
 
 bool LoadScheme(TTessaryParser& parser, const std::string& path) {

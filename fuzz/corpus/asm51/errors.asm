@@ -1,0 +1,10 @@
+X EQU Y+1
+Y EQU X
+ DB X
+R EQU R3
+ MOV R,#HIGH 65536-1
+ DW 1/0, NOT 0, 3 GE 2 OR 1
+ SJMP FAR
+FAR: MOV @R2,A
+$INCLUDE(C:\\NOPE\\X.INC)
+ DB "unterminated

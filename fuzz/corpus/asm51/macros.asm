@@ -1,0 +1,14 @@
+M MACRO A,B
+ LOCAL L
+L: DJNZ A,L
+ IF B
+ EXITM
+ ENDIF
+ ENDM
+ M R7,1
+ M R6,0
+ REPT 3
+ IRPC C,<xy>
+ DB '&C'
+ ENDM
+ ENDM
