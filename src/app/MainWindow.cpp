@@ -249,6 +249,8 @@ void TfrmTorvane::sMemoNastav(TEditWin& win) {
 }
 
 void TfrmTorvane::EnableEditorAct(bool enabled) {
+    mnItmZalamovat->setEnabled(enabled);
+    if (!enabled) mnItmZalamovat->setChecked(false);
     for (QAction* a :
          {actUlozit, actUlozitJako, actExportHTML, actExportRTF, actTisk, actZavrit, actZavritVse, actVlozit,
           actNajit, actNajitDalsi, actNahradit, actPrelozit, actVybratVse})
@@ -586,7 +588,18 @@ void TfrmTorvane::OnSubWindowActivated(QMdiSubWindow* sub) {
         UpdateTitle();
         return;
     }
-    if (auto* win = qobject_cast<TEditWin*>(sub->widget())) win->FormActivate();
+    if (auto* win = qobject_cast<TEditWin*>(sub->widget())) {
+        win->FormActivate();
+        mnItmZalamovat->setChecked((win->sMemo->Control().Options() & smoWordWrap) != 0);
+    }
+}
+
+void TfrmTorvane::mnItmZalamovatClick(bool checked) {
+    TEditWin* win = ActiveEditWin();
+    if (!win) return;
+    editor::TCustomTessary& control = win->sMemo->Control();
+    control.SetOptions(checked ? control.Options() | smoWordWrap : control.Options() & ~uint32_t{smoWordWrap});
+    win->sMemo->ReportChanges();
 }
 
 } // namespace torvane::app

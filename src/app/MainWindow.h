@@ -110,6 +110,7 @@ public:
     QTabBar* tabConSoubory;
     QToolBar* tlbTabs; // the band that holds the tab strip
     QMenu* mnItmHistorie;
+    QAction* mnItmZalamovat; // word wrap of the active document
     QMenu* popOtevrit;     // drop-down of the toolbar's Otevřít button
     QMenu* popEditor;      // context menu of the editors
     QMenu* popTab;         // right-click menu of the tab strip
@@ -121,6 +122,8 @@ public slots:
     void actUlozitExecute();
     void actUlozitJakoExecute();
     void actTiskExecute();
+    // Switches word wrap of the active document; the item shows its state.
+    void mnItmZalamovatClick(bool checked);
     // Export of the active document (MainWindowExport.cpp).
     void actExportHTMLExecute();
     void actExportRTFExecute();

@@ -176,6 +176,12 @@ void TfrmTorvane::CreateMenus() {
     upravy->addAction(actNajit);
     upravy->addAction(actNajitDalsi);
     upravy->addAction(actNahradit);
+    upravy->addSeparator();
+    mnItmZalamovat = upravy->addAction(QStringLiteral("Zalamovat řádky"));
+    mnItmZalamovat->setObjectName(QStringLiteral("mnItmZalamovat"));
+    mnItmZalamovat->setCheckable(true);
+    mnItmZalamovat->setEnabled(false);
+    connect(mnItmZalamovat, &QAction::triggered, this, &TfrmTorvane::mnItmZalamovatClick);
 
     QMenu* zvyrazneni = menuBar()->addMenu(QStringLiteral("&Zvýraznění"));
     zvyrazneni->addAction(mnItmHighlight[0]);

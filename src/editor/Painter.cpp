@@ -340,8 +340,8 @@ void TPainter::PaintMarginLines(Surface& surface, const TViewState& view, int y)
         surface.Line(x, y, x, y + metrics_.rowHeight, kMarginLineColor, pen);
     };
     if (Has(smoShowRMargin)) drawAt(appearance_.rightMargin, TPenStyle::Solid);
-    if (Has(smoWordWrap) && Has(smoShowWrapColumn) && appearance_.wrapAtColumn >= 1)
-        drawAt(appearance_.wrapAtColumn, TPenStyle::Dotted);
+    const int32_t wrapColumn = control_ ? control_->WrapAtColumn() : appearance_.wrapAtColumn;
+    if (Has(smoWordWrap) && Has(smoShowWrapColumn) && wrapColumn >= 1) drawAt(wrapColumn, TPenStyle::Dotted);
 }
 
 // ---- caret and positions ----------------------------------------------------

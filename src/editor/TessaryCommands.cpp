@@ -65,6 +65,7 @@ void TTessaryCommands::FollowStore() {
 }
 
 void TTessaryCommands::TextChanged(const TTextChange& change) {
+    if (change.kind == TTextChange::Kind::Rewrapped) return; // the same text, cut anew
     pendingFlags_ |= cfText;
     if (OnTextChange) OnTextChange(change);
 }
