@@ -598,7 +598,8 @@ void TfrmTorvane::mnItmZalamovatClick(bool checked) {
     TEditWin* win = ActiveEditWin();
     if (!win) return;
     editor::TCustomTessary& control = win->sMemo->Control();
-    control.SetOptions(checked ? control.Options() | smoWordWrap : control.Options() & ~uint32_t{smoWordWrap});
+    control.SetOptions(checked ? control.Options() | smoWordWrap
+                               : control.Options() & ~uint32_t{smoWordWrap});
     win->sMemo->ReportChanges();
 }
 

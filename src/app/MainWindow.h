@@ -111,10 +111,10 @@ public:
     QToolBar* tlbTabs; // the band that holds the tab strip
     QMenu* mnItmHistorie;
     QAction* mnItmZalamovat; // word wrap of the active document
-    QMenu* popOtevrit;     // drop-down of the toolbar's Otevřít button
-    QMenu* popEditor;      // context menu of the editors
-    QMenu* popTab;         // right-click menu of the tab strip
-    TfrmDialog* frmDialog; // progress popup of the build
+    QMenu* popOtevrit;       // drop-down of the toolbar's Otevřít button
+    QMenu* popEditor;        // context menu of the editors
+    QMenu* popTab;           // right-click menu of the tab strip
+    TfrmDialog* frmDialog;   // progress popup of the build
 
 public slots:
     void actNovyExecute();

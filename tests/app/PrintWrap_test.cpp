@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -134,6 +136,33 @@ private slots:
         QVERIFY(dialogs_.messages[0].text.contains(QStringLiteral("doc.pdf")));
         QCOMPARE(win->sMemo->Store().Text(), std::string("text\r"));
         QVERIFY(!win->sMemo->Modified());
+    }
+
+    void zalamovatRadkySwitchesTheActiveDocumentOnly() {
+        const QByteArray longLine(300, 'x');
+        TEditWin* first = Open(DataPath(QStringLiteral("a.asm")), "word " + longLine);
+        TEditWin* second = Open(DataPath(QStringLiteral("b.asm")), "word " + longLine);
+        QVERIFY(first && second);
+        QVERIFY(main_->mnItmZalamovat->isEnabled());
+        QVERIFY(!main_->mnItmZalamovat->isChecked()); // off, as the document window sets it
+        QCOMPARE(second->sMemo->Store().LineCount(), 1);
+
+        main_->mnItmZalamovat->trigger();
+        QVERIFY(main_->mnItmZalamovat->isChecked());
+        QVERIFY(second->sMemo->Control().Options() & torvane::smoWordWrap);
+        QVERIFY(second->sMemo->Store().LineCount() > 2); // folded at the window's edge
+        QVERIFY(second->sMemo->Store().Node(1).IsContinuation());
+        QVERIFY(!(first->sMemo->Control().Options() & torvane::smoWordWrap));
+        QCOMPARE(first->sMemo->Store().LineCount(), 1);
+        QVERIFY(!second->sMemo->Modified());
+
+        // The item follows the active document.
+        main_->mdiArea->setActiveSubWindow(main_->mdiArea->subWindowList().first());
+        QVERIFY(!main_->mnItmZalamovat->isChecked());
+        main_->mdiArea->setActiveSubWindow(main_->mdiArea->subWindowList().last());
+        QVERIFY(main_->mnItmZalamovat->isChecked());
+        main_->mnItmZalamovat->trigger();
+        QCOMPARE(second->sMemo->Store().LineCount(), 1);
     }
 };
 
