@@ -340,7 +340,9 @@ void TPainter::PaintMarginLines(Surface& surface, const TViewState& view, int y)
         surface.Line(x, y, x, y + metrics_.rowHeight, kMarginLineColor, pen);
     };
     if (Has(smoShowRMargin)) drawAt(appearance_.rightMargin, TPenStyle::Solid);
-    const int32_t wrapColumn = control_ ? control_->WrapAtColumn() : appearance_.wrapAtColumn;
+    int32_t wrapColumn = appearance_.wrapAtColumn;
+    if (control_)
+        wrapColumn = control_->WrapDragColumn() >= 0 ? control_->WrapDragColumn() : control_->WrapAtColumn();
     if (Has(smoWordWrap) && Has(smoShowWrapColumn) && wrapColumn >= 1) drawAt(wrapColumn, TPenStyle::Dotted);
 }
 

@@ -707,6 +707,13 @@ void TCustomTessary::SetWrapAtColumn(int32_t column) {
     InvalidateAll();
 }
 
+void TCustomTessary::SetWrapDragColumn(int32_t column) {
+    column = column < 0 ? -1 : std::clamp<int32_t>(column, 1, 0xFFFF);
+    if (column == wrapDragColumn_) return;
+    wrapDragColumn_ = column;
+    InvalidateAll();
+}
+
 void TCustomTessary::SetWrapOverride(std::string_view chars) {
     wrapOverride_ = chars;
     UpdateWrap();

@@ -266,6 +266,11 @@ public:
     void SetWrapOverride(std::string_view chars);
     // Replaces the built-in cut rule when set (call RewrapAll() after setting).
     TWordBreakProc OnWordBreakProc;
+    // While the wrap column line is dragged with the mouse: the column it
+    // stands at (-1 otherwise); the line is drawn there, the text is cut
+    // anew when it is dropped.
+    int32_t WrapDragColumn() const noexcept { return wrapDragColumn_; }
+    void SetWrapDragColumn(int32_t column);
     // The width that wrapping uses now, in columns.
     int32_t WrapColumns() const noexcept;
     void RewrapAll();
@@ -358,6 +363,7 @@ private:
     std::string printTitle_;
     TExportLook exportLook_;
     int32_t wrapAtColumn_ = 0;
+    int32_t wrapDragColumn_ = -1;
     std::string wrapOverride_ = kDefaultWrapOverride;
     // What the store's segments were last cut for; a change re-cuts all.
     struct WrapState {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 
 namespace torvane::editor {
 
@@ -50,6 +51,12 @@ void TTessaryCommands::MouseDown(const TMouseInput& mouse) {
         if (OnGutterClick) OnGutterClick(line + 1);
         return;
     }
+    if (WrapColumnHit(mouse.x) >= 0) {
+        clickCount_ = 0; // a grab of the line is no click: the next press starts a new count
+        draggingWrapColumn_ = true;
+        control_.SetWrapDragColumn(control_.WrapAtColumn());
+        return;
+    }
     const TLineIndex line = Geometry().RowAt(mouse.y);
     if (mouse.x < control_.Metrics().textLeft) {
         SelectLine(line);
@@ -84,7 +91,27 @@ void TTessaryCommands::MouseDown(const TMouseInput& mouse) {
     lastClickLine_ = line;
 }
 
+int32_t TTessaryCommands::ColumnNearest(int x) const {
+    const TCaretMetrics& m = control_.Metrics();
+    const int from = x - m.textLeft;
+    return control_.LeftColumn() +
+           (from >= 0 ? from + m.charWidth / 2 : from - m.charWidth / 2) / m.charWidth;
+}
+
+int32_t TTessaryCommands::WrapColumnHit(int x) const {
+    const uint32_t options = control_.Options();
+    const int32_t column = control_.WrapAtColumn();
+    if (!(options & smoWordWrap) || !(options & smoShowWrapColumn) || column < 1) return -1;
+    const TCaretMetrics& m = control_.Metrics();
+    const int lineX = m.textLeft + (column - control_.LeftColumn()) * m.charWidth;
+    return std::abs(x - lineX) <= 2 ? column : -1;
+}
+
 void TTessaryCommands::MouseMove(const TMouseInput& mouse) {
+    if (draggingWrapColumn_) {
+        control_.SetWrapDragColumn(std::max(1, ColumnNearest(mouse.x)));
+        return;
+    }
     if (!dragging_) return;
     Batch batch(*this);
     const TLineIndex line = Geometry().RowAt(mouse.y);
@@ -97,6 +124,13 @@ void TTessaryCommands::MouseMove(const TMouseInput& mouse) {
 
 void TTessaryCommands::MouseUp(const TMouseInput&) {
     dragging_ = false;
+    if (draggingWrapColumn_) {
+        Batch batch(*this);
+        draggingWrapColumn_ = false;
+        const int32_t column = control_.WrapDragColumn();
+        control_.SetWrapDragColumn(-1);
+        control_.SetWrapAtColumn(column);
+    }
 }
 
 } // namespace torvane::editor

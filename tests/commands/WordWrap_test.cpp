@@ -247,3 +247,34 @@ TEST_F(WrappedControl, RandomEditsAndUndoKeepTheSegmentsInStep) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(WrappedControl, DraggingTheWrapColumnLineRecutsTheText) {
+    ed.SetOptions(ed.Options() | smoShowWrapColumn);
+    SetText("aaa bbb ccc ddd eee");
+    const TCaretMetrics& m = ed.Metrics();
+    const int lineX = m.textLeft + 10 * m.charWidth;
+    TMouseInput mouse;
+    mouse.x = lineX + 1;
+    cmd.MouseDown(mouse);
+    EXPECT_EQ(ed.WrapDragColumn(), 10);
+    mouse.x = m.textLeft + 4 * m.charWidth;
+    cmd.MouseMove(mouse);
+    EXPECT_EQ(ed.WrapDragColumn(), 4);
+    EXPECT_EQ(ed.WrapAtColumn(), 10); // the text is cut when the line is dropped
+    cmd.MouseUp(mouse);
+    EXPECT_EQ(ed.WrapDragColumn(), -1);
+    EXPECT_EQ(ed.WrapAtColumn(), 4);
+    EXPECT_EQ(ed.Store().LineCount(), 5);
+    EXPECT_EQ(ed.Caret(), 0); // a drag of the line does not move the caret
+
+    // Away from the line a press places the caret as usual.
+    mouse.x = m.textLeft + 2 * m.charWidth + 1;
+    cmd.MouseDown(mouse);
+    cmd.MouseUp(mouse);
+    EXPECT_EQ(ed.WrapAtColumn(), 4);
+    EXPECT_EQ(ed.Caret(), 2);
+}
+
+} // namespace
