@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
@@ -46,6 +47,19 @@ TEditWin::TEditWin(TfrmTorvane& main, const QString& fileName, QWidget* parent)
     sMemo->SetParser(&sMemoParser);
     sMemo->View().Search().OnSearchFail = [this](editor::TCustomTessary&, const std::string& text) {
         sMemoSearchFail(Cp1250ToUnicode(text));
+    };
+    sMemo->Control().OnFilesDropped = [this](editor::TCustomTessary&, const std::vector<std::string>& names,
+                                             editor::TCustomTessary::TPoint) {
+        QStringList files;
+        for (const std::string& name : names) {
+            const QString file = QFile::decodeName(QByteArray::fromStdString(name));
+            if (QFileInfo(file).isFile()) files.append(file); // a dropped folder is no document
+        }
+        // Opened from the event loop: the drop must end before a message box
+        // may ask anything, and this window may be closed by then.
+        if (!files.isEmpty())
+            QMetaObject::invokeMethod(
+                &main_, [main = &main_, files] { main->OpenFiles(files); }, Qt::QueuedConnection);
     };
 
     Splitter->setHandleWidth(kSplitterHeight);
@@ -89,7 +103,7 @@ std::optional<SchemeScriptError> TEditWin::CompileSchemeScript(const std::string
     } catch (const std::exception&) {
         error = SchemeScriptError{position.line + 1, position.column + 1};
     }
-    sMemo->ReselectParser();
+    sMemoParser.ReselectInClients();
     return error;
 }
 
@@ -156,6 +170,7 @@ void TEditWin::sMemoChange(ChangeKinds kinds) {
     main_.actUlozit->setEnabled(modified);
     main_.actPrelozit->setEnabled(!modified);
     main_.StatusPanel(3)->setText(modified ? QString::fromUtf8(text::kModified) : QString());
+    if (modified) main_.NoteDocumentChange();
     main_.StatusPanel(2)->setText(
         QString::fromUtf8(sMemo->InsertMode() ? text::kInsertMode : text::kOverwriteMode));
 }
@@ -203,6 +218,7 @@ bool TEditWin::FormCloseQuery() {
 }
 
 void TEditWin::FormClose() {
+    main_.ForgetRecovery(*this);
     if (main_.EditWindows().size() <= 1) {
         main_.EnableEditorAct(false);
         main_.ClearStatusPanels();

@@ -26,6 +26,7 @@ class QMenu;
 class QTabBar;
 class QToolBar;
 class QToolButton;
+class QTimer;
 
 namespace torvane {
 class TMemIniFile;
@@ -37,6 +38,7 @@ struct CopyDataRecord;
 namespace torvane::app {
 
 class TEditWin;
+class TRecoveryStore;
 class TfrmDialog;
 class TfrmNajit;
 class TNavigator;
@@ -58,6 +60,9 @@ public:
 
     // Document operations.
     void CreateEditor(const QString& fileName, bool isNew, int assemblerIndex);
+    // Opens each file as a document and puts it among the recent files, as
+    // Otevřít does (also for files dropped on an editor).
+    void OpenFiles(const QStringList& files);
     bool SaveFile(const QString& fileName);
     bool WindowExists(const QString& fileName) const;
     void ZobrazOkno(const QString& fileName);
@@ -97,6 +102,30 @@ public:
     void RemoveTab(const QString& fileName);
     // Window title of the main window for the active document.
     void UpdateTitle();
+    // Gives the keyboard back to the active document's editor (after a dialog).
+    void FocusEditor();
+
+    // Outside changes (MainWindowSafety.cpp). Compares the document's file
+    // with its stamp; on a change asks whether to load it again. False when
+    // the caller should not go on (the user reloaded or cancelled).
+    bool CheckOutsideChange(TEditWin& win, bool beforeSave);
+    // Takes the stamp of the document's file as it is now.
+    void TakeStamp(TEditWin& win);
+
+    // Recovery of unsaved work (MainWindowSafety.cpp). Nothing is written
+    // until a folder is set (the program sets the user's); the interval
+    // counts from the first change after a write.
+    void SetRecoveryFolder(const std::string& folder);
+    void SetRecoveryInterval(int milliseconds);
+    void NoteDocumentChange();
+    void WriteRecovery();
+    void ForgetRecovery(TEditWin& win);
+    // Offers each document an abnormal end left behind; returns how many
+    // were restored.
+    int OfferRecovery();
+    // SIGTERM/SIGHUP: the unsaved work goes to the recovery folder first;
+    // with a display the close questions follow, without one the program ends.
+    void OnTerminationRequest(bool haveDisplay);
 
     // Actions (objectName = action name).
     QAction *actNovy, *actOtevrit, *actImport, *actUlozit, *actUlozitJako, *actExportHTML, *actExportRTF,
@@ -181,6 +210,9 @@ private:
     void TileWindows(Qt::Orientation orientation);
     void SetStepHint(QAction* action, const char* prefix, int kind);
     void ToggleComment(bool comment);
+    // The TabColumns setting, or the default (with a note) when it is invalid.
+    QString TabColumnsSetting();
+    int FontSizeSetting();
 
     AppDialogs& dialogs_;
     QString programDirectory_;
@@ -191,6 +223,11 @@ private:
     QMenu* mnuOkno_ = nullptr;
     QList<QAction*> windowListActions_;
     bool selectingTab_ = false; // a tab is being selected by code
+    void RestoreRecoveredDocument(const std::string& originalName, const std::string& text);
+    std::unique_ptr<TRecoveryStore> recovery_;
+    QTimer* recoveryTimer_ = nullptr;
+    int nextRecoveryId_ = 1;
+    bool checkingOutside_ = false;
 };
 
 } // namespace torvane::app

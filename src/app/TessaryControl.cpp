@@ -1,9 +1,12 @@
 #include "app/TessaryControl.h"
 
 #include "app/Cp1250.h"
+#include "common/Exceptions.h"
 
 #include "editor/Painter.h"
+#include "editor/TessaryTemplates.h"
 #include "editor/UndoStack.h"
+#include "editor/qt/TemplatePickList.h"
 #include "highlight/Parser.h"
 
 #include <QDateTime>
@@ -30,12 +33,13 @@ using editor::TOffset;
 // The document window's option set: syntax highlighting, print wrap, print
 // line numbers, print file name, print date, print page numbers, auto
 // indent, word select, show gutter, title as file name, block overwrite
-// cursor, use TAB characters, smart fill, line numbers. Everything else
-// (word wrap, tab to column, right margin ...) stays off.
-constexpr uint32_t kDocumentOptions = smoSyntaxHighlight | smoPrintWrap | smoPrintLineNos | smoPrintFilename |
-                                      smoPrintDate | smoPrintPageNos | smoAutoIndent | smoWordSelect |
-                                      smoShowGutter | smoTitleAsFilename | smoBlockOverwriteCursor |
-                                      smoUseTAB | smoSmartFill | smoLineNumbers;
+// cursor, use TAB characters, smart fill, line numbers; and drag and drop:
+// a selection may be dragged, dropped files open as documents. Everything
+// else (word wrap, tab to column, right margin ...) stays off.
+constexpr uint32_t kDocumentOptions =
+    smoSyntaxHighlight | smoPrintWrap | smoPrintLineNos | smoPrintFilename | smoPrintDate | smoPrintPageNos |
+    smoAutoIndent | smoWordSelect | smoShowGutter | smoTitleAsFilename | smoBlockOverwriteCursor | smoUseTAB |
+    smoSmartFill | smoLineNumbers | smoOLEDragSource | smoProcessDroppedFiles;
 
 constexpr editor::TColor kYellow = 0x00FFFF; // colours are 0x00BBGGRR
 constexpr editor::TColor kWhite = 0xFFFFFF;
@@ -82,10 +86,13 @@ TTessary::TTessary(QWidget* parent) : QWidget(parent), view_(new editor::qt::Tes
     look.indentStep = kIndentStep;
     view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     view_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    editor::qt::AttachTemplatePickList(*view_, Commands());
     ApplyEditorSettings(QStringLiteral("Courier New"), 10, QStringLiteral("15 21 60"));
 }
 
 TTessary::~TTessary() {
+    Commands().Templates().PickDismiss();
     // The view goes before the adapters it points at.
     delete view_;
 }
@@ -97,16 +104,24 @@ void TTessary::SetParser(TTessaryParser* parser) {
         styleSource_.reset();
         parserAdapter_.reset();
     } else {
-        parserAdapter_ = std::make_unique<editor::TParserAdapter>(*parser);
+        // Registered with the parser: a scheme compile, a settings change or
+        // a font change re-selects it from there.
+        parserAdapter_ = std::make_unique<editor::TParserAdapter>(*parser, [this] { ReselectParser(); });
         styleSource_ = std::make_unique<editor::TSettingsStyleSource>(parser->Settings());
         view_->SetStyleSource(styleSource_.get());
     }
     SyncExportLook();
+    // The scheme's key map, templates and auto-correct take this editor's keys.
+    Commands().SetSettings(parser ? &parser->Settings() : nullptr);
     ReselectParser();
 }
 
 void TTessary::ReselectParser() {
-    view_->SetHighlighter(parserAdapter_.get());
+    // A scheme that needs a custom scan step nobody provides would fail on
+    // every token: the text stays plain instead.
+    const bool usable = parserAdapter_ && parserAdapter_->Parser().CanHighlight();
+    if (!usable) editor::ClearTokens(Control().Store());
+    view_->SetHighlighter(usable ? parserAdapter_.get() : nullptr);
 }
 
 bool TTessary::LoadFromFile(const QString& path, QString* error) {
@@ -125,9 +140,13 @@ bool TTessary::LoadFromFile(const QString& path, QString* error) {
     return true;
 }
 
-bool TTessary::SaveToFile(const QString& path, QString* error) {
+bool TTessary::SaveToFile(const QString& path, QString* error, int* errorCode) {
     try {
         Control().SaveToFile(QFile::encodeName(path).toStdString());
+    } catch (const torvane::EFileSaveError& e) {
+        if (error) *error = QString::fromLocal8Bit(e.what());
+        if (errorCode) *errorCode = e.Code();
+        return false;
     } catch (const std::exception& e) {
         if (error) *error = QString::fromLocal8Bit(e.what());
         return false;

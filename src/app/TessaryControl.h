@@ -60,7 +60,8 @@ public:
     bool LoadFromFile(const QString& path, QString* error);
     // Writes the text (CR LF line ends); on success the document is
     // unmodified. On failure the modified state is unchanged.
-    bool SaveToFile(const QString& path, QString* error);
+    // *errorCode: the system's error number of a failed save (0 when unknown).
+    bool SaveToFile(const QString& path, QString* error, int* errorCode = nullptr);
     // Writes the whole text as RTF or HTML in its current highlighting; the
     // document stays as it is. False with the reason when it cannot.
     bool ExportToFile(const QString& path, editor::TSaveFormat format, QString* error);

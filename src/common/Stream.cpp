@@ -1,5 +1,7 @@
 #include "common/Stream.h"
 
+#include "platform/SafeSave.h"
+
 #include "common/Exceptions.h"
 #include "common/Messages.h"
 
@@ -117,6 +119,23 @@ void TFileStream::SetSize(int64_t size) {
 
 void TFileStream::Flush() {
     if (std::fflush(file_) != 0) throw EWriteError(LoadStr(msg::SWriteError));
+}
+
+// ---- safe save ---------------------------------------------------------------
+
+size_t TSafeSaveStream::Read(void*, size_t) {
+    return 0;
+}
+
+size_t TSafeSaveStream::Write(const void* buffer, size_t count) {
+    if (!save_.Write(buffer, count)) return 0;
+    position_ += static_cast<int64_t>(count);
+    return count;
+}
+
+int64_t TSafeSaveStream::Seek(int64_t offset, SeekOrigin origin) {
+    if (origin == SeekOrigin::Beginning && offset == 0 && save_.Rewind()) position_ = 0;
+    return position_;
 }
 
 // ---- little-endian helpers -------------------------------------------------

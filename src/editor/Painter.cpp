@@ -355,6 +355,16 @@ int32_t TPainter::ColumnOfOffset(TOffset offset) {
 }
 
 std::optional<TRect> TPainter::CaretRect(Surface& surface, const TViewState& view) {
+    // A drag shows where its text would go, focused or not.
+    if (view.dropCaret >= 0) {
+        TViewState dropping = view;
+        dropping.caret = view.dropCaret;
+        dropping.dropCaret = -1;
+        dropping.focused = true;
+        dropping.caretBeyondEnd = false;
+        dropping.insertMode = true;
+        return CaretRect(surface, dropping);
+    }
     if (!view.focused) return std::nullopt;
     const TLineIndex line = store_.LineOfOffset(view.caret);
     const int row = line - view.topLine;

@@ -172,6 +172,7 @@ struct TViewState {
     bool insertMode = true;
     bool caretBeyondEnd = false;
     int32_t virtualColumn = 0; // caret column while beyond the end of its line
+    TOffset dropCaret = -1;    // while a drag is over the control: the caret shows here
 };
 
 // OnDrawLine: called before a row's text is drawn; setting handled stops

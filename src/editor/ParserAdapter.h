@@ -11,12 +11,30 @@
 #include "editor/Rehighlight.h"
 #include "highlight/Parser.h"
 
+#include <functional>
+
 namespace torvane::editor {
 
-class TParserAdapter final : public TCustomTessaryParser {
+class TParserAdapter final : public TCustomTessaryParser, public TParserClient {
 public:
+    // An anonymous scan (a whole store highlighted once).
     explicit TParserAdapter(TTessaryParser& parser) noexcept : parser_(parser) {}
+    // An editor's link to its parser: registered with it (and its settings)
+    // for as long as the adapter lives; onReselect runs whenever the parser's
+    // scheme, styles or fonts change.
+    TParserAdapter(TTessaryParser& parser, std::function<void()> onReselect);
+    ~TParserAdapter() override;
+    TParserAdapter(const TParserAdapter&) = delete;
+    TParserAdapter& operator=(const TParserAdapter&) = delete;
     TTessaryParser& Parser() const noexcept { return parser_; }
+
+    // TParserClient.
+    void ReselectParser(TTessaryParser&) override {
+        if (onReselect_) onReselect_();
+    }
+    void GutterFontChanged() override {
+        if (onReselect_) onReselect_();
+    }
 
     uint8_t NextToken(TCharCursor& cursor, int32_t& length) override;
     void ResetState(uint8_t context) override { parser_.ResetState(context); }
@@ -27,6 +45,8 @@ public:
 
 private:
     TTessaryParser& parser_;
+    bool registered_ = false;
+    std::function<void()> onReselect_;
 };
 
 // Reads the settings at every call, so a recompiled scheme shows at the
@@ -44,5 +64,7 @@ private:
 
 // Sets the token bytes of every line of store from scratch.
 void HighlightWholeStore(TTessaryParser& parser, TTextStore& store);
+// Every character back to plain text (token 0).
+void ClearTokens(TTextStore& store);
 
 } // namespace torvane::editor

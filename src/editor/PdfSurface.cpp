@@ -1,10 +1,9 @@
 #include "editor/PdfSurface.h"
 
-#include "platform/FileSystem.h"
+#include "platform/SafeSave.h"
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <utility>
 
 namespace torvane::editor {
@@ -165,20 +164,9 @@ bool TPdfSurface::EndDoc() {
     const std::string bytes = pdf.Finish(1, info);
     pages_.clear();
 
-    const std::string temp = platform::TempPathBeside(fileName_);
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            platform::DeleteFile(temp);
-            error_ = "Cannot write " + fileName_;
-            return false;
-        }
-    }
-    std::string why;
-    if (!platform::CommitReplace(temp, fileName_, &why)) {
-        error_ = "Cannot write " + fileName_ + ": " + why;
+    platform::TSafeSave save(fileName_);
+    if (!save.Open() || !save.Write(bytes.data(), bytes.size()) || !save.Commit()) {
+        error_ = "Cannot write " + fileName_ + ": " + save.ErrorText();
         return false;
     }
     return true;

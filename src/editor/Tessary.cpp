@@ -109,6 +109,9 @@ void TCustomTessary::NotifyChanged() {
 
 void TCustomTessary::TextChanged(const TTextChange& change) {
     beyond_ = tracking_ = false;
+    // A drag whose text changed under it is no longer this control's own:
+    // a drop of it is a copy from elsewhere.
+    dragOrigin_.active = false;
     if (change.kind == TTextChange::Kind::Reloaded) {
         if (!editing_) {
             anchor_ = caret_ = 0;
@@ -427,13 +430,15 @@ int32_t TCustomTessary::MergedStep(bool redo) {
 
 bool TCustomTessary::Copy() {
     if (anchor_ == caret_) return false;
-    if (host_) {
-        TClipboardData data;
-        if (ClipCopyFormats & smTEXT) data.text = SelectionBytes(kCopyCRLF);
-        if (ClipCopyFormats & smRTF) data.rtf = SelectionBytes(kCopyRTF);
-        host_->SetClipboard(data);
-    }
+    if (host_) host_->SetClipboard(SelectionData(false));
     return true;
+}
+
+TClipboardData TCustomTessary::SelectionData(bool withText) const {
+    TClipboardData data;
+    if (withText || (ClipCopyFormats & smTEXT)) data.text = SelectionBytes(kCopyCRLF);
+    if (ClipCopyFormats & smRTF) data.rtf = SelectionBytes(kCopyRTF);
+    return data;
 }
 
 bool TCustomTessary::Cut() {
@@ -447,23 +452,28 @@ bool TCustomTessary::Paste() {
     if (readOnly_ || !host_) return false;
     std::optional<std::string> text = host_->ClipboardText();
     std::optional<std::string> html = host_->ClipboardHtml();
-    if (text && text->empty()) text.reset();
-    if (html && html->empty()) html.reset();
-    TSourceTypes sources = (text ? stTextAvailable : 0) | (html ? stHTMLAvailable : 0);
-    if (!sources) return false;
-    sources |= text ? stText : stHTML | stHTMLCutHead | stHTMLFragment;
-    if (OnDataDrop) OnDataDrop(*this, sources);
-    std::string bytes;
-    if ((sources & stText) && text)
-        bytes = std::move(*text);
-    else if ((sources & stHTML) && html)
-        bytes = TrimHtml(*html, sources);
+    TSourceTypes sources = 0;
+    const std::string bytes = TakeSource(std::move(text), std::move(html), sources, true);
     // Nothing to insert is no edit: it must not cost the redo steps or
     // mark the document changed.
     if (bytes.empty()) return false;
     UndoGroup group(*this, ugPaste);
     ReplaceSel(bytes);
     return true;
+}
+
+std::string TCustomTessary::TakeSource(std::optional<std::string> text, std::optional<std::string> html,
+                                       TSourceTypes& sources, bool chooseDefault) {
+    if (text && text->empty()) text.reset();
+    if (html && html->empty()) html.reset();
+    sources |= (text ? stTextAvailable : 0) | (html ? stHTMLAvailable : 0);
+    if (!text && !html) return {};
+    // Text when there is text, else the HTML trimmed to its fragment.
+    if (chooseDefault) sources |= text ? stText : stHTML | stHTMLCutHead | stHTMLFragment;
+    if (OnDataDrop) OnDataDrop(*this, sources);
+    if ((sources & stText) && text) return std::move(*text);
+    if ((sources & stHTML) && html) return TrimHtml(*html, sources);
+    return {};
 }
 
 bool TCustomTessary::CanPaste() {
@@ -633,6 +643,7 @@ TViewState TCustomTessary::ViewState() const {
     view.insertMode = insertMode_;
     view.caretBeyondEnd = CaretBeyondEnd();
     view.virtualColumn = CaretBeyondEnd() ? virtualColumn_ : 0;
+    view.dropCaret = dropOffset_;
     return view;
 }
 
@@ -790,16 +801,6 @@ intptr_t TCustomTessary::PosFromChar(TOffset offset, int32_t* point) {
     if (!point || !geometry_.PointOfOffset(offset, &x, &y)) return 0;
     point[0] = x;
     point[1] = y;
-    return 1;
-}
-
-intptr_t TCustomTessary::DropFiles(const TDroppedFiles* drop) {
-    if (!drop || !(options_ & smoProcessDroppedFiles) || !OnFilesDropped) return 0;
-    TPoint at{drop->x, drop->y};
-    if (!geometry_.InClientArea(at.x, at.y)) at = {-1, -1};
-    // A copy: the handler may load one of the files into this very control.
-    const std::vector<std::string> names = drop->names;
-    OnFilesDropped(*this, names, at);
     return 1;
 }
 

@@ -33,6 +33,7 @@
 // (UndoGroup) so that the application's undo sees the change as one step.
 
 #include "editor/Columns.h"
+#include "editor/TessaryDragDrop.h"
 #include "editor/TessaryExport.h"
 #include "editor/TessaryGeometry.h"
 #include "editor/TessaryHost.h"
@@ -183,6 +184,25 @@ public:
     // False empties the undo log; true changes nothing.
     void SetModified(bool modified);
 
+    // ---- drag and drop (TessaryDragDrop.cpp; the rules are told there) --------
+    // Drags the selection through the host (smoOLEDragSource, a non-empty
+    // selection) and returns what the target did. A move into this control
+    // has been carried out by the time it returns; elsewhere the text is
+    // only copied.
+    TDropEffect DragSelection();
+    // A drag of this control's selection is under way.
+    bool DragSourceActive() const noexcept { return dragOrigin_.active; }
+    // A drag is over the control at a client point: shows the caret at the
+    // drop offset and returns the effect a drop there would have.
+    TDropEffect DragOver(int x, int y, const TDragOffer& offer);
+    // The drag left the control or was given up: the caret is shown where
+    // it was.
+    void DragLeave();
+    // Drops data at a client point; returns the effect carried out (deNone:
+    // nothing was dropped).
+    TDropEffect Drop(const TDropData& data, int x, int y, const TDragOffer& offer);
+    TOffset DropOffset() const noexcept { return dropOffset_; }
+
     // ---- files ---------------------------------------------------------------
     void LoadFromStream(TStream& stream);
     void LoadFromFile(const std::string& fileName);
@@ -289,6 +309,9 @@ public:
     };
     std::function<void(TCustomTessary& sender, const std::vector<std::string>& files, TPoint atPoint)>
         OnFilesDropped;
+    // While a drag is over the control: the drop point and the effect the
+    // control chose, which the handler may change (deNone refuses the drop).
+    std::function<void(TCustomTessary& sender, TPoint atPoint, TDropEffect& effect)> OnOLEDragOver;
     // Before a paste: the sources the clipboard offers and the control's
     // choice among them (TessaryClipboard.h), which the handler may change.
     std::function<void(TCustomTessary& sender, TSourceTypes& sourceTypes)> OnDataDrop;
@@ -323,6 +346,18 @@ private:
     void Replace(std::string_view text); // the unrecorded part of ReplaceSel
     void InsertStream(TStream& stream);
     std::string SelectionBytes(uintptr_t copyFlags) const;
+    // The selection in the formats copy offers (text always when withText).
+    TClipboardData SelectionData(bool withText) const;
+    // Paste's and drop's choice among text and HTML: the default choice
+    // (or none), then OnDataDrop's; the bytes to insert, empty for none.
+    std::string TakeSource(std::optional<std::string> text, std::optional<std::string> html,
+                           TSourceTypes& sources, bool chooseDefault);
+    // Drag and drop (TessaryDragDrop.cpp).
+    TOffset DropOffsetAt(int x, int y) const;
+    void ShowDropOffset(TOffset offset);
+    TDropEffect DropEffectAt(TOffset offset, const TDragOffer& offer) const;
+    void MoveDragged(TOffset to);
+    void InsertDropped(TOffset at, std::string_view bytes);
     intptr_t GetTokens(uintptr_t wParam, uint8_t* out) const;
     void SetTokens(uintptr_t wParam, const uint8_t* in);
     void AfterReload();
@@ -378,6 +413,14 @@ private:
     // Re-cuts all lines when what wrapping depends on has changed.
     void UpdateWrap();
     void Rewrap(TLineIndex first, TLineIndex last);
+    TOffset dropOffset_ = -1;
+    // Ends with the drag or with any change of the text, so while active
+    // the dragged bytes still stand where the drag began.
+    struct DragOrigin {
+        bool active = false;
+        TOffset start = 0, end = 0;
+        std::string bytes; // as stored
+    } dragOrigin_;
 };
 
 // Default word characters.

@@ -3,9 +3,12 @@
 #include "editor/Columns.h"
 #include "editor/EdStream.h"
 #include "editor/Painter.h"
+#include "editor/TessaryTemplates.h"
+#include "highlight/Settings.h"
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 
 namespace torvane::editor {
 
@@ -19,7 +22,8 @@ TCaretMetrics CaretMetricsOf(const TPainter& painter) noexcept {
     return m;
 }
 
-TTessaryCommands::TTessaryCommands(TCustomTessary& control) : control_(control) {
+TTessaryCommands::TTessaryCommands(TCustomTessary& control)
+    : control_(control), templates_(std::make_unique<TTessaryTemplates>(*this)) {
     ownKeyMap_.LoadDefaults();
     Clock = [] {
         return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -83,6 +87,8 @@ TTessaryCommands::Snapshot TTessaryCommands::Current() const {
 
 void TTessaryCommands::BeginBatch() {
     FollowStore();
+    // A correction waits only for the character of its own key.
+    if (batchDepth_ == 0) templates_->DropPending();
     ++batchDepth_;
 }
 
@@ -123,6 +129,15 @@ bool TTessaryCommands::SetIndentStep(int step) noexcept {
 
 void TTessaryCommands::SetKeyMap(TKeyboardActionContoller* keyMap) noexcept {
     keyMap_ = keyMap ? keyMap : &ownKeyMap_;
+}
+
+void TTessaryCommands::SetSettings(TTE_Settings* settings) noexcept {
+    if (settings != settings_) templates_->PickCancel();
+    settings_ = settings;
+}
+
+TKeyboardActionContoller& TTessaryCommands::KeyMap() noexcept {
+    return settings_ ? settings_->KeyMap() : *keyMap_;
 }
 
 void TTessaryCommands::SetMetrics(const TCaretMetrics& metrics) {
@@ -365,9 +380,15 @@ void TTessaryCommands::ExecuteCommand(int32_t code, bool extend) {
 
 bool TTessaryCommands::KeyDown(uint16_t shortCut) {
     Batch batch(*this);
+    // Code templates first, then auto-correct, then the key map.
+    if (templates_->TemplateKey(shortCut)) return true;
+    templates_->AutoReplaceKey(shortCut);
     int32_t code = acNone;
     bool extend = false;
-    switch (keyMap_->HandleKey(shortCut, code, extend)) {
+    const auto result = KeyMap().HandleKey(shortCut, code, extend);
+    // A key the map uses types nothing: a waiting correction is made now.
+    if (result != TKeyboardActionContoller::KeyResult::NotHandled) templates_->FlushPending();
+    switch (result) {
     case TKeyboardActionContoller::KeyResult::NotHandled:
         return false;
     case TKeyboardActionContoller::KeyResult::Pending:
@@ -382,7 +403,27 @@ bool TTessaryCommands::KeyDown(uint16_t shortCut) {
 }
 
 void TTessaryCommands::KeyPress(uint8_t byte) {
+    // Taken before the batch begins, which would drop it.
+    std::optional<TTessaryTemplates::TCorrection> correction = templates_->TakePending();
     Batch batch(*this);
+    if (!correction) {
+        TypeKey(byte);
+        return;
+    }
+    // The correction and the character that fired it are one undo step.
+    control_.BeginUndoGroup(ugTemplate);
+    try {
+        if (TTE_Settings* settings = settings_)
+            templates_->Expand(correction->start, correction->end, correction->text, settings->AutoReplace());
+        TypeKey(byte);
+    } catch (...) {
+        control_.EndUndoGroup(ugTemplate);
+        throw;
+    }
+    control_.EndUndoGroup(ugTemplate);
+}
+
+void TTessaryCommands::TypeKey(uint8_t byte) {
     switch (byte) {
     case '\r':
         if (wantReturns_) TypeChar('\r');

@@ -10,6 +10,9 @@
 //                     later than the double-click time after the one before
 //                     starts again at 1
 //   drag              a left button press is being dragged
+//   possible drag     a single press inside the selection (smoOLEDragSource):
+//                     moving past the drag distance drags the selection,
+//                     a release without that places the caret
 //   key map           the map KeyDown consults (and its pending chord)
 //   change batch      what OnChange last reported, to report differences
 //
@@ -46,13 +49,20 @@
 #include "highlight/ActionCode.h"
 #include "highlight/KeyMap.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <functional>
 #include <memory>
 #include <string>
 
+namespace torvane {
+class TTE_Settings;
+}
+
 namespace torvane::editor {
+
+class TTessaryTemplates;
 
 // Change flags passed to OnChange.
 enum TChangeFlag : uint32_t {
@@ -112,14 +122,26 @@ public:
     TBookmarks& Bookmarks();
 
     // ---- set-up ----------------------------------------------------------------
-    // The key map KeyDown consults; by default a copy of the program's default
-    // map. The given map must outlive this object (null: the own copy again).
+    // The key map KeyDown consults when no scheme settings are set; by default
+    // a copy of the program's default map. The given map must outlive this
+    // object (null: the own copy again).
     void SetKeyMap(TKeyboardActionContoller* keyMap) noexcept;
-    TKeyboardActionContoller& KeyMap() noexcept { return *keyMap_; }
+    // The scheme's settings: their key map, code templates and auto-correct
+    // table take the keys (looked up at every key: loading a scheme replaces
+    // them). They must outlive this object or be replaced first; null goes
+    // back to the key map above and no templates.
+    void SetSettings(TTE_Settings* settings) noexcept;
+    TTE_Settings* Settings() const noexcept { return settings_; }
+    TKeyboardActionContoller& KeyMap() noexcept;
+    // Code templates, auto-correct and the template pick list.
+    TTessaryTemplates& Templates() noexcept { return *templates_; }
     // Measurements of the painter, handed to the control; raises cfFont
     // when they change.
     void SetMetrics(const TCaretMetrics& metrics);
     void SetDoubleClickTime(int ms) noexcept { doubleClickMs_ = ms; }
+    // How far (Manhattan, pixels) the pointer moves before a press inside
+    // the selection starts dragging it.
+    void SetDragDistance(int pixels) noexcept { dragDistance_ = std::max(1, pixels); }
     // Milliseconds of a steady clock; tests set their own.
     std::function<int64_t()> Clock;
 
@@ -144,6 +166,9 @@ public:
     void FocusChanged(bool focused) override;
     void Resized(int width, int height) override;
     void Scrolled(int32_t topLine, int32_t leftColumn) override;
+
+    // A character that starts or belongs to a word.
+    bool IsWordCharacter(uint8_t c) const { return control_.StartsWord(c) || control_.InWord(c); }
 
     // Word moves (exposed for search and the token under the caret).
     TOffset WordBefore(TOffset from) const;
@@ -197,6 +222,7 @@ private:
 
     // Editing (TessaryCommandsEdit.cpp).
     std::string Fill(int32_t from, int32_t to) const;
+    void TypeKey(uint8_t byte);
     void TypeChar(uint8_t c);
     void TabToColumn();
     int32_t TabTarget(int32_t column) const;
@@ -211,12 +237,17 @@ private:
     // Mouse (TessaryCommandsMouse.cpp).
     void SelectWordAt(TOffset offset);
     void SelectLine(TLineIndex line);
+    void PlaceCaret(TLineIndex line, int x, bool extend);
+    // The character cell under x on line lies in a non-empty selection.
+    bool InsideSelection(TLineIndex line, int x) const;
 
     TCustomTessary& control_;
     std::shared_ptr<TTextStore> observed_; // the store we observe; bookmarks_ work on it
     std::unique_ptr<TBookmarks> bookmarks_;
     TKeyboardActionContoller ownKeyMap_;
     TKeyboardActionContoller* keyMap_ = &ownKeyMap_;
+    TTE_Settings* settings_ = nullptr;
+    std::unique_ptr<TTessaryTemplates> templates_;
     bool wantReturns_ = true;
     int indentStep_ = 1;
 
@@ -229,6 +260,9 @@ private:
     int32_t WrapColumnHit(int x) const;
     int32_t ColumnNearest(int x) const;
     int doubleClickMs_ = kDefaultDoubleClickMs;
+    bool dragPending_ = false;
+    TMouseInput pressed_;
+    int dragDistance_ = 4;
 
     int batchDepth_ = 0;
     uint32_t pendingFlags_ = 0;

@@ -143,13 +143,16 @@ void TTessaryParser::ResetState(uint8_t context) {
 uint8_t TTessaryParser::NextToken(TParserClient* editor, TCharCursor& cursor, int32_t& length) {
     if (editor && editor != current_) {
         current_ = editor;
-        if (std::find(clients_.begin(), clients_.end(), editor) == clients_.end()) {
-            clients_.push_back(editor);
-            settings_.Attach(editor);
-        }
+        AddClient(editor);
     }
     AttachUserKeywords();
     return tokenizer_.NextToken(cursor, length);
+}
+
+void TTessaryParser::AddClient(TParserClient* editor) {
+    if (!editor || std::find(clients_.begin(), clients_.end(), editor) != clients_.end()) return;
+    clients_.push_back(editor);
+    settings_.Attach(editor);
 }
 
 void TTessaryParser::RemoveClient(TParserClient* editor) {

@@ -92,6 +92,9 @@ public:
     bool CanHighlight() const noexcept { return !tables_.customRoutines || static_cast<bool>(OnCustomParse); }
 
     // ---- editors -----------------------------------------------------
+    // Registers an editor (once) and attaches it to the settings, so that
+    // re-selection and font changes reach it before it has scanned anything.
+    void AddClient(TParserClient* editor);
     // Forgets an editor (a control that is destroyed) and detaches it from
     // the settings.
     void RemoveClient(TParserClient* editor);

@@ -17,12 +17,4 @@ bool DeleteFile(const std::string& path);      // true when the file is gone aft
 std::string ExtractFilePath(const std::string& path);
 std::string ExtractFileName(const std::string& path);
 
-// Safe replacement of a file: write everything into TempPathBeside(target),
-// then CommitReplace(temp, target). The target is never truncated; until the
-// rename it keeps its old bytes, and afterwards it holds the new ones in
-// full. On failure CommitReplace removes the temporary file and returns
-// false with errno-style text in *error.
-std::string TempPathBeside(const std::string& target);
-bool CommitReplace(const std::string& temp, const std::string& target, std::string* error);
-
 } // namespace torvane::platform

@@ -41,32 +41,4 @@ std::string ExtractFileName(const std::string& path) {
     return p == std::string::npos ? path : path.substr(p + 1);
 }
 
-std::string TempPathBeside(const std::string& target) {
-    // Same folder, so the final rename never crosses file systems.
-    return ExtractFilePath(target) + "." + ExtractFileName(target) + ".torvane-" +
-           std::to_string(::getpid()) + ".tmp";
-}
-
-bool CommitReplace(const std::string& temp, const std::string& target, std::string* error) {
-    auto fail = [&](int err) {
-        if (error) *error = std::strerror(err);
-        ::unlink(temp.c_str());
-        return false;
-    };
-    int fd = ::open(temp.c_str(), O_RDONLY);
-    if (fd < 0) return fail(errno);
-    // The new bytes must be on disk before the name points at them.
-    if (::fsync(fd) != 0) {
-        int err = errno;
-        ::close(fd);
-        return fail(err);
-    }
-    // Keep the permissions of the file being replaced.
-    struct stat st;
-    if (::stat(target.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
-    ::close(fd);
-    if (::rename(temp.c_str(), target.c_str()) != 0) return fail(errno);
-    return true;
-}
-
 } // namespace torvane::platform

@@ -366,6 +366,9 @@ TEST_F(Mouse, GutterMarginTripleClickHandlerAndDrag) {
     Click(1, 0);
     Click(1, 0);
     EXPECT_EQ(tripled, 1);
+    // The press lands in the word the double click selected; without a drag
+    // source it starts a new selection there instead of dragging the word.
+    ed.SetOptions(ed.Options() & ~smoOLEDragSource);
     m.x = 40 + 2 * 10;
     m.y = 5;
     now += 5000;
