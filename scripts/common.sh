@@ -10,7 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev liblz4-dev
   xvfb xauth xdotool x11-utils openbox
-  avra srecord ccache
+  avra srecord ccache poppler-utils
   as31  # only the reference the 8051 opcode test compares with
   qt6-translations-l10n librsvg2-bin desktop-file-utils
   dpkg-dev file lintian

@@ -62,6 +62,11 @@ inline constexpr const char kCannotExport[] = "Soubor \"%0:s\" nelze exportovat.
 inline constexpr const char kOverwrite[] = "Soubor \"%0:s\" již existuje, chcete jej přepsat?";
 inline constexpr const char kNoSuchFile[] = "Soubor \"%0:s\" neexistuje!";
 inline constexpr const char kNotSaved[] = "Soubor není uložen, chcete jej uložit?";
+// Printing without a printer goes to a PDF file beside the document.
+inline constexpr const char kPrintedToPdf[] =
+    "Tiskárna není k dispozici.\rDokument byl vytištěn do souboru \"%0:s\".";
+inline constexpr const char kPdfNotWritten[] = "Soubor \"%0:s\" nelze zapsat, dokument nebyl vytištěn.";
+inline constexpr const char kPrintFailed[] = "Tisk dokumentu \"%0:s\" se nezdařil.";
 inline constexpr const char kNotFoundSuffix[] = "\" nenalezeno ...";
 
 // Scheme script messages, assembled around the script's file name.

@@ -201,6 +201,7 @@ void TfrmTorvane::CreateEditor(const QString& name, bool isNew, int assemblerInd
     if (first) EnableEditorAct(true);
 
     auto* win = new TEditWin(*this, fileName);
+    win->sMemo->Commands().OnPrintSelection = [this, win] { PrintDocument(*win, false); };
     QMdiSubWindow* sub = mdiArea->addSubWindow(win);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(fileName);
@@ -293,8 +294,11 @@ void TfrmTorvane::FocusEditor() {
 }
 
 void TfrmTorvane::EnableEditorAct(bool enabled) {
-    for (QAction* a : {actUlozit, actUlozitJako, actExportHTML, actExportRTF, actZavrit, actZavritVse,
-                       actVlozit, actNajit, actNajitDalsi, actNahradit, actPrelozit, actVybratVse})
+    mnItmZalamovat->setEnabled(enabled);
+    if (!enabled) mnItmZalamovat->setChecked(false);
+    for (QAction* a :
+         {actUlozit, actUlozitJako, actExportHTML, actExportRTF, actTisk, actZavrit, actZavritVse, actVlozit,
+          actNajit, actNajitDalsi, actNahradit, actPrelozit, actVybratVse})
         a->setEnabled(enabled);
     for (QAction* item : mnItmHighlight)
         item->setEnabled(enabled);
@@ -652,8 +656,18 @@ void TfrmTorvane::OnSubWindowActivated(QMdiSubWindow* sub) {
     }
     if (auto* win = qobject_cast<TEditWin*>(sub->widget())) {
         win->FormActivate();
+        mnItmZalamovat->setChecked((win->sMemo->Control().Options() & smoWordWrap) != 0);
         CheckOutsideChange(*win, false);
     }
+}
+
+void TfrmTorvane::mnItmZalamovatClick(bool checked) {
+    TEditWin* win = ActiveEditWin();
+    if (!win) return;
+    editor::TCustomTessary& control = win->sMemo->Control();
+    control.SetOptions(checked ? control.Options() | smoWordWrap
+                               : control.Options() & ~uint32_t{smoWordWrap});
+    win->sMemo->ReportChanges();
 }
 
 } // namespace torvane::app

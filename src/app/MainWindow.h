@@ -72,6 +72,9 @@ public:
     bool WindowExists(const QString& fileName) const;
     void ZobrazOkno(const QString& fileName);
     void EnableEditorAct(bool enabled);
+    // Prints a document's selection (or all of it) on the default printer;
+    // without one, into a PDF file beside the document, and says where.
+    void PrintDocument(TEditWin& win, bool wholeText);
     int GetCompiler() const;
     void sMemoNastav(TEditWin& win);
 
@@ -132,8 +135,8 @@ public:
     // Actions (objectName = action name).
     QAction *actNovy, *actOtevrit, *actImport, *actUlozit, *actUlozitJako, *actExportHTML, *actExportRTF,
         *actZavrit, *actZavritVse, *actNastaveni, *actZpet, *actZnovu, *actKopirovat, *actVyjmout, *actVlozit,
-        *actComment, *actUnComment, *actVybratVse, *actNajit, *actNajitDalsi, *actNahradit, *actPrelozit,
-        *actKaskada, *actHorizontalne, *actVertikalne, *actOprogramu, *actKonec;
+        *actComment, *actUnComment, *actTisk, *actVybratVse, *actNajit, *actNajitDalsi, *actNahradit,
+        *actPrelozit, *actKaskada, *actHorizontalne, *actVertikalne, *actOprogramu, *actKonec;
     // Highlighting menu items, tags 1..3.
     std::array<QAction*, 3> mnItmHighlight{};
     // "Nastavení zvýraznění ...": the editor's options dialog, all pages.
@@ -143,16 +146,20 @@ public:
     QTabBar* tabConSoubory;
     QToolBar* tlbTabs; // the band that holds the tab strip
     QMenu* mnItmHistorie;
-    QMenu* popOtevrit;     // drop-down of the toolbar's Otevřít button
-    QMenu* popEditor;      // context menu of the editors
-    QMenu* popTab;         // right-click menu of the tab strip
-    TfrmDialog* frmDialog; // progress popup of the build
+    QAction* mnItmZalamovat; // word wrap of the active document
+    QMenu* popOtevrit;       // drop-down of the toolbar's Otevřít button
+    QMenu* popEditor;        // context menu of the editors
+    QMenu* popTab;           // right-click menu of the tab strip
+    TfrmDialog* frmDialog;   // progress popup of the build
 
 public slots:
     void actNovyExecute();
     void actOtevritExecute();
     void actUlozitExecute();
     void actUlozitJakoExecute();
+    void actTiskExecute();
+    // Switches word wrap of the active document; the item shows its state.
+    void mnItmZalamovatClick(bool checked);
     // Export of the active document (MainWindowExport.cpp).
     void actExportHTMLExecute();
     void actExportRTFExecute();

@@ -1,5 +1,6 @@
 #include "app/TessaryControl.h"
 
+#include "app/Cp1250.h"
 #include "common/Exceptions.h"
 
 #include "editor/Painter.h"
@@ -18,6 +19,14 @@
 
 namespace torvane::app {
 namespace {
+
+// Characters the code page lacks print as "?".
+std::string PrintBytes(const QString& text) {
+    std::string bytes;
+    for (const QChar c : text)
+        bytes += static_cast<char>(UnicodeToCp1250(c).value_or('?'));
+    return bytes;
+}
 
 using editor::TOffset;
 
@@ -165,6 +174,29 @@ void TTessary::SyncExportLook() {
     look.systemColors = view_->Painter().SystemColors();
     look.date = QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat).toStdString();
     Control().SetExportLook(std::move(look));
+}
+
+editor::TPrintResult TTessary::Print(editor::TPrinterSurface& printer, bool wholeText, const QString& title) {
+    editor::TPrintSetup setup;
+    setup.options = Control().Options();
+    setup.monoPrint = true;
+    setup.title = PrintBytes(title);
+    const QLocale locale = QLocale::system();
+    const QDateTime now = QDateTime::currentDateTime();
+    setup.dateTime = PrintBytes(locale.toString(now.date(), QLocale::ShortFormat) + QStringLiteral(" - ") +
+                                locale.toString(now.time(), QLocale::ShortFormat));
+    editor::TTextStore& store = Control().Store();
+    editor::TLineRange lines = wholeText
+                                   ? editor::PrintedLines(store, 0, store.TextLength())
+                                   : editor::PrintedLines(store, Control().SelStart(), Control().SelEnd());
+    // An empty document still prints its one empty page.
+    if (wholeText && lines.Empty()) lines = {0, 0};
+    const editor::TStyleSource& styles =
+        styleSource_ ? static_cast<const editor::TStyleSource&>(*styleSource_) : view_->OwnStyles();
+    const editor::TPrintResult result =
+        editor::PrintLines(printer, store, Control().Tabs(), styles, view_->Appearance(), lines, setup);
+    view_->InvalidateAll();
+    return result;
 }
 
 std::string TTessary::LineBytes(int lineIndex) const {

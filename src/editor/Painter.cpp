@@ -340,8 +340,10 @@ void TPainter::PaintMarginLines(Surface& surface, const TViewState& view, int y)
         surface.Line(x, y, x, y + metrics_.rowHeight, kMarginLineColor, pen);
     };
     if (Has(smoShowRMargin)) drawAt(appearance_.rightMargin, TPenStyle::Solid);
-    if (Has(smoWordWrap) && Has(smoShowWrapColumn) && appearance_.wrapAtColumn >= 1)
-        drawAt(appearance_.wrapAtColumn, TPenStyle::Dotted);
+    int32_t wrapColumn = appearance_.wrapAtColumn;
+    if (control_)
+        wrapColumn = control_->WrapDragColumn() >= 0 ? control_->WrapDragColumn() : control_->WrapAtColumn();
+    if (Has(smoWordWrap) && Has(smoShowWrapColumn) && wrapColumn >= 1) drawAt(wrapColumn, TPenStyle::Dotted);
 }
 
 // ---- caret and positions ----------------------------------------------------

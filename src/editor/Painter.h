@@ -236,6 +236,9 @@ public:
     // the line start.
     TOffset NearestOffset(const TViewState& view, int x, int y);
 
+    // The style of a token with its defaults resolved to RGB.
+    TStyleRecord ResolvedStyle(uint8_t style) const;
+
     std::function<void(TLineDrawData&)> OnDrawLine;
 
 private:
@@ -246,8 +249,6 @@ private:
     void PaintGutter(Surface& surface, int y, TLineIndex line, const TLineNode* node);
     void PaintText(Surface& surface, const TViewState& view, int y, TLineIndex line, const TLineNode& node);
     void PaintMarginLines(Surface& surface, const TViewState& view, int y);
-    // The style of a token with its defaults resolved to RGB.
-    TStyleRecord ResolvedStyle(uint8_t style) const;
     // The column limit of the text area: the first column not visible.
     int32_t LastColumn(const TViewState& view) const noexcept;
     bool Has(uint32_t option) const noexcept { return (Options() & option) != 0; }

@@ -118,9 +118,18 @@ void TCustomTessary::TextChanged(const TTextChange& change) {
             topLine_ = 0;
             leftColumn_ = 0;
         }
+        // A loaded text is cut at the node length only.
+        if (wrapState_.on) Rewrap(0, store_->LineCount() - 1);
         scrollWidth_ = store_->WidestLine();
         if (host_ && !paintLock_) host_->ScrollRangesChanged(store_->LineCount(), ScrollWidth());
         InvalidateAll();
+        return;
+    }
+    if (change.kind == TTextChange::Kind::Rewrapped) {
+        topLine_ = std::min(topLine_, std::max(0, store_->LineCount() - 1));
+        InvalidateAll();
+        if (host_ && !paintLock_ && change.lineDelta != 0)
+            host_->ScrollRangesChanged(store_->LineCount(), ScrollWidth());
         return;
     }
     // Another control changed the shared text: keep this selection on its text.
@@ -141,6 +150,15 @@ void TCustomTessary::TextChanged(const TTextChange& change) {
     InvalidateLines(change.firstLine, change.lineDelta == 0 ? change.firstLine : -1);
     if (host_ && !paintLock_ && change.lineDelta != 0)
         host_->ScrollRangesChanged(store_->LineCount(), ScrollWidth());
+    // The touched lines are cut anew, from the first segment of the first
+    // one to the end of the last.
+    if (wrapState_.on) {
+        const TLineIndex first = store_->LineOfOffset(change.start);
+        const TLineIndex last = change.kind == TTextChange::Kind::Inserted
+                                    ? store_->LineOfOffset(change.start + change.extent)
+                                    : first;
+        Rewrap(first, last);
+    }
 }
 
 // ---- selection and scrolling ----------------------------------------------------
@@ -601,6 +619,7 @@ bool TCustomTessary::SetMetrics(const TCaretMetrics& metrics) {
     m.charWidth = std::max(1, m.charWidth);
     if (m == metrics_) return false;
     metrics_ = m;
+    UpdateWrap();
     InvalidateAll();
     return true;
 }
@@ -608,6 +627,7 @@ bool TCustomTessary::SetMetrics(const TCaretMetrics& metrics) {
 void TCustomTessary::SetClientSize(int width, int height) {
     clientWidth_ = std::max(0, width);
     clientHeight_ = std::max(0, height);
+    UpdateWrap();
 }
 
 TViewState TCustomTessary::ViewState() const {
@@ -646,8 +666,73 @@ void TCustomTessary::RemoveMessageHandler(TTessaryMessageHandler* handler) noexc
 
 // ---- settings ---------------------------------------------------------------------------
 
+// ---- word wrap ----------------------------------------------------------------------------
+
+int32_t TCustomTessary::WrapColumns() const noexcept {
+    return wrapAtColumn_ > 0 ? wrapAtColumn_ : std::max<int32_t>(1, geometry_.Columns());
+}
+
+TCustomTessary::WrapState TCustomTessary::CurrentWrapState() const {
+    WrapState s;
+    s.on = (options_ & smoWordWrap) != 0;
+    if (s.on) {
+        s.columns = WrapColumns();
+        s.overrideOn = (options_ & smoWrapOverride) != 0;
+        s.overrideChars = wrapOverride_;
+    }
+    return s;
+}
+
+void TCustomTessary::Rewrap(TLineIndex first, TLineIndex last) {
+    TWrapRule rule;
+    rule.columns = wrapState_.columns;
+    rule.tabs = &tabs_;
+    rule.overrideOn = wrapState_.overrideOn;
+    rule.overrideChars = wrapState_.overrideChars;
+    rule.wordBreak = OnWordBreakProc;
+    const bool on = wrapState_.on;
+    store_->Rewrap(first, last, [&](std::string_view line, std::vector<int32_t>& lengths) {
+        if (on)
+            CutLine(line, rule, lengths);
+        else
+            CutAtNodeLength(line, lengths);
+    });
+}
+
+void TCustomTessary::RewrapAll() {
+    const WrapState before = wrapState_;
+    wrapState_ = CurrentWrapState();
+    // Unwrapped text is cut only at the node length already: nothing to do.
+    if (!before.on && !wrapState_.on) return;
+    Rewrap(0, store_->LineCount() - 1);
+    InvalidateAll();
+}
+
+void TCustomTessary::UpdateWrap() {
+    if (CurrentWrapState() != wrapState_) RewrapAll();
+}
+
+void TCustomTessary::SetWrapAtColumn(int32_t column) {
+    wrapAtColumn_ = std::clamp<int32_t>(column, 0, 0xFFFF);
+    UpdateWrap();
+    InvalidateAll();
+}
+
+void TCustomTessary::SetWrapDragColumn(int32_t column) {
+    column = column < 0 ? -1 : std::clamp<int32_t>(column, 1, 0xFFFF);
+    if (column == wrapDragColumn_) return;
+    wrapDragColumn_ = column;
+    InvalidateAll();
+}
+
+void TCustomTessary::SetWrapOverride(std::string_view chars) {
+    wrapOverride_ = chars;
+    UpdateWrap();
+}
+
 void TCustomTessary::SetOptions(uint32_t options) {
     options_ = options;
+    UpdateWrap();
     // The gutter and the margin lines depend on the options: the view
     // re-measures before it repaints.
     if (host_ && !paintLock_) host_->SettingsChanged();
@@ -656,11 +741,13 @@ void TCustomTessary::SetOptions(uint32_t options) {
 
 void TCustomTessary::SetTabColumns(std::string_view text) {
     tabs_.SetColumns(text);
+    if (wrapState_.on) RewrapAll();
     InvalidateAll();
 }
 
 void TCustomTessary::SetTabDefault(int32_t width) {
     tabs_.SetDefault(width);
+    if (wrapState_.on) RewrapAll();
     InvalidateAll();
 }
 

@@ -40,6 +40,7 @@
 #include "editor/TessaryMessages.h"
 #include "editor/TextStore.h"
 #include "editor/UndoStack.h"
+#include "editor/WordWrap.h"
 #include "highlight/EditorOptions.h"
 
 #include <algorithm>
@@ -272,6 +273,28 @@ public:
     bool WantTab() const noexcept { return wantTab_; }
     void SetWantTab(bool want) noexcept { wantTab_ = want; }
     bool PaintLocked() const noexcept { return paintLock_ > 0; }
+
+    // ---- word wrap (smoWordWrap) ------------------------------------------------
+    // Wrapped lines are cut into segment nodes in the store (WordWrap.h).
+    // The width is WrapAtColumn columns, or the text area's whole columns
+    // when it is 0; lines are cut anew after every edit (the touched lines)
+    // and all of them when the width, the options, the font or the override
+    // characters change.
+    int32_t WrapAtColumn() const noexcept { return wrapAtColumn_; }
+    void SetWrapAtColumn(int32_t column); // 0..65535
+    const std::string& WrapOverride() const noexcept { return wrapOverride_; }
+    void SetWrapOverride(std::string_view chars);
+    // Replaces the built-in cut rule when set (call RewrapAll() after setting).
+    TWordBreakProc OnWordBreakProc;
+    // While the wrap column line is dragged with the mouse: the column it
+    // stands at (-1 otherwise); the line is drawn there, the text is cut
+    // anew when it is dropped.
+    int32_t WrapDragColumn() const noexcept { return wrapDragColumn_; }
+    void SetWrapDragColumn(int32_t column);
+    // The width that wrapping uses now, in columns.
+    int32_t WrapColumns() const noexcept;
+    void RewrapAll();
+
     // The node from which the next re-highlighting starts (TEM_REHIGHLIGHTFROM),
     // -1 when none was set; the re-highlighter clears it once it has started there.
     TLineIndex RehighlightFrom() const noexcept { return rehighlightFrom_; }
@@ -374,6 +397,22 @@ private:
     bool editing_ = false; // this control is changing the store
     std::string printTitle_;
     TExportLook exportLook_;
+    int32_t wrapAtColumn_ = 0;
+    int32_t wrapDragColumn_ = -1;
+    std::string wrapOverride_ = kDefaultWrapOverride;
+    // What the store's segments were last cut for; a change re-cuts all.
+    struct WrapState {
+        bool on = false;
+        int32_t columns = 0;
+        bool overrideOn = false;
+        std::string overrideChars;
+        friend bool operator==(const WrapState&, const WrapState&) = default;
+    };
+    WrapState wrapState_;
+    WrapState CurrentWrapState() const;
+    // Re-cuts all lines when what wrapping depends on has changed.
+    void UpdateWrap();
+    void Rewrap(TLineIndex first, TLineIndex last);
     TOffset dropOffset_ = -1;
     // Ends with the drag or with any change of the text, so while active
     // the dragged bytes still stand where the drag began.

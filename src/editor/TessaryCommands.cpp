@@ -69,6 +69,7 @@ void TTessaryCommands::FollowStore() {
 }
 
 void TTessaryCommands::TextChanged(const TTextChange& change) {
+    if (change.kind == TTextChange::Kind::Rewrapped) return; // the same text, cut anew
     pendingFlags_ |= cfText;
     if (OnTextChange) OnTextChange(change);
 }

@@ -255,6 +255,10 @@ private:
     int64_t lastClickTime_ = 0;
     TLineIndex lastClickLine_ = -1;
     bool dragging_ = false;
+    bool draggingWrapColumn_ = false;
+    // The wrap column under x (within two pixels of its line), else -1.
+    int32_t WrapColumnHit(int x) const;
+    int32_t ColumnNearest(int x) const;
     int doubleClickMs_ = kDefaultDoubleClickMs;
     bool dragPending_ = false;
     TMouseInput pressed_;

@@ -53,6 +53,12 @@ void TTessaryCommands::MouseDown(const TMouseInput& mouse) {
         if (OnGutterClick) OnGutterClick(line + 1);
         return;
     }
+    if (WrapColumnHit(mouse.x) >= 0) {
+        clickCount_ = 0; // a grab of the line is no click: the next press starts a new count
+        draggingWrapColumn_ = true;
+        control_.SetWrapDragColumn(control_.WrapAtColumn());
+        return;
+    }
     const TLineIndex line = Geometry().RowAt(mouse.y);
     if (mouse.x < control_.Metrics().textLeft) {
         SelectLine(line);
@@ -84,6 +90,22 @@ void TTessaryCommands::MouseDown(const TMouseInput& mouse) {
     lastClickLine_ = line;
 }
 
+int32_t TTessaryCommands::ColumnNearest(int x) const {
+    const TCaretMetrics& m = control_.Metrics();
+    const int from = x - m.textLeft;
+    return control_.LeftColumn() +
+           (from >= 0 ? from + m.charWidth / 2 : from - m.charWidth / 2) / m.charWidth;
+}
+
+int32_t TTessaryCommands::WrapColumnHit(int x) const {
+    const uint32_t options = control_.Options();
+    const int32_t column = control_.WrapAtColumn();
+    if (!(options & smoWordWrap) || !(options & smoShowWrapColumn) || column < 1) return -1;
+    const TCaretMetrics& m = control_.Metrics();
+    const int lineX = m.textLeft + (column - control_.LeftColumn()) * m.charWidth;
+    return std::abs(x - lineX) <= 2 ? column : -1;
+}
+
 void TTessaryCommands::PlaceCaret(TLineIndex line, int x, bool extend) {
     const int32_t column = Geometry().ColumnAt(x);
     if (control_.CaretBeyondEndMode() && column > Geometry().EndColumn(line))
@@ -104,6 +126,10 @@ bool TTessaryCommands::InsideSelection(TLineIndex line, int x) const {
 }
 
 void TTessaryCommands::MouseMove(const TMouseInput& mouse) {
+    if (draggingWrapColumn_) {
+        control_.SetWrapDragColumn(std::max(1, ColumnNearest(mouse.x)));
+        return;
+    }
     if (dragPending_) {
         if (std::abs(mouse.x - pressed_.x) + std::abs(mouse.y - pressed_.y) < dragDistance_) return;
         dragPending_ = false;
@@ -119,6 +145,13 @@ void TTessaryCommands::MouseMove(const TMouseInput& mouse) {
 
 void TTessaryCommands::MouseUp(const TMouseInput&) {
     dragging_ = false;
+    if (draggingWrapColumn_) {
+        Batch batch(*this);
+        draggingWrapColumn_ = false;
+        const int32_t column = control_.WrapDragColumn();
+        control_.SetWrapDragColumn(-1);
+        control_.SetWrapAtColumn(column);
+    }
     if (dragPending_) {
         // A click inside the selection that was no drag: the caret goes there.
         dragPending_ = false;

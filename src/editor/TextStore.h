@@ -60,7 +60,9 @@ enum class TLineEnd : uint8_t { CRLF, CR, LF };
 void WriteFileReplacing(const std::string& fileName, const std::function<void(TStream&)>& write);
 
 struct TTextChange {
-    enum class Kind : uint8_t { Inserted, Deleted, Reloaded };
+    // Rewrapped: lines were cut into other segments, the text is the same
+    // (extent 0; lineDelta tells how the node count changed).
+    enum class Kind : uint8_t { Inserted, Deleted, Reloaded, Rewrapped };
     Kind kind;
     TOffset start;        // offset where the change happened
     TOffset extent;       // characters inserted or deleted (the new length for Reloaded)
@@ -135,6 +137,15 @@ public:
     void Delete(TOffset start, TOffset length);
     // Delete of [start, end) then Insert at start; returns the end of the insert.
     TOffset Replace(TOffset start, TOffset end, std::string_view bytes);
+
+    // ---- word wrap ----------------------------------------------------------
+    // Gives the segment lengths of a line (its characters with its CR); they
+    // must add up to the line's length, each at most kMaxNodeLength.
+    using TSegmentCutter = std::function<void(std::string_view line, std::vector<int32_t>& lengths)>;
+    // Cuts every line that has a node in first..last anew into the segments
+    // cut gives. The text, its token bytes and the attributes of each line's
+    // first node stay; observers hear one Rewrapped change.
+    void Rewrap(TLineIndex first, TLineIndex last, const TSegmentCutter& cut);
 
     // ---- streams and files ------------------------------------------------
     TSelLineStyle LineStyle() const noexcept { return lineStyle_; }
@@ -229,8 +240,12 @@ private:
     // Replaces nodes [from.line, from.line + count) with the text laid out
     // into new nodes; the first new node keeps the attributes of `inherit`.
     // reachesEnd: the replaced nodes include the last node.
+    // segments: the new nodes' lengths (empty: cut at CR and after
+    // kMaxNodeLength); styles: their token bytes (empty: none, or zeros);
+    // rehighlight false clears the new nodes' re-highlight bit.
     void ReplaceNodes(const Where& from, int count, std::string_view text, const TLineNode& inherit,
-                      bool reachesEnd);
+                      bool reachesEnd, std::span<const int32_t> segments = {},
+                      std::span<const uint8_t> styles = {}, bool rehighlight = true);
     void SplitBlock(size_t block);
     void MergeSmallBlock(size_t block);
     TOffset InsertChunk(TOffset at, std::string_view normalized);
