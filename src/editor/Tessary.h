@@ -293,6 +293,7 @@ public:
 
 private:
     void TextChanged(const TTextChange& change) override;
+    void MarksChanged(TLineIndex line) override { InvalidateLines(line, line); }
     int32_t MergedStep(bool redo);
     void WidenScroll(int32_t columns);
     TUndoStack* Log() const;
