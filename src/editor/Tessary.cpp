@@ -651,11 +651,18 @@ void TCustomTessary::SetOptions(uint32_t options) {
 
 void TCustomTessary::SetTabColumns(std::string_view text) {
     tabs_.SetColumns(text);
-    InvalidateAll();
+    TabsChanged();
 }
 
 void TCustomTessary::SetTabDefault(int32_t width) {
     tabs_.SetDefault(width);
+    TabsChanged();
+}
+
+void TCustomTessary::TabsChanged() {
+    // The caret's column moves with the stops: keep it in view and the
+    // scroll range wide enough to reach it.
+    ScrollCaretIntoView();
     InvalidateAll();
 }
 

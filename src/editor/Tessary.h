@@ -296,6 +296,7 @@ private:
     void MarksChanged(TLineIndex line) override { InvalidateLines(line, line); }
     int32_t MergedStep(bool redo);
     void WidenScroll(int32_t columns);
+    void TabsChanged();
     TUndoStack* Log() const;
     TUndoStack* ActiveLog();             // the log, acting on this control
     void Replace(std::string_view text); // the unrecorded part of ReplaceSel

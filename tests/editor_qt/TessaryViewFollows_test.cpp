@@ -200,7 +200,22 @@ private slots:
         QVERIFY(InkInColumns(w, stop, stop + 1));
         QVERIFY(!InkInColumns(w, stop + 2, wider + 1));
 
+        // A caret that the wider stops push out of the window is brought
+        // back, and the bar reaches it.
+        c.SetTabColumns("");
+        c.SetTabDefault(4);
+        w.Store().SetText(std::string(20, '\t') + "z");
+        c.SetSelection(21, 21, true);
+        QCOMPARE(c.LeftColumn(), 0);
+        c.SetTabDefault(12);
+        QCOMPARE(c.CaretColumn(), 241);
+        QCOMPARE(w.horizontalScrollBar()->value(), c.LeftColumn());
+        QVERIFY(c.LeftColumn() > 0);
+        QVERIFY(w.horizontalScrollBar()->maximum() + w.VisibleColumns() > c.CaretColumn());
+        QVERIFY(InkInColumns(w, 0, w.VisibleColumns())); // the "z" is in view
+
         // Without the gutter the text moves to the left edge.
+        w.Store().SetText("a\tb\rx");
         QCOMPARE(w.viewport()->grab().toImage().pixelColor(3, 3), QColor(Qt::yellow));
         const int textLeft = w.Painter().TextLeft();
         c.Perform(TEM_OPTIONS, 1, static_cast<intptr_t>(c.Options() & ~smoShowGutter));
