@@ -243,6 +243,8 @@ public:
 
     // ---- settings ------------------------------------------------------------
     uint32_t Options() const noexcept { return options_; }
+    // The option word itself, for a painter that reads it at every row.
+    const uint32_t& OptionsWord() const noexcept { return options_; }
     void SetOptions(uint32_t options);
     const TTabStops& Tabs() const noexcept { return tabs_; }
     std::string TabColumns() const { return tabs_.Columns(); }
