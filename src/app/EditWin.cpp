@@ -154,12 +154,12 @@ void TEditWin::sMemoChange(ChangeKinds kinds) {
     if (kinds & ckCaret) {
         const int line = sMemo->CaretLine();
         const int column = sMemo->CaretColumn();
-        main_.StatusPanel(0)->setText(QString::asprintf("%4d:%4d", line, column));
+        main_.SetStatusText(0, QString::asprintf("%4d:%4d", line, column));
         if (sMemo->LineBytes(line - 1).empty()) {
-            main_.StatusPanel(1)->setText(QString::fromUtf8(text::kOrdEmptyLine));
+            main_.SetStatusText(1, QString::fromUtf8(text::kOrdEmptyLine));
         } else {
             const int code = sMemo->CaretCharCode();
-            main_.StatusPanel(1)->setText(QString::asprintf("Ord: #%4d   Hex: %2Xh", code, code));
+            main_.SetStatusText(1, QString::asprintf("Ord: #%4d   Hex: %2Xh", code, code));
         }
     }
     main_.actZpet->setEnabled(sMemo->CanUndo());
@@ -170,10 +170,9 @@ void TEditWin::sMemoChange(ChangeKinds kinds) {
     const bool modified = sMemo->Modified();
     main_.actUlozit->setEnabled(modified);
     main_.actPrelozit->setEnabled(!modified);
-    main_.StatusPanel(3)->setText(modified ? QString::fromUtf8(text::kModified) : QString());
+    main_.SetStatusText(3, modified ? QString::fromUtf8(text::kModified) : QString());
     if (modified) main_.NoteDocumentChange();
-    main_.StatusPanel(2)->setText(
-        QString::fromUtf8(sMemo->InsertMode() ? text::kInsertMode : text::kOverwriteMode));
+    main_.SetStatusText(2, QString::fromUtf8(sMemo->InsertMode() ? text::kInsertMode : text::kOverwriteMode));
 }
 
 void TEditWin::sMemoSearchFail(const QString& searchText) {

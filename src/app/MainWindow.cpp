@@ -309,6 +309,14 @@ void TfrmTorvane::EnableEditorAct(bool enabled) {
             a->setEnabled(false);
 }
 
+void TfrmTorvane::SetStatusText(int index, const QString& text) {
+    QLabel* panel = StatusPanel(index);
+    panel->setText(text);
+    const bool fixed = panel->minimumWidth() == panel->maximumWidth();
+    const int needed = panel->sizeHint().width();
+    if (fixed && needed > panel->maximumWidth()) panel->setFixedWidth(needed);
+}
+
 void TfrmTorvane::ClearStatusPanels() {
     for (QLabel* panel : panels_)
         panel->clear();

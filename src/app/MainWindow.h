@@ -99,6 +99,10 @@ public:
 
     // Status panel 0..4.
     QLabel* StatusPanel(int index) const { return panels_[static_cast<size_t>(index)]; }
+    // Shows text in a panel. A fixed-width panel grows to show all of it (the
+    // caret position in a file of millions of lines) and keeps that width,
+    // so the bar does not jump back and forth as the caret moves.
+    void SetStatusText(int index, const QString& text);
     void ClearStatusPanels();
     // Checks the highlighting menu item with that tag (1..3).
     void CheckHighlightItem(int tag);

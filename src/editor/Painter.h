@@ -195,8 +195,9 @@ public:
     // Paints with the option word of this control instead of the
     // appearance's (nullptr: the appearance's again). The control must
     // outlive the binding.
-    void BindControl(const TCustomTessary* control) noexcept { control_ = control; }
-    uint32_t Options() const noexcept;
+    void BindControl(const TCustomTessary* control) noexcept;
+    // Read for every row painted, so kept inline.
+    uint32_t Options() const noexcept { return *options_; }
 
     // Measures the fonts; call after a font or settings change.
     void Measure(Surface& surface);
@@ -253,7 +254,8 @@ private:
     int32_t LastColumn(const TViewState& view) const noexcept;
     bool Has(uint32_t option) const noexcept { return (Options() & option) != 0; }
 
-    const TCustomTessary* control_ = nullptr;
+    const uint32_t* options_;                 // the bound control's option word or the appearance's
+    const TCustomTessary* control_ = nullptr; // the bound control: its wrap column
     TTextStore& store_;
     const TTabStops& tabs_;
     const TStyleSource& styles_;
@@ -261,6 +263,9 @@ private:
     TSystemColors system_;
     TPaintMetrics metrics_;
     TLineLayout layout_;
+    // Digits of the line count, counted again only when the count changes.
+    mutable TLineIndex digitsOf_ = -1;
+    mutable int digits_ = 1;
 };
 
 } // namespace torvane::editor

@@ -242,11 +242,17 @@ void TCustomTessary::WidenScroll(int32_t columns) {
 
 void TCustomTessary::ScrollCaretIntoView() {
     if (paintLock_) return;
-    const TLineIndex line = store_->LineOfOffset(caret_);
     // Display columns, TABs expanded: the scroll range and the first visible
-    // column count the same unit as the caret.
-    const int32_t column = CaretColumn();
-    WidenScroll(std::max(store_->WidestLine(), std::max(column, geometry_.EndColumn(line)) + 1));
+    // column count the same unit as the caret. The caret's column and its
+    // line's width come from one look-up of the line: this runs at every
+    // keystroke.
+    const TLineIndex line = store_->LineOfOffset(caret_);
+    const std::string_view text = store_->NodeText(line);
+    const bool hasTab = store_->Node(line).HasTab();
+    const int32_t index = static_cast<int32_t>(caret_ - store_->LineStart(line));
+    const int32_t column = CaretBeyondEnd() ? virtualColumn_ : CharToColumn(text, hasTab, index, tabs_);
+    const int32_t lineEnd = CharToColumn(text, hasTab, static_cast<int32_t>(text.size()), tabs_);
+    WidenScroll(std::max(store_->WidestLine(), std::max(column, lineEnd) + 1));
     const int32_t rows = geometry_.Rows();
     const int32_t cols = geometry_.Columns();
     if (line < topLine_)
@@ -741,13 +747,20 @@ void TCustomTessary::SetOptions(uint32_t options) {
 
 void TCustomTessary::SetTabColumns(std::string_view text) {
     tabs_.SetColumns(text);
-    if (wrapState_.on) RewrapAll();
-    InvalidateAll();
+    TabsChanged();
 }
 
 void TCustomTessary::SetTabDefault(int32_t width) {
     tabs_.SetDefault(width);
+    TabsChanged();
+}
+
+void TCustomTessary::TabsChanged() {
+    // Segments are cut at display widths, which the stops change.
     if (wrapState_.on) RewrapAll();
+    // The caret's column moves with the stops: keep it in view and the
+    // scroll range wide enough to reach it.
+    ScrollCaretIntoView();
     InvalidateAll();
 }
 

@@ -264,6 +264,8 @@ public:
 
     // ---- settings ------------------------------------------------------------
     uint32_t Options() const noexcept { return options_; }
+    // The option word itself, for a painter that reads it at every row.
+    const uint32_t& OptionsWord() const noexcept { return options_; }
     void SetOptions(uint32_t options);
     const TTabStops& Tabs() const noexcept { return tabs_; }
     std::string TabColumns() const { return tabs_.Columns(); }
@@ -339,8 +341,10 @@ public:
 
 private:
     void TextChanged(const TTextChange& change) override;
+    void MarksChanged(TLineIndex line) override { InvalidateLines(line, line); }
     int32_t MergedStep(bool redo);
     void WidenScroll(int32_t columns);
+    void TabsChanged();
     TUndoStack* Log() const;
     TUndoStack* ActiveLog();             // the log, acting on this control
     void Replace(std::string_view text); // the unrecorded part of ReplaceSel

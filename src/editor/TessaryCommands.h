@@ -118,9 +118,6 @@ public:
     uint8_t CaretChar() const noexcept;
     int ClickCount() const noexcept { return clickCount_; }
 
-    // Numbered bookmarks of the shown store (commands 20..39).
-    TBookmarks& Bookmarks();
-
     // ---- set-up ----------------------------------------------------------------
     // The key map KeyDown consults when no scheme settings are set; by default
     // a copy of the program's default map. The given map must outlive this
@@ -242,8 +239,7 @@ private:
     bool InsideSelection(TLineIndex line, int x) const;
 
     TCustomTessary& control_;
-    std::shared_ptr<TTextStore> observed_; // the store we observe; bookmarks_ work on it
-    std::unique_ptr<TBookmarks> bookmarks_;
+    std::shared_ptr<TTextStore> observed_; // the store we observe
     TKeyboardActionContoller ownKeyMap_;
     TKeyboardActionContoller* keyMap_ = &ownKeyMap_;
     TTE_Settings* settings_ = nullptr;

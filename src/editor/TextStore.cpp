@@ -2,6 +2,7 @@
 
 #include "common/Exceptions.h"
 #include "common/Messages.h"
+#include "editor/Bookmarks.h"
 #include "editor/UndoStack.h"
 
 #include <algorithm>
@@ -263,12 +264,18 @@ void TTextStore::SetNodeState(const TLineNode& node, uint32_t state) {
 void TTextStore::SetBookmarks(TLineIndex line, uint16_t bits) {
     Where w = FindLine(line);
     TLineNode& node = blocks_[w.block]->nodes[static_cast<size_t>(w.index)];
-    node.marks = static_cast<uint16_t>((node.marks & ~kMarkBookmarkMask) | (bits & kMarkBookmarkMask));
+    const auto marks = static_cast<uint16_t>((node.marks & ~kMarkBookmarkMask) | (bits & kMarkBookmarkMask));
+    if (marks == node.marks) return;
+    node.marks = marks;
+    NotifyMarks(line);
 }
 
 void TTextStore::SetGutterMark(TLineIndex line, uint16_t mark) {
     Where w = FindLine(line);
-    blocks_[w.block]->nodes[static_cast<size_t>(w.index)].gutterMark = mark;
+    TLineNode& node = blocks_[w.block]->nodes[static_cast<size_t>(w.index)];
+    if (node.gutterMark == mark) return;
+    node.gutterMark = mark;
+    NotifyMarks(line);
 }
 
 void TTextStore::SetHighlight(TLineIndex line, int32_t highlight, int32_t highlight2) {
@@ -565,6 +572,17 @@ void TTextStore::Notify(const TTextChange& change) const {
     const std::vector<TTextStoreObserver*> observers = observers_;
     for (TTextStoreObserver* o : observers)
         o->TextChanged(change);
+}
+
+void TTextStore::NotifyMarks(TLineIndex line) const {
+    const std::vector<TTextStoreObserver*> observers = observers_;
+    for (TTextStoreObserver* o : observers)
+        o->MarksChanged(line);
+}
+
+TBookmarks& TTextStore::Bookmarks() {
+    if (!bookmarks_) bookmarks_ = std::make_unique<TBookmarks>(*this);
+    return *bookmarks_;
 }
 
 // ---- checks ------------------------------------------------------------------

@@ -26,7 +26,8 @@
 // temporary file beside the target and renames it over the target, so a
 // failed save leaves the old file as it was.
 //
-// The store owns the undo log of its controls (UndoStack.h).
+// The store owns the undo log of its controls (UndoStack.h) and the
+// bookmarks of its text (Bookmarks.h).
 //
 // Observers (the controls that show the store) are told of every change;
 // the store never calls view code directly.
@@ -45,6 +46,7 @@
 
 namespace torvane::editor {
 
+class TBookmarks;
 class TEdStream;
 class TUndoStack;
 
@@ -74,6 +76,8 @@ class TTextStoreObserver {
 public:
     virtual ~TTextStoreObserver() = default;
     virtual void TextChanged(const TTextChange& change) = 0;
+    // The bookmarks or the gutter mark of a node changed (its text did not).
+    virtual void MarksChanged(TLineIndex /*line*/) {}
 };
 
 class TTextStore {
@@ -120,7 +124,8 @@ public:
     // Sets the token bytes of a node; bytes.size() must equal the node length.
     void SetNodeStyles(TLineIndex line, std::span<const uint8_t> bytes);
 
-    // Attribute setters. SetBookmarks changes bits 0..9 of the marks only.
+    // Attribute setters. SetBookmarks changes bits 0..9 of the marks only;
+    // it and SetGutterMark tell the observers when a mark changes.
     void SetNodeState(TLineIndex line, uint32_t state);
     // The same for a node already in hand (one of this store's nodes, from
     // Node() and unchanged in layout since), without looking the line up.
@@ -179,6 +184,12 @@ public:
     TUndoStack* UndoLog() const noexcept { return undo_; }
     void AttachUndoLog(TUndoStack* log) noexcept { undo_ = log; }
     TUndoStack* OwnUndoLog() const noexcept { return ownUndo_.get(); }
+
+    // ---- bookmarks --------------------------------------------------------
+    // The numbered and named bookmarks of the text. They belong to the text,
+    // not to a control, so every control showing the store sees the same
+    // ones. Made on first use: a store nobody marks pays nothing per edit.
+    TBookmarks& Bookmarks();
 
     // ---- observers --------------------------------------------------------
     void AddObserver(TTextStoreObserver* observer); // added once however often called
@@ -251,6 +262,7 @@ private:
     TOffset InsertChunk(TOffset at, std::string_view normalized);
     void DeleteRange(TOffset start, TOffset end);
     void Notify(const TTextChange& change) const;
+    void NotifyMarks(TLineIndex line) const;
 
     // Load: appends normalised characters to the end of the text.
     void AppendNormalized(const char* chars, size_t count);
@@ -271,6 +283,8 @@ private:
     std::vector<TTextStoreObserver*> observers_;
     std::unique_ptr<TUndoStack> ownUndo_;
     TUndoStack* undo_ = nullptr;
+    // After observers_: it leaves the list before the list goes.
+    std::unique_ptr<TBookmarks> bookmarks_;
 };
 
 } // namespace torvane::editor

@@ -203,6 +203,20 @@ private slots:
         QCOMPARE(main_->StatusPanel(3)->text(), QString::fromUtf8(text::kModified));
     }
 
+    void caretPanelShowsEveryDigitOfAHugeLineNumber() {
+        TEditWin* win = NewDocument();
+        win->sMemo->Store().SetText(std::string(5'460'309, '\r'));
+        QTest::keyClick(&win->sMemo->View(), Qt::Key_End, Qt::ControlModifier);
+        QLabel* panel = main_->StatusPanel(0);
+        QCOMPARE(panel->text(), QStringLiteral("5460310:   1"));
+        QTRY_VERIFY(panel->contentsRect().width() >= panel->fontMetrics().horizontalAdvance(panel->text()));
+        // The panel keeps its width back at the top: the bar does not jump.
+        const int wide = panel->width();
+        QTest::keyClick(&win->sMemo->View(), Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(panel->text(), QStringLiteral("   1:   1"));
+        QCOMPARE(panel->width(), wide);
+    }
+
     void anOpened8051SourceIsHighlighted() {
         TEditWin* win = OpenCopy(kSourceDir + QStringLiteral("/examples/blink51.asm"));
         QCOMPARE(win->HighlightIndex, 1);

@@ -264,7 +264,7 @@ TEST_F(Commands, BookmarksThroughKeySequences) {
     SetText("a\rb\rc", 2);
     cmd.KeyDown(ShortCut('K', kscCtrl));
     cmd.KeyDown('3');
-    EXPECT_EQ(cmd.Bookmarks().LineOf(3), 1);
+    EXPECT_EQ(cmd.Control().Store().Bookmarks().LineOf(3), 1);
     Run(acDocumentEnd);
     cmd.KeyDown(ShortCut('Q', kscCtrl));
     cmd.KeyDown('3');

@@ -195,13 +195,13 @@ TEST_F(WrappedControl, CaretMovesOverSegmentsAsRows) {
 TEST_F(WrappedControl, BookmarkStaysOnTheFirstSegment) {
     SetText("first line is long\rsecond");
     ed.SetSelection(14, 14, false); // on the second segment of line 1
-    cmd.Bookmarks().SetBookmark(3, ed.Caret());
-    EXPECT_EQ(cmd.Bookmarks().LineOf(3), 0);
+    ed.Store().Bookmarks().SetBookmark(3, ed.Caret());
+    EXPECT_EQ(ed.Store().Bookmarks().LineOf(3), 0);
     EXPECT_NE(ed.Store().Node(0).marks & (1u << 3), 0u);
     // Typing at the line start re-cuts the line; the mark stays on its head.
     ed.SetSelection(0, 0, false);
     ed.ReplaceSel("a very ");
-    EXPECT_EQ(cmd.Bookmarks().LineOf(3), 0);
+    EXPECT_EQ(ed.Store().Bookmarks().LineOf(3), 0);
     EXPECT_NE(ed.Store().Node(0).marks & (1u << 3), 0u);
     for (TLineIndex i = 1; i < ed.Store().LineCount(); ++i)
         EXPECT_EQ(ed.Store().Node(i).marks & (1u << 3), 0u) << "node " << i;
