@@ -80,6 +80,7 @@ TfrmTorvane::~TfrmTorvane() {
     // signal while their windows go; nothing here may answer them.
     mdiArea->disconnect(this);
     tabConSoubory->disconnect(this);
+    delete frmDialog; // a top-level window of its own, so not deleted with this one
     WriteWindowSettings();
     // A settings file that cannot be written is left as it was.
     (void)settings_->UpdateFile();
@@ -418,6 +419,11 @@ void TfrmTorvane::actZavritVseExecute() {
 }
 
 void TfrmTorvane::closeEvent(QCloseEvent* event) {
+    // The running build holds the document window; the user can stop it first.
+    if (building_) {
+        event->ignore();
+        return;
+    }
     const QList<TEditWin*> windows = EditWindows();
     for (TEditWin* win : windows)
         if (!win->FormCloseQuery()) {

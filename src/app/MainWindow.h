@@ -171,6 +171,7 @@ private:
     QMenu* mnuOkno_ = nullptr;
     QList<QAction*> windowListActions_;
     bool selectingTab_ = false; // a tab is being selected by code
+    bool building_ = false;     // a build's library call is running
 };
 
 } // namespace torvane::app
