@@ -7,6 +7,8 @@
 // printed), 2 bad usage.
 
 #include "cli/Command.h"
+#include "common/Exceptions.h"
+#include "common/Messages.h"
 #include "common/Stream.h"
 #include "scheme/compressor/Compressor.h"
 
@@ -37,6 +39,9 @@ void WriteFile(const std::string& name, const TMemoryStream& content) {
     out.Flush();
 }
 
+// Far above any compiled scheme; the stream is decoded into memory first.
+constexpr int32_t kMaxUnpackedBytes = int32_t{256} << 20;
+
 // Runs the compressor from the file IN into memory and, on success, to OUT.
 int Convert(const std::string& inName, const std::string& outName, TCompressor::Method method, bool pack) {
     TFileStream in(inName, TFileStream::fmOpenRead);
@@ -48,7 +53,10 @@ int Convert(const std::string& inName, const std::string& outName, TCompressor::
     if (pack) {
         compressor.Compress();
     } else {
+        // A file holds exactly one stream, and nothing may follow its payload.
+        compressor.SetMaxOutputSize(kMaxUnpackedBytes);
         compressor.Decompress();
+        if (in.Position() != in.Size()) throw ECompressorException(LoadStr(msg::SCompressorTrailingData));
     }
     WriteFile(outName, out);
     return 0;

@@ -94,6 +94,9 @@ constexpr Entry kTable[] = {
     {msg::SCompressorLzhSizeMismatch,
      "Compressor (LZH decompression) : Original and compressed sizes do not match !"},
     {msg::SLzhNoMemory, "LZH : Cannot get memory for dictionary tables"},
+    {msg::SCompressorTrailingData,
+     "Compressor decompression : data follows the end of the compressed stream !"},
+    {msg::SCompressorTooLarge, "Compressor decompression : stated size %d exceeds the limit of %d MB !"},
 
     // Scheme script lexer (720-739).
     {msg::SScriptElseWithoutIf, "#else without #ifdef or #ifndef"},

@@ -87,6 +87,9 @@ enum : int {
     SCompressorBlockSizeMismatch, // "Compressor (decompression Compressor/Vexo) : Original and ..."
     SCompressorLzhSizeMismatch,   // "Compressor (LZH decompression) : Original and compressed ..."
     SLzhNoMemory,                 // "LZH : Cannot get memory for dictionary tables"
+    SCompressorTrailingData =
+        715,             // "Compressor decompression : data follows the end of the compressed stream !"
+    SCompressorTooLarge, // "Compressor decompression : stated size %d exceeds the limit of %d MB !"
 
     // Scheme script lexer (720-739).
     SScriptElseWithoutIf = 720, // "#else without #ifdef or #ifndef"

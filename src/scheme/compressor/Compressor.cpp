@@ -129,6 +129,9 @@ void TCompressor::Decompress() {
     if (ReadUpTo(*input_, sizeBytes, 4) != 4) Fail(msg::SCompressorReadError);
     const auto size = static_cast<int32_t>(static_cast<uint32_t>(sizeBytes[0]) | sizeBytes[1] << 8 |
                                            sizeBytes[2] << 16 | static_cast<uint32_t>(sizeBytes[3]) << 24);
+    if (size > maxOutput_)
+        throw ECompressorException(
+            FormatStr(msg::SCompressorTooLarge, size, static_cast<int>(maxOutput_ >> 20)));
     if (isBlock) {
         DecompressBlocks(size);
     } else {

@@ -25,6 +25,7 @@
 #include "common/Stream.h"
 
 #include <cstdint>
+#include <limits>
 
 namespace torvane {
 
@@ -50,6 +51,9 @@ public:
     void SetOutputStream(TStream* stream) noexcept { output_ = stream; }
     TStream* InputStream() const noexcept { return input_; }
     TStream* OutputStream() const noexcept { return output_; }
+    // Decompress() refuses a stream whose stated size is larger, before it
+    // decodes anything: a few bytes of runs can state gigabytes.
+    void SetMaxOutputSize(int64_t bytes) noexcept { maxOutput_ = bytes; }
 
     // Writes marker, size and payload of the rest of the input stream.
     void Compress();
@@ -73,6 +77,7 @@ private:
     int threshold_ = 40;
     TStream* input_ = nullptr;
     TStream* output_ = nullptr;
+    int64_t maxOutput_ = std::numeric_limits<int32_t>::max();
 };
 
 } // namespace torvane
