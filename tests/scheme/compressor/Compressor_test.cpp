@@ -252,6 +252,32 @@ TEST(Compressor, DamagedStreamsFailWithTheirOwnTexts) {
               "Compressor (LZH decompression) : Original and compressed sizes do not match !");
 }
 
+TEST(Compressor, PayloadMustBeConsumedExactly) {
+    const char* blockDamage = "Compressor : Error reading from input stream ! (Compressor/Vexo)";
+    // Three literals, then the control word promises a copy the block lacks.
+    EXPECT_EQ(UnpackError(Concat(Header("WRZL", 3), {0x06, 0x00, 0x40, 0x10, 0x00, 'a', 'b', 'c'})), blockDamage);
+    // The same with the zero padding is the three literals.
+    EXPECT_EQ(Unpack(Concat(Header("WRZL", 3), {0x06, 0x00, 0x40, 0x00, 0x00, 'a', 'b', 'c'})),
+              (Bytes{'a', 'b', 'c'}));
+
+    // One match symbol of ten blanks; a set padding bit after it is damage.
+    EXPECT_EQ(Unpack(Concat(Header("!HZL", 10), {0x93, 0x00, 0x00})), Bytes(10, ' '));
+    EXPECT_EQ(UnpackError(Concat(Header("!HZL", 10), {0x93, 0x00, 0x01})),
+              "Compressor (LZH decompression) : Original and compressed sizes do not match !");
+}
+
+TEST(Compressor, StatedSizeAboveTheLimitIsRefusedBeforeDecoding) {
+    const Bytes packed = Pack(Bytes(5000, 'x'));
+    TMemoryStream src(packed);
+    TMemoryStream dst;
+    TCompressor c;
+    c.SetInputStream(&src);
+    c.SetOutputStream(&dst);
+    c.SetMaxOutputSize(4999);
+    EXPECT_THROW(c.Decompress(), ECompressorException);
+    EXPECT_TRUE(dst.Bytes().empty());
+}
+
 TEST(Compressor, StreamFailuresFailWithTheirOwnTexts) {
     TMemoryStream ok(Bytes(10, 1));
     TMemoryStream out;
