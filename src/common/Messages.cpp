@@ -103,6 +103,7 @@ constexpr Entry kTable[] = {
     {msg::SScriptEndifWithoutIf, "#endif without #ifdef or #ifndef"},
     {msg::SScriptNumberTooLarge, "Number too large: %s"},
     {msg::SScriptExpansionTooLarge, "Macros and #include files expand to more than %u bytes"},
+    {msg::SScriptTooLarge, "The script is larger than %u bytes"},
 
     // Scheme section grammar (740-759).
     {msg::SScriptEndsWithExpected, "'endswith' expected"},

@@ -96,6 +96,7 @@ enum : int {
     SScriptEndifWithoutIf,      // "#endif without #ifdef or #ifndef"
     SScriptNumberTooLarge,      // "Number too large: %s"
     SScriptExpansionTooLarge,   // "Macros and #include files expand to more than %u bytes"
+    SScriptTooLarge = 730,      // "The script is larger than %u bytes"
 
     // Scheme section grammar (740-759).
     SScriptEndsWithExpected = 740, // "'endswith' expected"

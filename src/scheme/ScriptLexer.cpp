@@ -40,10 +40,12 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::string ReadWholeStream(TStream& stream) {
+// The stream from its position to its end, but no more than `maxBytes` + 1
+// bytes: a script past the limit is refused without reading all of it.
+std::string ReadWholeStream(TStream& stream, size_t maxBytes) {
     std::string text;
     char chunk[4096];
-    for (size_t n; (n = stream.Read(chunk, sizeof chunk)) != 0;)
+    for (size_t n; text.size() <= maxBytes && (n = stream.Read(chunk, sizeof chunk)) != 0;)
         text.append(chunk, n);
     return text;
 }
@@ -66,10 +68,13 @@ int HexDigitValue(char c) {
 } // namespace
 
 TTES_Compiler::TTES_Compiler(TStream& script, std::string includeDirectory)
-    : TTES_Compiler(ReadWholeStream(script), std::move(includeDirectory)) {}
+    : TTES_Compiler(ReadWholeStream(script, kMaxExpansionBytes), std::move(includeDirectory)) {}
 
 TTES_Compiler::TTES_Compiler(std::string scriptText, std::string includeDirectory)
     : includeDirectory_(std::move(includeDirectory)) {
+    // The script itself counts against the same limit as what it brings in.
+    if (scriptText.size() > kMaxExpansionBytes)
+        ErrorAt(0, 0, FormatStr(msg::SScriptTooLarge, static_cast<unsigned>(kMaxExpansionBytes)));
     sources_.push_back(Source{std::string(), std::move(scriptText), 0, includeDirectory_});
     AddScriptKeywords(keywords_);
     AddPredefinedMacros(macros_);

@@ -123,8 +123,8 @@ enum TesToken : int {
 
 class TTES_Compiler {
 public:
-    // Upper bound on the bytes that macro expansions and included files may
-    // bring in during one compilation.
+    // Upper bound on the bytes of the script itself, and on the bytes that
+    // macro expansions and included files may bring in during one compilation.
     static constexpr size_t kMaxExpansionBytes = size_t{4} << 20;
 
     // Reads the script from the stream's current position to its end and

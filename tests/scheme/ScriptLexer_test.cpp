@@ -259,3 +259,13 @@ TEST(ScriptLexer, LongMacroChainsExpandAndRecursionIsStillFound) {
     EXPECT_EQ(Error("#define a b\r\n#define b C\r\n#define c A\r\na"),
               "** ERROR near line 4, Column 5: Recursive expansion of macro 'a'");
 }
+
+TEST(ScriptLexer, ScriptsPastTheSizeLimitAreRefusedUnread) {
+    const std::string big(TTES_Compiler::kMaxExpansionBytes + 1, ' ');
+    EXPECT_EQ(Error(big), "** ERROR near line 1, Column 1: The script is larger than 4194304 bytes");
+    const std::vector<uint8_t> huge(3 * TTES_Compiler::kMaxExpansionBytes, ' ');
+    TMemoryStream stream(huge);
+    EXPECT_THROW(TTES_Compiler(stream, ""), ETES_COMP_ERROR);
+    // Reading stopped shortly after the limit, not at the end of the stream.
+    EXPECT_LT(stream.Position(), static_cast<int64_t>(TTES_Compiler::kMaxExpansionBytes) + 8192);
+}
