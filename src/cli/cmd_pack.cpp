@@ -1,6 +1,7 @@
 // torvane-cli pack [--method block|lzhuf|auto] IN OUT
 // torvane-cli unpack IN OUT
-// The compressor's stream format (marker, size, payload) to and from files.
+// The compressor's stream format (marker, size, payload, checksum) to and
+// from files; unpack also takes streams without a checksum.
 // The output file is written only after the whole conversion succeeded, so a
 // damaged input never leaves a half-written file behind.
 // Exit code: 0 done, 1 unreadable or damaged input (the compressor's text is
@@ -48,6 +49,8 @@ int Convert(const std::string& inName, const std::string& outName, TCompressor::
     TMemoryStream out;
     TCompressor compressor;
     compressor.SetMethod(method);
+    // Files written here carry a checksum, so unpack notices any damaged byte.
+    compressor.SetChecksum(true);
     compressor.SetInputStream(&in);
     compressor.SetOutputStream(&out);
     if (pack) {

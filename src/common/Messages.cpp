@@ -97,6 +97,7 @@ constexpr Entry kTable[] = {
     {msg::SCompressorTrailingData,
      "Compressor decompression : data follows the end of the compressed stream !"},
     {msg::SCompressorTooLarge, "Compressor decompression : stated size %d exceeds the limit of %d MB !"},
+    {msg::SCompressorChecksum, "Compressor decompression : checksum mismatch, the stream is damaged !"},
 
     // Scheme script lexer (720-739).
     {msg::SScriptElseWithoutIf, "#else without #ifdef or #ifndef"},

@@ -90,6 +90,7 @@ enum : int {
     SCompressorTrailingData =
         715,             // "Compressor decompression : data follows the end of the compressed stream !"
     SCompressorTooLarge, // "Compressor decompression : stated size %d exceeds the limit of %d MB !"
+    SCompressorChecksum, // "Compressor decompression : checksum mismatch, the stream is damaged !"
 
     // Scheme script lexer (720-739).
     SScriptElseWithoutIf = 720, // "#else without #ifdef or #ifndef"

@@ -255,7 +255,8 @@ TEST(Compressor, DamagedStreamsFailWithTheirOwnTexts) {
 TEST(Compressor, PayloadMustBeConsumedExactly) {
     const char* blockDamage = "Compressor : Error reading from input stream ! (Compressor/Vexo)";
     // Three literals, then the control word promises a copy the block lacks.
-    EXPECT_EQ(UnpackError(Concat(Header("WRZL", 3), {0x06, 0x00, 0x40, 0x10, 0x00, 'a', 'b', 'c'})), blockDamage);
+    EXPECT_EQ(UnpackError(Concat(Header("WRZL", 3), {0x06, 0x00, 0x40, 0x10, 0x00, 'a', 'b', 'c'})),
+              blockDamage);
     // The same with the zero padding is the three literals.
     EXPECT_EQ(Unpack(Concat(Header("WRZL", 3), {0x06, 0x00, 0x40, 0x00, 0x00, 'a', 'b', 'c'})),
               (Bytes{'a', 'b', 'c'}));
@@ -264,6 +265,33 @@ TEST(Compressor, PayloadMustBeConsumedExactly) {
     EXPECT_EQ(Unpack(Concat(Header("!HZL", 10), {0x93, 0x00, 0x00})), Bytes(10, ' '));
     EXPECT_EQ(UnpackError(Concat(Header("!HZL", 10), {0x93, 0x00, 0x01})),
               "Compressor (LZH decompression) : Original and compressed sizes do not match !");
+}
+
+TEST(Compressor, ChecksummedStreamsRefuseEverySingleBitFlip) {
+    const Bytes original = AssemblerText(600, 5);
+    for (TCompressor::Method method : {TCompressor::Method::Block, TCompressor::Method::Lzhuf}) {
+        TMemoryStream src(original), dst;
+        TCompressor c;
+        c.SetMethod(method);
+        c.SetChecksum(true);
+        c.SetInputStream(&src);
+        c.SetOutputStream(&dst);
+        c.Compress();
+        const Bytes packed = dst.Bytes();
+        ASSERT_EQ(Unpack(packed), original);
+        EXPECT_EQ(packed[3], 'C');
+
+        int wrongBytesAccepted = 0;
+        for (size_t bit = 0; bit < packed.size() * 8; ++bit) {
+            Bytes damaged = packed;
+            damaged[bit / 8] ^= static_cast<uint8_t>(1u << (bit % 8));
+            try {
+                if (Unpack(damaged) != original) ++wrongBytesAccepted;
+            } catch (const ECompressorException&) {
+            }
+        }
+        EXPECT_EQ(wrongBytesAccepted, 0) << static_cast<int>(method);
+    }
 }
 
 TEST(Compressor, StatedSizeAboveTheLimitIsRefusedBeforeDecoding) {
