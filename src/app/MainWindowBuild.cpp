@@ -14,7 +14,6 @@
 #include "build/BuildCommand.h"
 #include "editor/TextStore.h"
 
-#include <QCloseEvent>
 #include <QEventLoop>
 #include <QListWidget>
 #include <QPointer>
