@@ -98,6 +98,7 @@ TfrmTorvane::~TfrmTorvane() {
     mdiArea->disconnect(this);
     mdiArea->disconnect(navigator);
     tabConSoubory->disconnect(this);
+    delete frmDialog; // a top-level window of its own, so not deleted with this one
     WriteWindowSettings();
     // A settings file that cannot be written is left as it was.
     (void)settings_->UpdateFile();
@@ -498,6 +499,11 @@ void TfrmTorvane::actZavritVseExecute() {
 }
 
 void TfrmTorvane::closeEvent(QCloseEvent* event) {
+    // The running build holds the document window; the user can stop it first.
+    if (building_) {
+        event->ignore();
+        return;
+    }
     const QList<TEditWin*> windows = EditWindows();
     for (TEditWin* win : windows)
         if (!win->FormCloseQuery()) {

@@ -255,6 +255,7 @@ private:
     QTimer* recoveryTimer_ = nullptr;
     int nextRecoveryId_ = 1;
     bool checkingOutside_ = false;
+    bool building_ = false; // a build's library call is running
 };
 
 } // namespace torvane::app

@@ -1,6 +1,7 @@
 #include "bridge/HexToBin.h"
 
 #include "common/Messages.h"
+#include "platform/FileSystem.h"
 #include "platform/SafeSave.h"
 
 #include <cstdio>
@@ -124,7 +125,8 @@ int ConvertHexText(std::string_view text, HexImage& image) {
 }
 
 int HexToBin(const std::string& hexPath, const std::string& binPath) {
-    File hex(std::fopen(hexPath.c_str(), "rb"));
+    // Only a regular file: a FIFO or a device given as HEX input would block or never end.
+    File hex(platform::OpenRegularFile(hexPath, nullptr));
     if (!hex) return kHexCannotOpen;
     // Writing the image over its own source would destroy the program.
     if (platform::SameFile(hexPath, binPath)) return kHexCannotSave;

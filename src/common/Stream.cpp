@@ -4,6 +4,7 @@
 
 #include "common/Exceptions.h"
 #include "common/Messages.h"
+#include "platform/FileSystem.h"
 
 #include <algorithm>
 #include <cstring>
@@ -71,7 +72,14 @@ void TMemoryStream::SetSize(int64_t size) {
 
 TFileStream::TFileStream(const std::string& fileName, Mode mode) : name_(fileName) {
     const char* how = mode == fmCreate ? "w+b" : mode == fmOpenRead ? "rb" : "r+b";
-    file_ = std::fopen(fileName.c_str(), how);
+    if (mode == fmOpenRead) {
+        platform::FileReadError error = platform::FileReadError::None;
+        file_ = platform::OpenRegularFile(fileName, &error);
+        if (error == platform::FileReadError::NotRegular)
+            throw EFOpenError(FormatStr(msg::SNotRegularFile, fileName.c_str()));
+    } else {
+        file_ = std::fopen(fileName.c_str(), how);
+    }
     if (!file_) {
         if (mode == fmCreate) throw EFCreateError(FormatStr(msg::SFCreateError, fileName.c_str()));
         throw EFOpenError(FormatStr(msg::SFOpenError, fileName.c_str()));

@@ -1,6 +1,8 @@
 #pragma once
 // File-system helpers of the portable layer.
 
+#include <cstddef>
+#include <cstdio>
 #include <string>
 
 namespace torvane::platform {
@@ -11,6 +13,19 @@ std::string ProgramDirectory();
 bool FileExists(const std::string& path);      // a regular file (or a link to one)
 bool DirectoryExists(const std::string& path); // a directory (or a link to one)
 bool DeleteFile(const std::string& path);      // true when the file is gone afterwards
+
+enum class FileReadError { None, CannotOpen, NotRegular, TooLarge };
+
+// Opens a file for reading ("rb") only when it is a regular file on a real
+// file system. A FIFO would block the reader until someone writes, a device
+// such as /dev/zero never ends, and a /proc or /sys file reports size 0 but
+// yields text: none of them is read. Null with *error set otherwise.
+std::FILE* OpenRegularFile(const std::string& path, FileReadError* error);
+
+// The whole of such a file, refused (TooLarge) past maxBytes. The limit is
+// checked against what is actually read, not against the size the file
+// system reports.
+FileReadError ReadRegularFile(const std::string& path, size_t maxBytes, std::string& text);
 
 // Directory part of a path including its trailing separator ("" when none),
 // and the part after it.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace torvane::platform {
@@ -29,6 +30,74 @@ bool DirectoryExists(const std::string& path) {
 
 bool DeleteFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
+namespace {
+
+// File systems whose files are made up on reading.
+bool IsPseudoFileSystem(int fd) {
+    struct statfs fs;
+    if (::fstatfs(fd, &fs) != 0) return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0x9fa0UL:     // proc
+    case 0x62656572UL: // sysfs
+    case 0x64626720UL: // debugfs
+    case 0x73636673UL: // securityfs
+    case 0x74726163UL: // tracefs
+    case 0x27e0ebUL:   // cgroup
+    case 0x63677270UL: // cgroup2
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+std::FILE* OpenRegularFile(const std::string& path, FileReadError* error) {
+    auto fail = [error](FileReadError why) -> std::FILE* {
+        if (error) *error = why;
+        return nullptr;
+    };
+    // Non-blocking, so that opening a FIFO returns at once instead of waiting for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return fail(FileReadError::CannotOpen);
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        ::close(fd);
+        return fail(FileReadError::CannotOpen);
+    }
+    if (!S_ISREG(st.st_mode) || IsPseudoFileSystem(fd)) {
+        ::close(fd);
+        return fail(FileReadError::NotRegular);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file) {
+        ::close(fd);
+        return fail(FileReadError::CannotOpen);
+    }
+    if (error) *error = FileReadError::None;
+    return file;
+}
+
+FileReadError ReadRegularFile(const std::string& path, size_t maxBytes, std::string& text) {
+    FileReadError error = FileReadError::None;
+    std::FILE* file = OpenRegularFile(path, &error);
+    if (!file) return error;
+    text.clear();
+    char chunk[65536];
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) != 0;) {
+        if (text.size() + n > maxBytes) {
+            error = FileReadError::TooLarge;
+            break;
+        }
+        text.append(chunk, n);
+    }
+    if (error == FileReadError::None && std::ferror(file)) error = FileReadError::CannotOpen;
+    std::fclose(file);
+    if (error != FileReadError::None) text.clear();
+    return error;
 }
 
 std::string ExtractFilePath(const std::string& path) {
