@@ -285,8 +285,11 @@ void TTessary::SelectAll() {
 void TTessary::ApplyEditorSettings(const QString& fontName, int fontSize, const QString& tabColumns) {
     editor::TAppearance& look = view_->Appearance();
     look.font = editor::TFontSpec{fontName.toStdString(), fontSize, 0};
-    look.options = kDocumentOptions;
-    Control().SetOptions(kDocumentOptions);
+    // Word wrap is the user's choice per document (Úpravy), not a setting:
+    // re-applying the settings keeps it as it is.
+    const uint32_t options = kDocumentOptions | (Control().Options() & smoWordWrap);
+    look.options = options;
+    Control().SetOptions(options);
     Control().SetTabColumns(tabColumns.toStdString());
     Control().SetTabDefault(kTabDefault);
     view_->SettingsChanged();

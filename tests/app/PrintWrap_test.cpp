@@ -161,6 +161,9 @@ private slots:
         QVERIFY(!main_->mnItmZalamovat->isChecked());
         main_->mdiArea->setActiveSubWindow(main_->mdiArea->subWindowList().last());
         QVERIFY(main_->mnItmZalamovat->isChecked());
+        // Settings applied again (Nastavení ... OK) leave the choice alone.
+        main_->sMemoNastav(*second);
+        QVERIFY(second->sMemo->Control().Options() & torvane::smoWordWrap);
         main_->mnItmZalamovat->trigger();
         QCOMPARE(second->sMemo->Store().LineCount(), 1);
     }
