@@ -59,6 +59,9 @@ public:
     const QString& ProgramDirectory() const { return programDirectory_; }
     // Where Scripts/ and the device headers are, ending with a separator.
     QString DataDirectory() const { return QFile::decodeName(layout_.dataDir.c_str()); }
+    // Where the bridge and the assembler front ends (with their device
+    // headers) are, in the file system's bytes, ending with a separator.
+    const std::string& LibraryDirectoryBytes() const { return layout_.libraryDir; }
 
     // Document operations.
     void CreateEditor(const QString& fileName, bool isNew, int assemblerIndex);
