@@ -107,6 +107,9 @@ TEST(HexToBin, FileErrors) {
 }
 
 TEST(HexToBin, MatchesSrecCatOnAvraOutput) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the reference tools are Linux programs";
+#endif
     fs::path dir = ScratchDir();
     WriteFile(dir / "t.asm", ".include \"m328Pdef.inc\"\n.org 0\n rjmp main\n.org 0x40\nmain: ldi r16, 0x12\n"
                              " out PORTB, r16\n rjmp main\n.db 1, 2, 3\n.org 0x1000\n.dw 0xBEEF\n");

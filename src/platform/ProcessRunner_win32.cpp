@@ -1,0 +1,119 @@
+#include "platform/ProcessRunner.h"
+
+#include "platform/Win32Text.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace torvane::platform {
+namespace {
+
+// Owns one handle; null and INVALID_HANDLE_VALUE both mean none.
+class Handle {
+public:
+    Handle() = default;
+    explicit Handle(HANDLE h) : h_(h) {}
+    ~Handle() { Close(); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+
+    HANDLE get() const { return h_; }
+    HANDLE* out() { return &h_; }
+    void Close() {
+        if (h_ && h_ != INVALID_HANDLE_VALUE) ::CloseHandle(h_);
+        h_ = nullptr;
+    }
+
+private:
+    HANDLE h_ = nullptr;
+};
+
+// A job that takes the child and everything it starts, so that a stop after
+// the time limits leaves no grandchild holding the pipe or the files.
+HANDLE MakeKillOnCloseJob() {
+    HANDLE job = ::CreateJobObjectW(nullptr, nullptr);
+    if (!job) return nullptr;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    ::SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    return job;
+}
+
+} // namespace
+
+int RunProcess(const std::string& commandLine, const std::string& workingDirectory,
+               std::vector<std::string>& output, const ProcessLimits& limits) {
+    output.clear();
+    if (SplitCommandLine(commandLine).empty()) return 0;
+
+    // Inheritable pipe handles with the process's default access rights: a
+    // null access list would let any other program of the machine open them.
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    Handle inputRead, inputWrite, outputRead, outputWrite;
+    if (!::CreatePipe(inputRead.out(), inputWrite.out(), &inheritable, 0)) return 0;
+    if (!::CreatePipe(outputRead.out(), outputWrite.out(), &inheritable, 0)) return 0;
+    // The child inherits only its own ends: our ends held open in the child
+    // would keep it from ever seeing the end of its input.
+    ::SetHandleInformation(inputWrite.get(), HANDLE_FLAG_INHERIT, 0);
+    ::SetHandleInformation(outputRead.get(), HANDLE_FLAG_INHERIT, 0);
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    startup.hStdInput = inputRead.get();
+    startup.hStdOutput = outputWrite.get();
+    startup.hStdError = outputWrite.get();
+
+    // The command line as given: CreateProcess finds the program from its
+    // first argument and hands the rest over untouched; no shell is involved.
+    std::wstring line = win32::Wide(commandLine);
+    const std::wstring directory = win32::Wide(workingDirectory);
+    PROCESS_INFORMATION child{};
+    // Suspended until it is in the job, so nothing it starts escapes.
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE,
+                          CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED, nullptr,
+                          directory.empty() ? nullptr : directory.c_str(), &startup, &child))
+        return 0;
+    Handle process(child.hProcess), thread(child.hThread);
+    Handle job(MakeKillOnCloseJob());
+    if (job.get() && !::AssignProcessToJobObject(job.get(), process.get())) job.Close();
+    ::ResumeThread(thread.get());
+    // Only the child writes into the pipe now.
+    inputRead.Close();
+    outputWrite.Close();
+
+    OutputLineSplitter splitter(output);
+    std::vector<char> buffer(1024);
+    int passes = 0, idle = 0;
+    DWORD exitCode = STILL_ACTIVE;
+    do {
+        if (!::GetExitCodeProcess(process.get(), &exitCode)) exitCode = 0;
+        DWORD waiting = 0;
+        if (::PeekNamedPipe(outputRead.get(), nullptr, 0, nullptr, &waiting, nullptr) && waiting > 0) {
+            if (waiting > buffer.size()) buffer.resize(waiting);
+            std::fill(buffer.begin(), buffer.end(), 0);
+            DWORD got = 0;
+            if (::ReadFile(outputRead.get(), buffer.data(), waiting, &got, nullptr) && got > 0 &&
+                splitter.Feed(buffer.data(), got))
+                idle = 0;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ++passes;
+        ++idle;
+        if (passes >= limits.maxPasses || idle >= limits.maxIdlePasses) {
+            if (exitCode == STILL_ACTIVE) {
+                if (!job.get() || !::TerminateJobObject(job.get(), STILL_ACTIVE))
+                    ::TerminateProcess(process.get(), STILL_ACTIVE);
+                ::WaitForSingleObject(process.get(), 5000);
+            }
+            break;
+        }
+    } while (exitCode == STILL_ACTIVE);
+    return static_cast<int>(exitCode);
+}
+
+} // namespace torvane::platform

@@ -1,0 +1,119 @@
+// The Win32 process runner: its argument rules against the system's own
+// parser, the command line it hands over, the limits and the job that takes
+// the child's children along.
+
+#include "Win32TestUtil.h"
+#include "bridge/CommandLine.h"
+#include "platform/ProcessRunner.h"
+#include "platform/Win32Text.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+using namespace torvane;
+using namespace win32_test;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+// What the system makes of a command line (the program name aside, which it
+// takes by simpler rules of its own).
+Lines SystemArguments(const std::string& line) {
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(platform::win32::Wide(line).c_str(), &count);
+    Lines args;
+    for (int i = 1; i < count; ++i)
+        args.push_back(platform::win32::Narrow(wide[i]));
+    ::LocalFree(wide);
+    return args;
+}
+
+Lines OurArguments(const std::string& line) {
+    Lines args = platform::SplitCommandLine(line);
+    args.erase(args.begin());
+    return args;
+}
+
+Lines RunFake(const fs::path& dir, const std::string& script, int* exitCode = nullptr,
+              const platform::ProcessLimits& limits = {}) {
+    WriteFile(dir / "fake.script", script);
+    Lines out;
+    const int code = platform::RunProcess(FAKE_ASEMW, NameOf(dir), out, limits);
+    if (exitCode) *exitCode = code;
+    return out;
+}
+
+bool ProcessIsGone(const std::string& pidText) {
+    HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(std::stoul(pidText)));
+    if (!process) return true;
+    const bool ended = ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+    ::CloseHandle(process);
+    return ended;
+}
+
+} // namespace
+
+TEST(Win32Runner, ArgumentRulesMatchTheSystemParser) {
+    for (std::string line : {"p a b", "p  a\t b  ", "p \"a b\" c", "p a\\\\b \"c d\" \"\"", "p a\\\"b",
+                             "p \"a\\\\\" b", "p \"a\\\\\\\"b\"", "p a\"b c\"d", "p \\\\server\\share\\x.asm",
+                             "p /includes:\"C:\\my dir\\\";D:\\lib\\;", "p \"unterminated arg",
+                             "p \"a\"\"b\"", "p \"\"\"\"", "p x\"\"y"}) {
+        EXPECT_EQ(OurArguments(line), SystemArguments(line)) << line;
+    }
+    // Whatever the bridge quotes comes back whole from the system's parser.
+    for (std::string text : {"plain", "with blank", "quote\"inside", "trail\\", "back\\\"slash", "\\\\x y\\\\",
+                             "tab\there", "C:\\Program Files\\asemw.exe", "P\xF8\x65klad \xE8\x61s\xEC"}) {
+        EXPECT_EQ(SystemArguments("p " + bridge::QuoteIfNeeded(text)), (Lines{text})) << text;
+    }
+}
+
+TEST(Win32Runner, HandsTheCommandLineOverUnchangedAndCollectsOutput) {
+    fs::path dir = ScratchDir("s mezerou \xE8\x9E");
+    WriteFile(dir / "fake.script", "cmdline\nargs\nout A\\r\\nB\\rC\\nD\nsleep 30\nout \\n\nout AB\nsleep 30\n"
+                                   "out C\\r\\n\nerr E\\bX\\b\\bF\\n\nout no final end\nexit 7\n");
+    const std::string line = "\"" + std::string(FAKE_ASEMW) + "\" \"" + NameOf(dir / "x y.asm") + "\" /i:a\\\"b";
+    Lines out;
+    EXPECT_EQ(platform::RunProcess(line, NameOf(dir), out), 7);
+    Lines expected{"CMDLINE=" + line};
+    const Lines args = platform::SplitCommandLine(line);
+    for (size_t i = 0; i < args.size(); ++i)
+        expected.push_back("ARG" + std::to_string(i) + "=" + args[i]);
+    for (std::string s : {"A", "B", "C", "D", "ABC", "F", "no final end"})
+        expected.push_back(s);
+    EXPECT_EQ(out, expected);
+}
+
+TEST(Win32Runner, SilentEndlessChildAndItsChildrenAreStoppedAfterIdlePasses) {
+    fs::path dir = ScratchDir();
+    int code = 0;
+    Lines out = RunFake(dir, "pid child.pid\nspawn grandchild.pid\nout started\\npartial\nhang\n", &code);
+    EXPECT_EQ(code, platform::kStillActive);
+    EXPECT_EQ(out, (Lines{"started", "partial"}));
+    EXPECT_TRUE(ProcessIsGone(ReadFile(dir / "child.pid")));
+    ASSERT_TRUE(fs::exists(dir / "grandchild.pid"));
+    EXPECT_TRUE(ProcessIsGone(ReadFile(dir / "grandchild.pid"))) << "the job takes the child's children";
+}
+
+TEST(Win32Runner, ChattyEndlessChildIsStoppedAfterMaximumPasses) {
+    fs::path dir = ScratchDir();
+    std::string script;
+    for (int i = 0; i < 200; ++i)
+        script += "out tick\\n\nsleep 5\n";
+    int code = 0;
+    Lines out = RunFake(dir, script + "hang\n", &code, {300, 100});
+    EXPECT_EQ(code, platform::kStillActive);
+    EXPECT_FALSE(out.empty());
+    EXPECT_LT(out.size(), 200u);
+}
+
+TEST(Win32Runner, ProgramThatCannotStartGivesNothing) {
+    fs::path dir = ScratchDir();
+    Lines out{"stale"};
+    EXPECT_EQ(platform::RunProcess(NameOf(dir / "missing.exe"), NameOf(dir), out), 0);
+    EXPECT_TRUE(out.empty());
+    EXPECT_EQ(platform::RunProcess(FAKE_ASEMW, NameOf(dir / "no-such-dir"), out), 0);
+    EXPECT_TRUE(out.empty());
+}
