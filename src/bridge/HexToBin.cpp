@@ -1,6 +1,7 @@
 #include "bridge/HexToBin.h"
 
 #include "common/Messages.h"
+#include "platform/FileSystem.h"
 
 #include <cstdio>
 #include <memory>
@@ -116,9 +117,9 @@ int ConvertHexText(std::string_view text, HexImage& image) {
 }
 
 int HexToBin(const std::string& hexPath, const std::string& binPath) {
-    File hex(std::fopen(hexPath.c_str(), "rb"));
+    File hex(platform::OpenFile(hexPath, "rb"));
     if (!hex) return kHexCannotOpen;
-    File bin(std::fopen(binPath.c_str(), "wb"));
+    File bin(platform::OpenFile(binPath, "wb"));
     if (!bin) return kHexCannotSave;
 
     HexReader reader;

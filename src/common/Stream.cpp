@@ -2,6 +2,7 @@
 
 #include "common/Exceptions.h"
 #include "common/Messages.h"
+#include "platform/FileSystem.h"
 
 #include <algorithm>
 #include <cstring>
@@ -69,7 +70,7 @@ void TMemoryStream::SetSize(int64_t size) {
 
 TFileStream::TFileStream(const std::string& fileName, Mode mode) : name_(fileName) {
     const char* how = mode == fmCreate ? "w+b" : mode == fmOpenRead ? "rb" : "r+b";
-    file_ = std::fopen(fileName.c_str(), how);
+    file_ = platform::OpenFile(fileName, how);
     if (!file_) {
         if (mode == fmCreate) throw EFCreateError(FormatStr(msg::SFCreateError, fileName.c_str()));
         throw EFOpenError(FormatStr(msg::SFOpenError, fileName.c_str()));

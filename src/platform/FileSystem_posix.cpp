@@ -31,6 +31,10 @@ bool DeleteFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+    return std::fopen(path.c_str(), mode);
+}
+
 std::string ExtractFilePath(const std::string& path) {
     size_t p = path.find_last_of('/');
     return p == std::string::npos ? std::string() : path.substr(0, p + 1);

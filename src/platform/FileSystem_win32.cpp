@@ -46,6 +46,10 @@ bool DeleteFile(const std::string& path) {
     return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND;
 }
 
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+    return ::_wfopen(win32::Wide(path).c_str(), win32::Wide(mode).c_str());
+}
+
 std::string ExtractFilePath(const std::string& path) {
     size_t p = path.find_last_of(kPathDelimiters);
     return p == std::string::npos ? std::string() : path.substr(0, p + 1);

@@ -22,6 +22,7 @@
 #include <vector>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #include <process.h>
 #include <windows.h>
@@ -110,6 +111,11 @@ std::vector<std::string> Arguments(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // Bytes as scripted: no CR added before each LF.
+    ::_setmode(1, _O_BINARY);
+    ::_setmode(2, _O_BINARY);
+#endif
     const std::vector<std::string> args = Arguments(argc, argv);
     if (args.size() == 2 && args[1] == "--hang")
         for (;;)

@@ -19,11 +19,11 @@ using namespace win32_test;
 namespace {
 
 // Another program's handle on a file, with the given sharing.
-struct OpenFile {
+struct HeldFile {
     HANDLE h;
-    OpenFile(const fs::path& path, DWORD share)
+    HeldFile(const fs::path& path, DWORD share)
         : h(::CreateFileW(path.wstring().c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
-    ~OpenFile() {
+    ~HeldFile() {
         if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
     }
     std::string Read() const {
@@ -63,7 +63,7 @@ TEST(Win32FileSystem, AtomicSaveOverAnOpenFile) {
     {
         // A reader that allows deleting: the name moves to the new bytes and
         // the reader keeps the old ones.
-        OpenFile reader(PathOf(target), FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+        HeldFile reader(PathOf(target), FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
         ASSERT_NE(reader.h, INVALID_HANDLE_VALUE);
         const std::string temp = platform::TempPathBeside(target);
         WriteFile(PathOf(temp), "new");
@@ -75,7 +75,7 @@ TEST(Win32FileSystem, AtomicSaveOverAnOpenFile) {
     {
         // A holder that forbids it: the save fails, says why, and leaves the
         // file as it was and no temporary file behind.
-        OpenFile holder(PathOf(target), FILE_SHARE_READ);
+        HeldFile holder(PathOf(target), FILE_SHARE_READ);
         ASSERT_NE(holder.h, INVALID_HANDLE_VALUE);
         const std::string temp = platform::TempPathBeside(target);
         WriteFile(PathOf(temp), "newer");
