@@ -65,7 +65,8 @@ int main(int argc, char** argv) {
 
 #ifdef _WIN32
     // The hand-over window answers once the main window can take the file.
-    (void)instance.ListenForCopyData([&](const CopyDataRecord& record) { mainWindow.HandleCopyData(record); });
+    (void)instance.ListenForCopyData(
+        [&](const CopyDataRecord& record) { mainWindow.HandleCopyData(record); });
 #endif
     std::unique_ptr<QSocketNotifier> handOver;
     if (listenFd >= 0) {

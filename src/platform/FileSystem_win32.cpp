@@ -84,13 +84,13 @@ bool CommitReplace(const std::string& temp, const std::string& target, std::stri
     if (!flushed) return fail(flushError);
 
     // An existing target keeps its attributes and access rights.
-    if (FileExists(target) &&
-        ::ReplaceFileW(wideTarget.c_str(), wideTemp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                       nullptr))
+    if (FileExists(target) && ::ReplaceFileW(wideTarget.c_str(), wideTemp.c_str(), nullptr,
+                                             REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
         return true;
     // No target yet, or a file system without ReplaceFile: a plain move,
     // which replaces the name in one step as well.
-    if (::MoveFileExW(wideTemp.c_str(), wideTarget.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (::MoveFileExW(wideTemp.c_str(), wideTarget.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
     return fail(::GetLastError());
 }

@@ -73,9 +73,12 @@ int RunProcess(const std::string& commandLine, const std::string& workingDirecto
     std::wstring line = win32::Wide(commandLine);
     const std::wstring directory = win32::Wide(workingDirectory);
     PROCESS_INFORMATION child{};
-    // Suspended until it is in the job, so nothing it starts escapes.
+    // Suspended until it is in the job, so nothing it starts escapes. A
+    // console without any window rather than a new hidden one: a new console
+    // brings a console host process that inherits our own standard handles
+    // and can outlive the child, holding our caller's output open.
     if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE,
-                          CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED, nullptr,
+                          CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED, nullptr,
                           directory.empty() ? nullptr : directory.c_str(), &startup, &child))
         return 0;
     Handle process(child.hProcess), thread(child.hThread);

@@ -38,7 +38,8 @@ std::string Beside(const std::string& programDir, const char* relative) {
 // Writable by this user: the only sure test on Windows, where access rights
 // are lists, is to create a file there.
 bool CanWriteInto(const std::string& dir) {
-    const std::wstring probe = win32::Wide(dir + ".torvane-write-test-" + std::to_string(::GetCurrentProcessId()));
+    const std::wstring probe =
+        win32::Wide(dir + ".torvane-write-test-" + std::to_string(::GetCurrentProcessId()));
     HANDLE h = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
@@ -66,7 +67,8 @@ bool MakePrivateDirectories(const std::string& dir) {
         if (i < dir.size() && !IsSeparator(dir[i])) continue;
         const std::string partial = dir.substr(0, i);
         if (partial.empty() || partial.back() == ':' || DirectoryExists(partial)) continue;
-        if (!::CreateDirectoryW(win32::Wide(partial).c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+        if (!::CreateDirectoryW(win32::Wide(partial).c_str(), nullptr) &&
+            ::GetLastError() != ERROR_ALREADY_EXISTS)
             return false;
     }
     return DirectoryExists(dir);

@@ -82,8 +82,8 @@ bool SingleInstance::ListenForCopyData(std::function<void(const CopyDataRecord&)
     windowClass.hInstance = module;
     windowClass.lpszClassName = WindowClass().c_str();
     if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
-    HWND window = ::CreateWindowExW(0, WindowClass().c_str(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module,
-                                    nullptr);
+    HWND window = ::CreateWindowExW(0, WindowClass().c_str(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                    module, nullptr);
     if (!window) return false;
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&handler_));
     window_ = window;

@@ -96,7 +96,8 @@ void SpawnHangingCopy(const std::string& pidFile) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child{};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child))
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &child))
         return;
     std::ofstream(pidFile) << child.dwProcessId;
     ::CloseHandle(child.hThread);

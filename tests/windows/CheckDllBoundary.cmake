@@ -5,11 +5,15 @@ if(NOT rc EQUAL 0)
   message(FATAL_ERROR "objdump failed on ${DLL}")
 endif()
 
-# Export rows look like "\t[   0] +base[   1]  0000 ASEM51".
-string(REGEX MATCHALL "\\[ *[0-9]+\\] \\+base\\[ *[0-9]+\\] +[0-9a-fA-F]+ [^\n]+" rows "${dump}")
+# The name table: "[Ordinal/Name Pointer] Table" and then rows "\t[   0] ASEM51".
+string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n(\t\\[ *[0-9]+\\] [^\n]+\n)*" table "${dump}")
+# Brackets would keep CMake from splitting the list: rows become "<   0> NAME".
+string(REPLACE "[" "<" table "${table}")
+string(REPLACE "]" ">" table "${table}")
+string(REGEX MATCHALL "\t<[ 0-9]+> [^\n]+" rows "${table}")
 set(names)
 foreach(row IN LISTS rows)
-  string(REGEX REPLACE ".* ([^ ]+)$" "\\1" name "${row}")
+  string(REGEX REPLACE "^\t<[ 0-9]+> " "" name "${row}")
   list(APPEND names ${name})
 endforeach()
 list(SORT names)

@@ -36,7 +36,8 @@ struct DllCall {
     uint8_t Run(const std::string& script) {
         WriteFile(dir / "fake.script", script);
         const std::string libList = NameOf(lib) + "\\;";
-        return asem51(NameOf(source).c_str(), NameOf(log).c_str(), NameOf(asmPath).c_str(), libList.c_str(), 0);
+        return asem51(NameOf(source).c_str(), NameOf(log).c_str(), NameOf(asmPath).c_str(), libList.c_str(),
+                      0);
     }
     std::string Log() const {
         return std::regex_replace(ReadFile(log), std::regex("^\\([^)]*\\)"), "(T)",
@@ -58,7 +59,8 @@ TEST(Win32Bridge, ScriptedAssemblerThroughTheDll) {
     EXPECT_EQ(c.Run("out asemw\\nBANNER\\nthird\\n\ncmdline\nexit 1\n"), 0);
     const std::string expectedLine =
         bridge::Asem51CommandLine(NameOf(c.asmPath), NameOf(c.source), NameOf(c.lib) + "\\;");
-    EXPECT_EQ(c.Log(), "(T) BANNER\r\n\r\nSoubor nelze přeložit:\r\n[Error] CMDLINE=" + expectedLine + "\r\n");
+    EXPECT_EQ(c.Log(),
+              "(T) BANNER\r\n\r\nSoubor nelze přeložit:\r\n[Error] CMDLINE=" + expectedLine + "\r\n");
 }
 
 TEST(Win32Bridge, FailedCallReturns255AfterWritingTheLog) {
