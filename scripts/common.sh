@@ -9,8 +9,8 @@ PACKAGES=(
   qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev liblz4-dev
-  xvfb xauth xdotool x11-utils
-  avra srecord ccache
+  xvfb xauth xdotool x11-utils openbox
+  avra srecord ccache poppler-utils
   as31  # only the reference the 8051 opcode test compares with
   qt6-translations-l10n librsvg2-bin desktop-file-utils
   dpkg-dev file lintian

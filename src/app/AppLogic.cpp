@@ -2,10 +2,15 @@
 
 #include "app/AppTexts.h"
 #include "build/Assemblers.h"
+#include "highlight/TabStops.h"
+#include "platform/SafeSave.h"
+
+#include <QDir>
 
 #include <QFileInfo>
 
 #include <array>
+#include <cstring>
 #include <limits>
 
 namespace torvane::app {
@@ -31,6 +36,46 @@ std::string AssemblerMarker(int index) {
 
 QString FormatCz(const char* text, const QString& fileName) {
     return QString::fromUtf8(text).replace(QStringLiteral("%0:s"), fileName);
+}
+
+QString SaveFailureText(const QString& fileName, int errorCode, const QString& detail) {
+    QString why;
+    switch (platform::ClassifySaveError(errorCode)) {
+    case platform::SaveFailure::AccessDenied:
+        why = QString::fromUtf8(text::kWhyAccess);
+        break;
+    case platform::SaveFailure::DiskFull:
+        why = QString::fromUtf8(text::kWhyDiskFull);
+        break;
+    case platform::SaveFailure::ReadOnlyFileSystem:
+        why = QString::fromUtf8(text::kWhyReadOnlyFs);
+        break;
+    case platform::SaveFailure::NotAFile:
+        why = QString::fromUtf8(text::kWhyNotAFile);
+        break;
+    case platform::SaveFailure::None:
+    case platform::SaveFailure::Other:
+        why = QString::fromUtf8(text::kWhyOther)
+                  .arg(errorCode != 0 ? QString::fromLocal8Bit(std::strerror(errorCode)) : detail);
+        break;
+    }
+    return FormatCz(text::kCannotSave, fileName) + QLatin1Char('\r') + why + QLatin1Char('\r') +
+           QString::fromUtf8(text::kOldFileKept);
+}
+
+QString AbsoluteName(const QString& fileName, const QString& base) {
+    if (fileName.isEmpty() || IsUntitled(fileName)) return fileName;
+    const QDir dir(base.isEmpty() ? QDir::currentPath() : base);
+    return QDir::cleanPath(dir.absoluteFilePath(fileName));
+}
+
+bool ValidTabColumns(const QString& columns) {
+    try {
+        TTabStops().SetColumns(columns.toStdString());
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 bool IsUntitled(const QString& fileName) {

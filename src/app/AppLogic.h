@@ -33,6 +33,19 @@ std::string AssemblerMarker(int index);
 // Replaces "%0:s" in a message by the file name.
 QString FormatCz(const char* text, const QString& fileName);
 
+// The message of a failed save: which file, and why in words the user can
+// act on (errorCode is the system's error number; detail stands in for its
+// text when the number is 0).
+QString SaveFailureText(const QString& fileName, int errorCode, const QString& detail);
+
+// A file name made absolute against `base` (the current folder when empty)
+// and cleaned of "." and "..": names are stored this way, so that saving never
+// depends on the current folder. Untitled and empty names stay as they are.
+QString AbsoluteName(const QString& fileName, const QString& base = QString());
+
+// True when the text is a list of tab columns the editor takes.
+bool ValidTabColumns(const QString& columns);
+
 // A document is untitled while its name starts with "Nový soubor" (exact).
 bool IsUntitled(const QString& fileName);
 

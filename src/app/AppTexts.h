@@ -24,8 +24,37 @@ inline constexpr const char kRtfFilter[] = "RTF soubory (*.rtf)|*.rtf|Všechny s
 
 // Messages of the document flows.
 inline constexpr const char kAlreadyOpen[] = "Soubor \"%0:s\" je již otevřený.";
-inline constexpr const char kCannotSave[] =
-    "Soubor \"%0:s\" nelze uložit.\rPravděpodobně je chráněn proti zápisu.";
+// A failed save names its reason: kCannotSave followed by one of the kWhy texts.
+inline constexpr const char kCannotSave[] = "Soubor \"%0:s\" nelze uložit.";
+inline constexpr const char kWhyAccess[] = "Nemáte oprávnění zapisovat do tohoto souboru nebo do jeho složky "
+                                           "(soubor je chráněn proti zápisu nebo patří "
+                                           "jinému uživateli).";
+inline constexpr const char kWhyDiskFull[] = "Na disku není dost volného místa.";
+inline constexpr const char kWhyReadOnlyFs[] = "Disk se souborem je připojen jen pro čtení.";
+inline constexpr const char kWhyNotAFile[] = "Pod tímto názvem je složka nebo zařízení, ne soubor.";
+inline constexpr const char kWhyOther[] = "Systém hlásí: %1";
+inline constexpr const char kOldFileKept[] = "Původní obsah souboru zůstal beze změny.";
+
+// Files changed by another program while open.
+inline constexpr const char kChangedOutside[] =
+    "Soubor \"%0:s\" byl změněn jiným programem. Načíst znovu?\r\rAno: načíst soubor z disku (změny v "
+    "editoru se "
+    "ztratí).\rNe: ponechat text z editoru.\rStorno: nic nedělat.";
+inline constexpr const char kDeletedOutside[] =
+    "Soubor \"%0:s\" byl smazán nebo přesunut jiným programem.\rText zůstává v editoru; uložením soubor "
+    "vytvoříte znovu.";
+
+// Recovery of unsaved work after an abnormal end.
+inline constexpr const char kRecoverOffer[] =
+    "Obnovit neuložené změny?\r\rProgram minule neskončil řádně a u souboru \"%0:s\" zůstal neuložený text.";
+
+// Faults of the program itself and bad settings.
+inline constexpr const char kInternalError[] = "V programu nastala vnitřní chyba:\r%1\r\rProgram pokračuje a "
+                                               "otevřené soubory zůstávají. Uložte prosím svou "
+                                               "práci.";
+inline constexpr const char kBadTabColumns[] = "Tabulátory musí být rostoucí čísla sloupců větší než 1 "
+                                               "oddělená mezerou (nejvýše 32), např. \"15 21 60\".";
+inline constexpr const char kBadSetting[] = "Neplatné nastavení %1=%2 v Torvane.ini, použito %3.";
 inline constexpr const char kNameInUse[] =
     "Soubor nelze uložit pod tímto názvem.\rSoubor \"%0:s\" je otevřený.";
 // Followed by a line break and the reason.
@@ -33,6 +62,11 @@ inline constexpr const char kCannotExport[] = "Soubor \"%0:s\" nelze exportovat.
 inline constexpr const char kOverwrite[] = "Soubor \"%0:s\" již existuje, chcete jej přepsat?";
 inline constexpr const char kNoSuchFile[] = "Soubor \"%0:s\" neexistuje!";
 inline constexpr const char kNotSaved[] = "Soubor není uložen, chcete jej uložit?";
+// Printing without a printer goes to a PDF file beside the document.
+inline constexpr const char kPrintedToPdf[] =
+    "Tiskárna není k dispozici.\rDokument byl vytištěn do souboru \"%0:s\".";
+inline constexpr const char kPdfNotWritten[] = "Soubor \"%0:s\" nelze zapsat, dokument nebyl vytištěn.";
+inline constexpr const char kPrintFailed[] = "Tisk dokumentu \"%0:s\" se nezdařil.";
 inline constexpr const char kNotFoundSuffix[] = "\" nenalezeno ...";
 
 // Scheme script messages, assembled around the script's file name.
@@ -71,5 +105,12 @@ inline constexpr const char kBuildChoiceCaption[] = "Výběr překladače";
 inline constexpr const char kNovySLabel[] = "Překladač:";
 inline constexpr const char kButtonOk[] = "OK";
 inline constexpr const char kButtonCancel[] = "Storno";
+
+// The editor's options dialog and the user's own settings of a scheme.
+inline constexpr const char kSchemeOptionsItem[] = "Nastavení zvýraznění ...";
+inline constexpr const char kSchemeOptionsHint[] =
+    "Barvy, klávesy, tisk, tabulátory, opravy a šablony zvýraznění";
+inline constexpr const char kStoredSchemeUnreadable[] =
+    "Uložené nastavení zvýraznění „%1“ nelze načíst; platí nastavení schématu.";
 
 } // namespace torvane::app::text

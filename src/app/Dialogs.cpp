@@ -4,6 +4,7 @@
 #include "app/AppTexts.h"
 #include "app/NovyS.h"
 #include "app/dialogs/AboutBox.h"
+#include "app/dialogs/EditorOptionsDialog.h"
 #include "app/dialogs/JpegImage.h"
 #include "app/dialogs/SettingsDialog.h"
 
@@ -162,6 +163,11 @@ std::optional<int> QtAppDialogs::ChooseAssembler(QWidget* parent, const QString&
 bool QtAppDialogs::EditSettings(QWidget* parent, TMemIniFile& settings) {
     TfrmNastaveni dialog(settings, SettingsChoosers::Native(), parent);
     return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtAppDialogs::EditEditorOptions(QWidget* parent, const TTessaryParser& parser, TTE_Settings& settings,
+                                     unsigned pages, const TTE_Settings* defaults, bool& mono) {
+    return RunEditorOptionsDialog(parent, parser, settings, pages, defaults, mono);
 }
 
 void QtAppDialogs::ShowAbout(QWidget* parent) {

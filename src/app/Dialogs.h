@@ -13,7 +13,9 @@ class QWidget;
 
 namespace torvane {
 class TMemIniFile;
-}
+class TTessaryParser;
+class TTE_Settings;
+} // namespace torvane
 
 namespace torvane::app {
 
@@ -84,6 +86,17 @@ public:
     // (the dialog has then written its keys).
     virtual bool EditSettings(QWidget* parent, TMemIniFile& settings) = 0;
 
+    // The editor's options dialog over a copy of a scheme's settings with the
+    // pages asked for (TPropertyPage bits); defaults are the scheme's settings
+    // as compiled (null: none to return to), mono the black-and-white print
+    // choice. True when confirmed: settings and mono then hold the result.
+    // Dialog stand-ins that do not show it answer Storno.
+    virtual bool EditEditorOptions(QWidget* /*parent*/, const TTessaryParser& /*parser*/,
+                                   TTE_Settings& /*settings*/, unsigned /*pages*/,
+                                   const TTE_Settings* /*defaults*/, bool& /*mono*/) {
+        return false;
+    }
+
     // The about box.
     virtual void ShowAbout(QWidget* parent) = 0;
 
@@ -107,6 +120,8 @@ public:
                                              const std::function<bool(const SaveChoice&)>& mayClose) override;
     std::optional<int> ChooseAssembler(QWidget* parent, const QString& caption) override;
     bool EditSettings(QWidget* parent, TMemIniFile& settings) override;
+    bool EditEditorOptions(QWidget* parent, const TTessaryParser& parser, TTE_Settings& settings,
+                           unsigned pages, const TTE_Settings* defaults, bool& mono) override;
     void ShowAbout(QWidget* parent) override;
     QString ImportFileName(QWidget* parent) override;
     void ShowErrorBox(QWidget* parent, const QString& text) override;

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
@@ -43,9 +44,22 @@ TEditWin::TEditWin(TfrmTorvane& main, const QString& fileName, QWidget* parent)
     setWindowTitle(fileName);
     sMemoParser.name = "sMemoParser";
     LoadBuiltinPlainTextScheme(sMemoParser);
+    // The document window offers only the highlighting page; the full set
+    // is reached through the main window's menu.
+    sMemoParser.propertyPages = ppHighlight;
+    sMemoParser.propertiesDialog = [this](const TTessaryParser&, TTE_Settings& copy, uint32_t pages) {
+        return main_.RunSchemeOptions(*this, copy, pages);
+    };
     sMemo->SetParser(&sMemoParser);
     sMemo->View().Search().OnSearchFail = [this](editor::TCustomTessary&, const std::string& text) {
         sMemoSearchFail(Cp1250ToUnicode(text));
+    };
+    sMemo->Control().OnFilesDropped = [this](editor::TCustomTessary&, const std::vector<std::string>& names,
+                                             editor::TCustomTessary::TPoint) {
+        QStringList files;
+        for (const std::string& name : names)
+            files.append(QFile::decodeName(QByteArray::fromStdString(name)));
+        main_.OpenDroppedFiles(files);
     };
 
     Splitter->setHandleWidth(kSplitterHeight);
@@ -86,6 +100,7 @@ std::optional<SchemeScriptError> TEditWin::CompileSchemeScript(const std::string
     try {
         TFileStream script(scriptPath, TFileStream::fmOpenRead);
         scheme::CompileScheme(sMemoParser, script, scriptPath, &position);
+        main_.ApplyStoredSchemeSettings(sMemoParser);
     } catch (const std::exception&) {
         error = SchemeScriptError{position.line + 1, position.column + 1};
     }
@@ -139,12 +154,12 @@ void TEditWin::sMemoChange(ChangeKinds kinds) {
     if (kinds & ckCaret) {
         const int line = sMemo->CaretLine();
         const int column = sMemo->CaretColumn();
-        main_.StatusPanel(0)->setText(QString::asprintf("%4d:%4d", line, column));
+        main_.SetStatusText(0, QString::asprintf("%4d:%4d", line, column));
         if (sMemo->LineBytes(line - 1).empty()) {
-            main_.StatusPanel(1)->setText(QString::fromUtf8(text::kOrdEmptyLine));
+            main_.SetStatusText(1, QString::fromUtf8(text::kOrdEmptyLine));
         } else {
             const int code = sMemo->CaretCharCode();
-            main_.StatusPanel(1)->setText(QString::asprintf("Ord: #%4d   Hex: %2Xh", code, code));
+            main_.SetStatusText(1, QString::asprintf("Ord: #%4d   Hex: %2Xh", code, code));
         }
     }
     main_.actZpet->setEnabled(sMemo->CanUndo());
@@ -155,9 +170,9 @@ void TEditWin::sMemoChange(ChangeKinds kinds) {
     const bool modified = sMemo->Modified();
     main_.actUlozit->setEnabled(modified);
     main_.actPrelozit->setEnabled(!modified);
-    main_.StatusPanel(3)->setText(modified ? QString::fromUtf8(text::kModified) : QString());
-    main_.StatusPanel(2)->setText(
-        QString::fromUtf8(sMemo->InsertMode() ? text::kInsertMode : text::kOverwriteMode));
+    main_.SetStatusText(3, modified ? QString::fromUtf8(text::kModified) : QString());
+    if (modified) main_.NoteDocumentChange();
+    main_.SetStatusText(2, QString::fromUtf8(sMemo->InsertMode() ? text::kInsertMode : text::kOverwriteMode));
 }
 
 void TEditWin::sMemoSearchFail(const QString& searchText) {
@@ -203,6 +218,7 @@ bool TEditWin::FormCloseQuery() {
 }
 
 void TEditWin::FormClose() {
+    main_.ForgetRecovery(*this);
     if (main_.EditWindows().size() <= 1) {
         main_.EnableEditorAct(false);
         main_.ClearStatusPanels();

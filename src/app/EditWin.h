@@ -13,6 +13,7 @@
 
 #include "app/TessaryControl.h"
 #include "highlight/Parser.h"
+#include "platform/SafeSave.h"
 
 #include <QWidget>
 
@@ -51,6 +52,14 @@ public:
     // Where the error a build message names on a 1-based line stands now that
     // the text may have been edited; unset: the line as named.
     std::function<int(int)> CurrentErrorLine;
+
+    // The file as it was on disk when last loaded or saved, to notice a
+    // change made by another program.
+    platform::FileStamp Stamp;
+    // This document's number in the recovery folder, and the hash of the text
+    // last written there (0: nothing written).
+    int RecoveryId = 0;
+    size_t RecoveryHash = 0;
 
     // Selects the highlighting of an assembler index (0..2).
     void SetHighlighter(int index);

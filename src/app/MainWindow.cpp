@@ -6,6 +6,7 @@
 #include "app/dialogs/FindDialog.h"
 #include "app/dialogs/ProgressPopup.h"
 #include "app/logic/RecentFiles.h"
+#include "app/logic/Recovery.h"
 #include "app/navigation/Navigator.h"
 #include "build/Assemblers.h"
 #include "build/SettingsFile.h"
@@ -30,6 +31,7 @@
 #include <QScreen>
 #include <QStatusTipEvent>
 #include <QTabBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include <cstring>
@@ -50,6 +52,7 @@ TfrmTorvane::TfrmTorvane(AppDialogs& dialogs, const QString& programDirectory, Q
     : QMainWindow(parent), dialogs_(dialogs),
       programDirectory_(QDir::fromNativeSeparators(programDirectory)) {
     setObjectName(QStringLiteral("frmTorvane"));
+    setAcceptDrops(true);
     if (!programDirectory_.isEmpty() && !programDirectory_.endsWith(QLatin1Char('/')))
         programDirectory_ += QLatin1Char('/');
     layout_ = platform::LayoutOf(Native(programDirectory_));
@@ -76,6 +79,17 @@ TfrmTorvane::TfrmTorvane(AppDialogs& dialogs, const QString& programDirectory, Q
     NactiHistorii(mnItmHistorie);
     EnableEditorAct(false);
     UpdateTitle();
+
+    recoveryTimer_ = new QTimer(this);
+    recoveryTimer_->setSingleShot(true);
+    SetRecoveryInterval(0);
+    connect(recoveryTimer_, &QTimer::timeout, this, &TfrmTorvane::WriteRecovery);
+    // Coming back from another program is when its changes to open files
+    // show; the question comes before the user types into the old text.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive)
+            if (TEditWin* win = ActiveEditWin()) CheckOutsideChange(*win, false);
+    });
 }
 
 TfrmTorvane::~TfrmTorvane() {
@@ -84,6 +98,7 @@ TfrmTorvane::~TfrmTorvane() {
     mdiArea->disconnect(this);
     mdiArea->disconnect(navigator);
     tabConSoubory->disconnect(this);
+    delete frmDialog; // a top-level window of its own, so not deleted with this one
     WriteWindowSettings();
     // A settings file that cannot be written is left as it was.
     (void)settings_->UpdateFile();
@@ -173,7 +188,8 @@ void TfrmTorvane::ZobrazOkno(const QString& fileName) {
         }
 }
 
-void TfrmTorvane::CreateEditor(const QString& fileName, bool isNew, int assemblerIndex) {
+void TfrmTorvane::CreateEditor(const QString& name, bool isNew, int assemblerIndex) {
+    const QString fileName = isNew ? name : AbsoluteName(name);
     if (WindowExists(fileName)) {
         MessageDlgCz(FormatCz(text::kAlreadyOpen, fileName), MsgKind::Information, mbOK, mbOK);
         ZobrazOkno(fileName);
@@ -186,6 +202,7 @@ void TfrmTorvane::CreateEditor(const QString& fileName, bool isNew, int assemble
     if (first) EnableEditorAct(true);
 
     auto* win = new TEditWin(*this, fileName);
+    win->sMemo->Commands().OnPrintSelection = [this, win] { PrintDocument(*win, false); };
     QMdiSubWindow* sub = mdiArea->addSubWindow(win);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(fileName);
@@ -205,6 +222,7 @@ void TfrmTorvane::CreateEditor(const QString& fileName, bool isNew, int assemble
                 return;
             }
         }
+        TakeStamp(*win);
         win->SetHighlighter(GetCompiler());
     }
     sMemoNastav(*win);
@@ -212,20 +230,25 @@ void TfrmTorvane::CreateEditor(const QString& fileName, bool isNew, int assemble
     UpdateTitle();
 }
 
-bool TfrmTorvane::SaveFile(const QString& fileName) {
+bool TfrmTorvane::SaveFile(const QString& name) {
     TEditWin* win = ActiveEditWin();
     if (!win) return false;
+    const QString fileName = AbsoluteName(name);
+    if (fileName == win->FileName && !CheckOutsideChange(*win, true)) return false;
     QString error;
-    if (!win->sMemo->SaveToFile(fileName, &error)) {
-        MessageDlgCz(FormatCz(text::kCannotSave, fileName), MsgKind::Error, mbOK, mbOK);
+    int code = 0;
+    if (!win->sMemo->SaveToFile(fileName, &error, &code)) {
+        MessageDlgCz(SaveFailureText(fileName, code, error), MsgKind::Error, mbOK, mbOK);
         return false;
     }
+    ForgetRecovery(*win);
     actPrelozit->setEnabled(true);
     const int tab = tabConSoubory->currentIndex();
     win->FileName = fileName;
     win->setWindowTitle(fileName);
     if (QMdiSubWindow* sub = SubWindowOf(win)) sub->setWindowTitle(fileName);
     if (tab >= 0) tabConSoubory->setTabText(tab, fileName);
+    TakeStamp(*win);
     win->sMemoChange();
     UpdateTitle();
     return true;
@@ -241,22 +264,58 @@ void TfrmTorvane::sMemoNastav(TEditWin& win) {
     TTessary& memo = *win.sMemo;
     memo.Tag = 0;
     memo.ApplyEditorSettings(
-        QString::fromLocal8Bit(settings_->ReadString("Editor", "FontName", "Courier New")),
-        settings_->ReadInteger("Editor", "FontSize", 10),
-        QString::fromLocal8Bit(settings_->ReadString("Editor", "TabColumns", "15 21 60")));
+        QString::fromLocal8Bit(settings_->ReadString("Editor", "FontName", "Courier New")), FontSizeSetting(),
+        TabColumnsSetting());
     memo.Tag = 1;
 }
 
+int TfrmTorvane::FontSizeSetting() {
+    constexpr int kDefault = 10, kLargest = 200;
+    const int size = settings_->ReadInteger("Editor", "FontSize", kDefault);
+    if (size > 0 && size <= kLargest) return size;
+    // A size of 0 would give characters no width to lay the text out by.
+    appEventsHint(QString::fromUtf8(text::kBadSetting)
+                      .arg(QStringLiteral("FontSize"), QString::number(size), QString::number(kDefault)));
+    return kDefault;
+}
+
+QString TfrmTorvane::TabColumnsSetting() {
+    static constexpr char kDefault[] = "15 21 60";
+    const QString columns = QString::fromLocal8Bit(settings_->ReadString("Editor", "TabColumns", kDefault));
+    if (ValidTabColumns(columns)) return columns;
+    // A hand-edited settings file must not stop the editor: the default
+    // stands in, and the status bar says so.
+    appEventsHint(QString::fromUtf8(text::kBadSetting)
+                      .arg(QStringLiteral("TabColumns"), columns, QString::fromLatin1(kDefault)));
+    return QString::fromLatin1(kDefault);
+}
+
+void TfrmTorvane::FocusEditor() {
+    if (TEditWin* win = ActiveEditWin()) win->sMemo->setFocus(Qt::OtherFocusReason);
+}
+
 void TfrmTorvane::EnableEditorAct(bool enabled) {
-    for (QAction* a : {actUlozit, actUlozitJako, actExportHTML, actExportRTF, actZavrit, actZavritVse,
-                       actVlozit, actNajit, actNajitDalsi, actNahradit, actPrelozit, actVybratVse})
+    mnItmZalamovat->setEnabled(enabled);
+    if (!enabled) mnItmZalamovat->setChecked(false);
+    for (QAction* a :
+         {actUlozit, actUlozitJako, actExportHTML, actExportRTF, actTisk, actZavrit, actZavritVse, actVlozit,
+          actNajit, actNajitDalsi, actNahradit, actPrelozit, actVybratVse})
         a->setEnabled(enabled);
     for (QAction* item : mnItmHighlight)
         item->setEnabled(enabled);
+    actNastaveniZvyrazneni->setEnabled(enabled);
     tlbTabs->setVisible(enabled);
     if (!enabled)
         for (QAction* a : {actKopirovat, actVyjmout, actZpet, actZnovu, actComment, actUnComment})
             a->setEnabled(false);
+}
+
+void TfrmTorvane::SetStatusText(int index, const QString& text) {
+    QLabel* panel = StatusPanel(index);
+    panel->setText(text);
+    const bool fixed = panel->minimumWidth() == panel->maximumWidth();
+    const int needed = panel->sizeHint().width();
+    if (fixed && needed > panel->maximumWidth()) panel->setFixedWidth(needed);
 }
 
 void TfrmTorvane::ClearStatusPanels() {
@@ -297,24 +356,36 @@ void TfrmTorvane::UpdateTitle() {
 
 MsgButton TfrmTorvane::MessageDlgCz(const QString& text, MsgKind kind, MsgButtons buttons,
                                     MsgButton defaultButton) {
-    return dialogs_.MessageDlgCz(this, text, kind, buttons, 0, defaultButton);
+    const MsgButton answer = dialogs_.MessageDlgCz(this, text, kind, buttons, 0, defaultButton);
+    FocusEditor();
+    return answer;
 }
 
 // ---- start and hand-over ------------------------------------------------------
 
 void TfrmTorvane::OpenCommandLineFile(const QString& argument) {
-    if (argument.isEmpty() || !platform::FileExists(Native(argument))) return;
-    CreateEditor(argument, false, 0);
-    PridejHistorii(argument);
+    const QString name = AbsoluteName(argument);
+    if (name.isEmpty() || !platform::FileExists(Native(name))) return;
+    CreateEditor(name, false, 0);
+    PridejHistorii(name);
     NactiHistorii(mnItmHistorie);
 }
 
 void TfrmTorvane::HandleCopyData(const platform::CopyDataRecord& record) {
     // The name is NUL-terminated inside cbData bytes; never read past them.
+    // After it may come the sender's current folder, NUL-terminated too: a
+    // relative name means a file there, not in this process's folder.
     const auto* bytes = reinterpret_cast<const char*>(record.bytes.data());
-    const size_t length = strnlen(bytes, record.bytes.size());
+    const size_t size = record.bytes.size();
+    const size_t length = strnlen(bytes, size);
     if (length == 0) return;
-    const QString name = QFile::decodeName(QByteArray(bytes, static_cast<qsizetype>(length)));
+    QString folder;
+    if (length + 1 < size) {
+        const size_t folderLength = strnlen(bytes + length + 1, size - length - 1);
+        folder = QFile::decodeName(QByteArray(bytes + length + 1, static_cast<qsizetype>(folderLength)));
+    }
+    const QString name =
+        AbsoluteName(QFile::decodeName(QByteArray(bytes, static_cast<qsizetype>(length))), folder);
     if (!platform::FileExists(Native(name))) return;
     BringToForeground();
     CreateEditor(name, false, 0);
@@ -345,7 +416,10 @@ void TfrmTorvane::actNovyExecute() {
 
 void TfrmTorvane::actOtevritExecute() {
     const std::string dataDir = settings_->ReadString("Paths", "Data", "");
-    const QStringList files = dialogs_.OpenFileNames(this, QString::fromLocal8Bit(dataDir));
+    OpenFiles(dialogs_.OpenFileNames(this, QString::fromLocal8Bit(dataDir)));
+}
+
+void TfrmTorvane::OpenFiles(const QStringList& files) {
     for (const QString& file : files) {
         CreateEditor(file, false, 0);
         PridejHistorii(file);
@@ -365,7 +439,7 @@ void TfrmTorvane::NactiHistorii(QMenu* menu) {
 }
 
 void TfrmTorvane::PridejHistorii(const QString& fileName) {
-    AddToHistory(*settings_, fileName.toLocal8Bit().toStdString());
+    AddToHistory(*settings_, AbsoluteName(fileName).toLocal8Bit().toStdString());
 }
 
 void TfrmTorvane::HistorieClick(const QString& fileName) {
@@ -408,8 +482,8 @@ void TfrmTorvane::actUlozitJakoExecute() {
     if (!ActiveEditWin()) return;
     const std::optional<SaveChoice> choice =
         dialogs_.SaveFileName(this, [this](const SaveChoice& c) { return SaveAsNameMayClose(c); });
-    if (!choice) return;
-    SaveFile(WithDefaultExtension(choice->fileName, choice->filterIndex));
+    if (choice) SaveFile(WithDefaultExtension(choice->fileName, choice->filterIndex));
+    FocusEditor();
 }
 
 void TfrmTorvane::actZavritExecute() {
@@ -425,6 +499,11 @@ void TfrmTorvane::actZavritVseExecute() {
 }
 
 void TfrmTorvane::closeEvent(QCloseEvent* event) {
+    // The running build holds the document window; the user can stop it first.
+    if (building_) {
+        event->ignore();
+        return;
+    }
     const QList<TEditWin*> windows = EditWindows();
     for (TEditWin* win : windows)
         if (!win->FormCloseQuery()) {
@@ -433,6 +512,8 @@ void TfrmTorvane::closeEvent(QCloseEvent* event) {
         }
     for (TEditWin* win : windows)
         win->CloseApproved();
+    // A clean end: nothing is left to recover.
+    if (recovery_) recovery_->RemoveOwn();
     event->accept();
 }
 
@@ -536,12 +617,15 @@ void TfrmTorvane::RebuildWindowMenu() {
 
 void TfrmTorvane::actOprogramuExecute() {
     dialogs_.ShowAbout(this);
+    FocusEditor();
 }
 
 void TfrmTorvane::actNastaveniExecute() {
-    if (!dialogs_.EditSettings(this, *settings_)) return;
-    for (TEditWin* win : EditWindows())
-        sMemoNastav(*win);
+    const bool accepted = dialogs_.EditSettings(this, *settings_);
+    if (accepted)
+        for (TEditWin* win : EditWindows())
+            sMemoNastav(*win);
+    FocusEditor();
 }
 
 // ---- tab strip, highlighting, hints ---------------------------------------------
@@ -584,7 +668,20 @@ void TfrmTorvane::OnSubWindowActivated(QMdiSubWindow* sub) {
         UpdateTitle();
         return;
     }
-    if (auto* win = qobject_cast<TEditWin*>(sub->widget())) win->FormActivate();
+    if (auto* win = qobject_cast<TEditWin*>(sub->widget())) {
+        win->FormActivate();
+        mnItmZalamovat->setChecked((win->sMemo->Control().Options() & smoWordWrap) != 0);
+        CheckOutsideChange(*win, false);
+    }
+}
+
+void TfrmTorvane::mnItmZalamovatClick(bool checked) {
+    TEditWin* win = ActiveEditWin();
+    if (!win) return;
+    editor::TCustomTessary& control = win->sMemo->Control();
+    control.SetOptions(checked ? control.Options() | smoWordWrap
+                               : control.Options() & ~uint32_t{smoWordWrap});
+    win->sMemo->ReportChanges();
 }
 
 } // namespace torvane::app

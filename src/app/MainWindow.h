@@ -26,9 +26,12 @@ class QMenu;
 class QTabBar;
 class QToolBar;
 class QToolButton;
+class QTimer;
 
 namespace torvane {
 class TMemIniFile;
+class TTessaryParser;
+class TTE_Settings;
 namespace platform {
 struct CopyDataRecord;
 }
@@ -37,6 +40,7 @@ struct CopyDataRecord;
 namespace torvane::app {
 
 class TEditWin;
+class TRecoveryStore;
 class TfrmDialog;
 class TfrmNajit;
 class TNavigator;
@@ -55,13 +59,25 @@ public:
     const QString& ProgramDirectory() const { return programDirectory_; }
     // Where Scripts/ and the device headers are, ending with a separator.
     QString DataDirectory() const { return QFile::decodeName(layout_.dataDir.c_str()); }
+    // Where the bridge and the assembler front ends (with their device
+    // headers) are, in the file system's bytes, ending with a separator.
+    const std::string& LibraryDirectoryBytes() const { return layout_.libraryDir; }
 
     // Document operations.
     void CreateEditor(const QString& fileName, bool isNew, int assemblerIndex);
+    // Opens each file as a document and puts it among the recent files, as
+    // Otevřít does (also for files dropped on an editor).
+    void OpenFiles(const QStringList& files);
+    // Files dropped from outside: the regular files among them open as
+    // documents once the drop has ended (a folder is no document).
+    void OpenDroppedFiles(const QStringList& names);
     bool SaveFile(const QString& fileName);
     bool WindowExists(const QString& fileName) const;
     void ZobrazOkno(const QString& fileName);
     void EnableEditorAct(bool enabled);
+    // Prints a document's selection (or all of it) on the default printer;
+    // without one, into a PDF file beside the document, and says where.
+    void PrintDocument(TEditWin& win, bool wholeText);
     int GetCompiler() const;
     void sMemoNastav(TEditWin& win);
 
@@ -86,6 +102,10 @@ public:
 
     // Status panel 0..4.
     QLabel* StatusPanel(int index) const { return panels_[static_cast<size_t>(index)]; }
+    // Shows text in a panel. A fixed-width panel grows to show all of it (the
+    // caret position in a file of millions of lines) and keeps that width,
+    // so the bar does not jump back and forth as the caret moves.
+    void SetStatusText(int index, const QString& text);
     void ClearStatusPanels();
     // Checks the highlighting menu item with that tag (1..3).
     void CheckHighlightItem(int tag);
@@ -94,29 +114,59 @@ public:
     void RemoveTab(const QString& fileName);
     // Window title of the main window for the active document.
     void UpdateTitle();
+    // Gives the keyboard back to the active document's editor (after a dialog).
+    void FocusEditor();
+
+    // Outside changes (MainWindowSafety.cpp). Compares the document's file
+    // with its stamp; on a change asks whether to load it again. False when
+    // the caller should not go on (the user reloaded or cancelled).
+    bool CheckOutsideChange(TEditWin& win, bool beforeSave);
+    // Takes the stamp of the document's file as it is now.
+    void TakeStamp(TEditWin& win);
+
+    // Recovery of unsaved work (MainWindowSafety.cpp). Nothing is written
+    // until a folder is set (the program sets the user's); the interval
+    // counts from the first change after a write.
+    void SetRecoveryFolder(const std::string& folder);
+    void SetRecoveryInterval(int milliseconds);
+    void NoteDocumentChange();
+    void WriteRecovery();
+    void ForgetRecovery(TEditWin& win);
+    // Offers each document an abnormal end left behind; returns how many
+    // were restored.
+    int OfferRecovery();
+    // SIGTERM/SIGHUP: the unsaved work goes to the recovery folder first;
+    // with a display the close questions follow, without one the program ends.
+    void OnTerminationRequest(bool haveDisplay);
 
     // Actions (objectName = action name).
     QAction *actNovy, *actOtevrit, *actImport, *actUlozit, *actUlozitJako, *actExportHTML, *actExportRTF,
         *actZavrit, *actZavritVse, *actNastaveni, *actZpet, *actZnovu, *actKopirovat, *actVyjmout, *actVlozit,
-        *actComment, *actUnComment, *actVybratVse, *actNajit, *actNajitDalsi, *actNahradit, *actPrelozit,
-        *actKaskada, *actHorizontalne, *actVertikalne, *actOprogramu, *actKonec;
+        *actComment, *actUnComment, *actTisk, *actVybratVse, *actNajit, *actNajitDalsi, *actNahradit,
+        *actPrelozit, *actKaskada, *actHorizontalne, *actVertikalne, *actOprogramu, *actKonec;
     // Highlighting menu items, tags 1..3.
     std::array<QAction*, 3> mnItmHighlight{};
+    // "Nastavení zvýraznění ...": the editor's options dialog, all pages.
+    QAction* actNastaveniZvyrazneni = nullptr;
 
     QMdiArea* mdiArea;
     QTabBar* tabConSoubory;
     QToolBar* tlbTabs; // the band that holds the tab strip
     QMenu* mnItmHistorie;
-    QMenu* popOtevrit;     // drop-down of the toolbar's Otevřít button
-    QMenu* popEditor;      // context menu of the editors
-    QMenu* popTab;         // right-click menu of the tab strip
-    TfrmDialog* frmDialog; // progress popup of the build
+    QAction* mnItmZalamovat; // word wrap of the active document
+    QMenu* popOtevrit;       // drop-down of the toolbar's Otevřít button
+    QMenu* popEditor;        // context menu of the editors
+    QMenu* popTab;           // right-click menu of the tab strip
+    TfrmDialog* frmDialog;   // progress popup of the build
 
 public slots:
     void actNovyExecute();
     void actOtevritExecute();
     void actUlozitExecute();
     void actUlozitJakoExecute();
+    void actTiskExecute();
+    // Switches word wrap of the active document; the item shows its state.
+    void mnItmZalamovatClick(bool checked);
     // Export of the active document (MainWindowExport.cpp).
     void actExportHTMLExecute();
     void actExportRTFExecute();
@@ -142,7 +192,19 @@ public slots:
     void actNajitDalsiExecute();
     void actNahraditExecute();
 
+    // The editor's options dialog for the active document's scheme.
+    void actNastaveniZvyrazneniExecute();
+
 public:
+    // The options dialog of a document's scheme (MainWindowSchemeOptions.cpp):
+    // runs it over copy, stores a confirmed result as the user's own settings
+    // of the scheme and hands it to the other documents of that scheme.
+    bool RunSchemeOptions(TEditWin& win, TTE_Settings& copy, unsigned pages);
+    // Puts the user's stored settings of the scheme over a freshly compiled
+    // one (before its editors re-select it); a stored form that does not
+    // read is ignored with a note in the status bar.
+    void ApplyStoredSchemeSettings(TTessaryParser& parser);
+
     // Reads a text file into a new untitled document, every line laid out
     // by PrevodRadku, under the progress popup.
     void Import(const QString& fileName);
@@ -152,6 +214,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
@@ -159,6 +224,7 @@ private:
     void CreateMenus();
     void CreateToolBars();
     void CreateStatusBar();
+    void CreateSchemeOptionsAction(QMenu* menu);
     void ReadWindowSettings();
     void WriteWindowSettings();
     bool SaveAsNameMayClose(const SaveChoice& choice);
@@ -174,6 +240,9 @@ private:
     void TileWindows(Qt::Orientation orientation);
     void SetStepHint(QAction* action, const char* prefix, int kind);
     void ToggleComment(bool comment);
+    // The TabColumns setting, or the default (with a note) when it is invalid.
+    QString TabColumnsSetting();
+    int FontSizeSetting();
 
     AppDialogs& dialogs_;
     QString programDirectory_;
@@ -184,6 +253,12 @@ private:
     QMenu* mnuOkno_ = nullptr;
     QList<QAction*> windowListActions_;
     bool selectingTab_ = false; // a tab is being selected by code
+    void RestoreRecoveredDocument(const std::string& originalName, const std::string& text);
+    std::unique_ptr<TRecoveryStore> recovery_;
+    QTimer* recoveryTimer_ = nullptr;
+    int nextRecoveryId_ = 1;
+    bool checkingOutside_ = false;
+    bool building_ = false; // a build's library call is running
 };
 
 } // namespace torvane::app

@@ -1,6 +1,11 @@
 // The build command of the main window: the build steps themselves live in
 // build/BuildCommand; this file lets them reach the active document window,
 // the assembler choice, the message boxes and the progress popup.
+//
+// The library call runs on a worker thread while the GUI thread waits in a
+// local event loop, so the windows keep painting and the popup's "Přerušit"
+// works; every other step, and the applying of the log, stays on the GUI
+// thread. The main window is disabled by the popup meanwhile.
 
 #include "app/AppTexts.h"
 #include "app/EditWin.h"
@@ -9,7 +14,11 @@
 #include "build/BuildCommand.h"
 #include "editor/TextStore.h"
 
+#include <QEventLoop>
 #include <QListWidget>
+#include <QPointer>
+
+#include <thread>
 
 namespace torvane::app {
 namespace {
@@ -32,7 +41,29 @@ public:
         main_.MessageDlgCz(QString::fromUtf8(text), MsgKind::Error, mbOK, mbOK);
     }
 
-    void ShowProgress(const std::string& text) override { progress_.ZobrazText(QString::fromUtf8(text)); }
+    void ShowProgress(const std::string& text) override {
+        progress_.ZobrazText(QString::fromUtf8(text), true);
+    }
+
+    uint8_t RunCall(const std::function<uint8_t()>& call, const std::function<void()>& cancel) override {
+        constexpr uint8_t kCallFailed = 255;
+        uint8_t result = kCallFailed;
+        QEventLoop loop;
+        const auto connection =
+            QObject::connect(&progress_, &TfrmDialog::Prerusit, &loop, [&cancel] { cancel(); });
+        std::thread worker([&] {
+            try {
+                result = call();
+            } catch (...) {
+                result = kCallFailed;
+            }
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+        loop.exec();
+        worker.join();
+        QObject::disconnect(connection);
+        return result;
+    }
     void HideProgress() override { progress_.Zavrit(); }
 
     // Log lines name files as the file system spells them, so they are read
@@ -53,10 +84,21 @@ private:
 } // namespace
 
 void TfrmTorvane::actPrelozitExecute() {
+    // The build's local event loop must not start a second build.
+    if (building_) return;
     TEditWin* win = ActiveEditWin();
     if (!win) return;
-    DocumentBuildUi ui(*this, *win, *frmDialog);
-    build::RunBuild(ui, *settings_, programDirectory_.toLocal8Bit().toStdString());
+    building_ = true;
+    QPointer<TEditWin> guard(win);
+    try {
+        DocumentBuildUi ui(*this, *win, *frmDialog);
+        build::RunBuild(ui, *settings_, programDirectory_.toLocal8Bit().toStdString());
+    } catch (const std::exception& e) {
+        frmDialog->Zavrit();
+        MessageDlgCz(QString::fromUtf8(e.what()), MsgKind::Error, mbOK, mbOK);
+    }
+    building_ = false;
+    if (guard) guard->sMemo->setFocus();
 }
 
 } // namespace torvane::app

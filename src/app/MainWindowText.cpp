@@ -161,17 +161,24 @@ void TfrmTorvane::Import(const QString& fileName) {
                               QString::fromUtf8(text::kImportOpenErrorHead) + fileName + QLatin1Char('"'));
         return;
     }
-    // The store holds a final line break as an empty last line, which is
-    // no line of the file (an empty file imports as nothing).
-    int lines = source.LineCount();
-    if (source.TextLength() == 0 || source.LineText(lines - 1).empty()) --lines;
+    // Whole lines, however long: the store splits a long line over several
+    // nodes, so its node lines are no lines of the file. A final line break
+    // ends the last line and starts none (an empty file imports as nothing).
+    const std::string whole = source.PlainText(editor::TLineEnd::LF);
+    std::vector<std::string_view> lines;
+    for (size_t start = 0; start < whole.size();) {
+        const size_t end = std::min(whole.find('\n', start), whole.size());
+        lines.emplace_back(whole.data() + start, end - start);
+        start = end + 1;
+    }
+    const int count = static_cast<int>(lines.size());
     frmDialog->ZobrazProgress(QString::fromUtf8(text::kImportProgressHead) + QFileInfo(fileName).fileName() +
                                   QString::fromUtf8(text::kImportProgressTail),
-                              0, std::max(0, lines - 1));
+                              0, std::max(0, count - 1));
     std::string text;
-    for (int i = 0; i < lines; ++i) {
+    for (int i = 0; i < count; ++i) {
         if (i > 0) text.push_back('\r');
-        text += PrevodRadku(source.LineText(i));
+        text += PrevodRadku(std::string(lines[static_cast<size_t>(i)]));
         frmDialog->pgBar->setValue(i);
     }
     TTessary& memo = *win->sMemo;
@@ -188,6 +195,7 @@ void TfrmTorvane::actNajitExecute() {
     if (TEditWin* win = ActiveEditWin()) {
         EditorSearchTarget target(*win);
         frmNajit->Hledat(target);
+        FocusEditor();
     }
 }
 
@@ -202,6 +210,7 @@ void TfrmTorvane::actNahraditExecute() {
     if (TEditWin* win = ActiveEditWin()) {
         EditorSearchTarget target(*win);
         frmNajit->Nahradit(target);
+        FocusEditor();
     }
 }
 

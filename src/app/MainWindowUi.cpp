@@ -32,7 +32,7 @@ struct ActionRow {
 
 constexpr QStyle::StandardPixmap kNoIcon = QStyle::SP_CustomBase;
 
-const std::array<ActionRow, 26> kActions{{
+const std::array<ActionRow, 27> kActions{{
     {&TfrmTorvane::actNovy, "actNovy", "&Nový", "Ctrl+N", "Vytvoří nový soubor", QStyle::SP_FileIcon},
     {&TfrmTorvane::actOtevrit, "actOtevrit", "&Otevřít", "Ctrl+O", "Otevře soubor",
      QStyle::SP_DialogOpenButton},
@@ -43,6 +43,7 @@ const std::array<ActionRow, 26> kActions{{
      "Uloží soubor se zvýrazněním jako stránku HTML", kNoIcon},
     {&TfrmTorvane::actExportRTF, "actExportRTF", "Exportovat do RTF ...", "",
      "Uloží soubor se zvýrazněním jako dokument RTF", kNoIcon},
+    {&TfrmTorvane::actTisk, "actTisk", "&Tisk", "Ctrl+P", "Vytiskne soubor", kNoIcon},
     {&TfrmTorvane::actZavrit, "actZavrit", "&Zavřít", "", "Zavře soubor", kNoIcon},
     {&TfrmTorvane::actZavritVse, "actZavritVse", "Zavřít &vše", "", "Zavře všechny otevřené soubory",
      kNoIcon},
@@ -101,6 +102,7 @@ void TfrmTorvane::CreateActions() {
     connect(actUlozitJako, &QAction::triggered, this, &TfrmTorvane::actUlozitJakoExecute);
     connect(actExportHTML, &QAction::triggered, this, &TfrmTorvane::actExportHTMLExecute);
     connect(actExportRTF, &QAction::triggered, this, &TfrmTorvane::actExportRTFExecute);
+    connect(actTisk, &QAction::triggered, this, &TfrmTorvane::actTiskExecute);
     connect(actZavrit, &QAction::triggered, this, &TfrmTorvane::actZavritExecute);
     connect(actZavritVse, &QAction::triggered, this, &TfrmTorvane::actZavritVseExecute);
     connect(actZpet, &QAction::triggered, this, &TfrmTorvane::actZpetExecute);
@@ -149,6 +151,8 @@ void TfrmTorvane::CreateMenus() {
     soubor->addAction(actExportHTML);
     soubor->addAction(actExportRTF);
     soubor->addSeparator();
+    soubor->addAction(actTisk);
+    soubor->addSeparator();
     soubor->addAction(actZavrit);
     soubor->addAction(actZavritVse);
     soubor->addSeparator();
@@ -172,12 +176,19 @@ void TfrmTorvane::CreateMenus() {
     upravy->addAction(actNajit);
     upravy->addAction(actNajitDalsi);
     upravy->addAction(actNahradit);
+    upravy->addSeparator();
+    mnItmZalamovat = upravy->addAction(QStringLiteral("Zalamovat řádky"));
+    mnItmZalamovat->setObjectName(QStringLiteral("mnItmZalamovat"));
+    mnItmZalamovat->setCheckable(true);
+    mnItmZalamovat->setEnabled(false);
+    connect(mnItmZalamovat, &QAction::triggered, this, &TfrmTorvane::mnItmZalamovatClick);
 
     QMenu* zvyrazneni = menuBar()->addMenu(QStringLiteral("&Zvýraznění"));
     zvyrazneni->addAction(mnItmHighlight[0]);
     zvyrazneni->addSeparator();
     zvyrazneni->addAction(mnItmHighlight[1]);
     zvyrazneni->addAction(mnItmHighlight[2]);
+    CreateSchemeOptionsAction(zvyrazneni);
 
     QMenu* prelozit = menuBar()->addMenu(QStringLiteral("&Přeložit"));
     prelozit->addAction(actPrelozit);

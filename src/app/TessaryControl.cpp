@@ -1,5 +1,8 @@
 #include "app/TessaryControl.h"
 
+#include "app/Cp1250.h"
+#include "common/Exceptions.h"
+
 #include "editor/Painter.h"
 #include "editor/TessaryTemplates.h"
 #include "editor/UndoStack.h"
@@ -17,17 +20,26 @@
 namespace torvane::app {
 namespace {
 
+// Characters the code page lacks print as "?".
+std::string PrintBytes(const QString& text) {
+    std::string bytes;
+    for (const QChar c : text)
+        bytes += static_cast<char>(UnicodeToCp1250(c).value_or('?'));
+    return bytes;
+}
+
 using editor::TOffset;
 
 // The document window's option set: syntax highlighting, print wrap, print
 // line numbers, print file name, print date, print page numbers, auto
 // indent, word select, show gutter, title as file name, block overwrite
-// cursor, use TAB characters, smart fill, line numbers. Everything else
-// (word wrap, tab to column, right margin ...) stays off.
-constexpr uint32_t kDocumentOptions = smoSyntaxHighlight | smoPrintWrap | smoPrintLineNos | smoPrintFilename |
-                                      smoPrintDate | smoPrintPageNos | smoAutoIndent | smoWordSelect |
-                                      smoShowGutter | smoTitleAsFilename | smoBlockOverwriteCursor |
-                                      smoUseTAB | smoSmartFill | smoLineNumbers;
+// cursor, use TAB characters, smart fill, line numbers; and drag and drop:
+// a selection may be dragged, dropped files open as documents. Everything
+// else (word wrap, tab to column, right margin ...) stays off.
+constexpr uint32_t kDocumentOptions =
+    smoSyntaxHighlight | smoPrintWrap | smoPrintLineNos | smoPrintFilename | smoPrintDate | smoPrintPageNos |
+    smoAutoIndent | smoWordSelect | smoShowGutter | smoTitleAsFilename | smoBlockOverwriteCursor | smoUseTAB |
+    smoSmartFill | smoLineNumbers;
 
 constexpr editor::TColor kYellow = 0x00FFFF; // colours are 0x00BBGGRR
 constexpr editor::TColor kWhite = 0xFFFFFF;
@@ -128,9 +140,13 @@ bool TTessary::LoadFromFile(const QString& path, QString* error) {
     return true;
 }
 
-bool TTessary::SaveToFile(const QString& path, QString* error) {
+bool TTessary::SaveToFile(const QString& path, QString* error, int* errorCode) {
     try {
         Control().SaveToFile(QFile::encodeName(path).toStdString());
+    } catch (const torvane::EFileSaveError& e) {
+        if (error) *error = QString::fromLocal8Bit(e.what());
+        if (errorCode) *errorCode = e.Code();
+        return false;
     } catch (const std::exception& e) {
         if (error) *error = QString::fromLocal8Bit(e.what());
         return false;
@@ -158,6 +174,29 @@ void TTessary::SyncExportLook() {
     look.systemColors = view_->Painter().SystemColors();
     look.date = QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat).toStdString();
     Control().SetExportLook(std::move(look));
+}
+
+editor::TPrintResult TTessary::Print(editor::TPrinterSurface& printer, bool wholeText, const QString& title) {
+    editor::TPrintSetup setup;
+    setup.options = Control().Options();
+    setup.monoPrint = true;
+    setup.title = PrintBytes(title);
+    const QLocale locale = QLocale::system();
+    const QDateTime now = QDateTime::currentDateTime();
+    setup.dateTime = PrintBytes(locale.toString(now.date(), QLocale::ShortFormat) + QStringLiteral(" - ") +
+                                locale.toString(now.time(), QLocale::ShortFormat));
+    editor::TTextStore& store = Control().Store();
+    editor::TLineRange lines = wholeText
+                                   ? editor::PrintedLines(store, 0, store.TextLength())
+                                   : editor::PrintedLines(store, Control().SelStart(), Control().SelEnd());
+    // An empty document still prints its one empty page.
+    if (wholeText && lines.Empty()) lines = {0, 0};
+    const editor::TStyleSource& styles =
+        styleSource_ ? static_cast<const editor::TStyleSource&>(*styleSource_) : view_->OwnStyles();
+    const editor::TPrintResult result =
+        editor::PrintLines(printer, store, Control().Tabs(), styles, view_->Appearance(), lines, setup);
+    view_->InvalidateAll();
+    return result;
 }
 
 std::string TTessary::LineBytes(int lineIndex) const {
@@ -246,8 +285,11 @@ void TTessary::SelectAll() {
 void TTessary::ApplyEditorSettings(const QString& fontName, int fontSize, const QString& tabColumns) {
     editor::TAppearance& look = view_->Appearance();
     look.font = editor::TFontSpec{fontName.toStdString(), fontSize, 0};
-    look.options = kDocumentOptions;
-    Control().SetOptions(kDocumentOptions);
+    // Word wrap is the user's choice per document (Úpravy), not a setting:
+    // re-applying the settings keeps it as it is.
+    const uint32_t options = kDocumentOptions | (Control().Options() & smoWordWrap);
+    look.options = options;
+    Control().SetOptions(options);
     Control().SetTabColumns(tabColumns.toStdString());
     Control().SetTabDefault(kTabDefault);
     view_->SettingsChanged();

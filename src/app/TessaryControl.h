@@ -11,6 +11,7 @@
 // commands, find and replace) are reported by calling ReportChanges().
 
 #include "editor/ParserAdapter.h"
+#include "editor/Printing.h"
 #include "editor/Tessary.h"
 #include "editor/TessaryCommands.h"
 #include "editor/qt/TessaryWidget.h"
@@ -59,7 +60,8 @@ public:
     bool LoadFromFile(const QString& path, QString* error);
     // Writes the text (CR LF line ends); on success the document is
     // unmodified. On failure the modified state is unchanged.
-    bool SaveToFile(const QString& path, QString* error);
+    // *errorCode: the system's error number of a failed save (0 when unknown).
+    bool SaveToFile(const QString& path, QString* error, int* errorCode = nullptr);
     // Writes the whole text as RTF or HTML in its current highlighting; the
     // document stays as it is. False with the reason when it cannot.
     bool ExportToFile(const QString& path, editor::TSaveFormat format, QString* error);
@@ -92,6 +94,11 @@ public:
     // Returns the step's group kind, or 0 when there was nothing to do.
     int32_t UndoStep() { return Finish(Control().UndoStepMerged()); }
     int32_t RedoStep() { return Finish(Control().RedoStepMerged()); }
+
+    // Prints the selection's lines, or the whole text, with the document's
+    // print options onto printer; the title heads the pages. The control is
+    // repainted afterwards.
+    editor::TPrintResult Print(editor::TPrinterSurface& printer, bool wholeText, const QString& title);
 
     void Copy();
     void Cut();

@@ -4,17 +4,22 @@
 
 #include "app/AppTexts.h"
 #include "app/Dialogs.h"
+#include "app/GuardedApplication.h"
 #include "app/MainWindow.h"
 #include "app/QtTranslation.h"
 #include "app/dialogs/AboutBox.h"
 #include "app/dialogs/JpegImage.h"
+#include "app/logic/Recovery.h"
 #include "platform/FileSystem.h"
+#include "platform/Process.h"
 #include "platform/SingleInstance.h"
 #include "scheme/SchemeCompiler.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
 
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -23,13 +28,26 @@ namespace {
 using torvane::platform::CopyDataRecord;
 using torvane::platform::SingleInstance;
 
-// The copy-data record of a hand-over: the file name, NUL-terminated.
+// The copy-data record of a hand-over: the file name, NUL-terminated, then
+// this process's current folder, NUL-terminated, for a relative name.
 CopyDataRecord HandOverRecord(const std::string& fileName) {
     CopyDataRecord record;
     record.dwData = 0;
     record.bytes.assign(fileName.begin(), fileName.end());
     record.bytes.push_back(0);
+    std::error_code ec;
+    const std::string folder = std::filesystem::current_path(ec).string();
+    record.bytes.insert(record.bytes.end(), folder.begin(), folder.end());
+    record.bytes.push_back(0);
     return record;
+}
+
+// How often unsaved work is written for recovery; TORVANE_RECOVERY_SECONDS
+// changes it (tests, slow disks), 30 seconds otherwise.
+int RecoveryIntervalMs() {
+    const char* value = std::getenv("TORVANE_RECOVERY_SECONDS");
+    const int seconds = value ? std::atoi(value) : 0;
+    return seconds > 0 && seconds < 86400 ? seconds * 1000 : 0;
 }
 
 } // namespace
@@ -51,7 +69,7 @@ int main(int argc, char** argv) {
     // Every parser that compiles a script goes through the scheme compiler.
     torvane::scheme::InstallSchemeCompiler();
 
-    QApplication app(argc, argv);
+    torvane::app::GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(torvane::app::text::kAppTitle));
     (void)torvane::app::InstallQtTranslation(app);
 
@@ -85,7 +103,24 @@ int main(int argc, char** argv) {
         });
     }
 
+    mainWindow.SetRecoveryFolder(torvane::app::TRecoveryStore::DefaultFolder());
+    mainWindow.SetRecoveryInterval(RecoveryIntervalMs());
+
+    // SIGTERM and SIGHUP run the program's own closing.
+    std::unique_ptr<QSocketNotifier> termination;
+    if (const int fd = torvane::platform::WatchTerminationSignals(); fd >= 0) {
+        termination = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+        QObject::connect(termination.get(), &QSocketNotifier::activated, &mainWindow, [&, fd] {
+            if (torvane::platform::TakeTerminationSignal(fd) == 0) return;
+            const QString platform = QGuiApplication::platformName();
+            const bool display =
+                platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+            mainWindow.OnTerminationRequest(display);
+        });
+    }
+
     mainWindow.show();
+    mainWindow.OfferRecovery();
     mainWindow.OpenCommandLineFile(QString::fromLocal8Bit(firstArgument.c_str()));
     return QApplication::exec();
 }

@@ -2,6 +2,7 @@
 
 #include "common/Messages.h"
 
+#include <algorithm>
 #include <ctime>
 
 namespace torvane::bridge {
@@ -25,10 +26,21 @@ std::string Head(const std::string& line, std::ptrdiff_t count) {
 
 } // namespace
 
-bool InterpretAsem51Output(const Lines& output, const std::string& time, Lines& log) {
+bool IsNoErrorsSummary(const std::string& line) {
+    const size_t first = line.find_first_not_of(" \t");
+    if (first == std::string::npos) return false;
+    size_t last = line.find_last_not_of(" \t");
+    if (line[last] == '.' && last > first) --last;
+    const std::string_view text = std::string_view(line).substr(first, last + 1 - first);
+    static constexpr std::string_view kForms[] = {"no errors", "Assembly complete, no errors",
+                                                  "Assembly complete with no errors"};
+    return std::find(std::begin(kForms), std::end(kForms), text) != std::end(kForms);
+}
+
+bool InterpretAsem51Output(const Lines& output, const std::string& time, Lines& log, bool exitStatusOk) {
     log.push_back("(" + time + ") " + LineAt(output, 1, 4));
     log.emplace_back();
-    if (Contains(LineAt(output, 3, 4), "no errors")) {
+    if (IsNoErrorsSummary(LineAt(output, 3, 4)) && exitStatusOk) {
         log.push_back(LoadStr(msg::SBridgeAssembled));
         return true;
     }
@@ -44,16 +56,17 @@ bool InterpretAsem51Output(const Lines& output, const std::string& time, Lines& 
     return false;
 }
 
-bool InterpretAvrAsmOutput(const Lines& output, const std::string& time, Lines& log) {
+bool InterpretAvrAsmOutput(const Lines& output, const std::string& time, Lines& log, bool exitStatusOk) {
     const std::string& banner = LineAt(output, 0, 2);
     log.push_back("(" + time + ") " + (banner.size() > 8 ? banner.substr(8) : std::string()));
     log.push_back(LineAt(output, 1, 2));
     log.emplace_back();
-    for (const std::string& line : output) {
-        if (Contains(line, "no errors")) {
-            log.push_back(LoadStr(msg::SBridgeAssembled));
-            return true;
-        }
+    auto last = std::find_if(output.rbegin(), output.rend(), [](const std::string& line) {
+        return line.find_first_not_of(" \t") != std::string::npos;
+    });
+    if (last != output.rend() && IsNoErrorsSummary(*last) && exitStatusOk) {
+        log.push_back(LoadStr(msg::SBridgeAssembled));
+        return true;
     }
     log.push_back(LoadStr(msg::SBridgeNotAssembled));
     static constexpr char kError[] = ": error :";

@@ -5,17 +5,49 @@
 #include "bridge/HexToBin.h"
 #include "common/Messages.h"
 #include "platform/FileSystem.h"
+#include "platform/Names.h"
 #include "platform/ProcessRunner.h"
 
+#include <atomic>
 #include <cstdio>
 
 namespace torvane::bridge {
 namespace {
 
+constexpr uint32_t kDefaultIdleSeconds = 60;
+constexpr uint32_t kDefaultTotalSeconds = 10 * 60;
+
+std::atomic<uint32_t> idleSeconds{kDefaultIdleSeconds};
+std::atomic<uint32_t> totalSeconds{kDefaultTotalSeconds};
+std::atomic<bool> cancelRequested{false};
+
 struct Arguments {
     std::string source, logFile, asmPath, lib;
     bool bin = false;
 };
+
+bool IsBundledFrontEnd(Assembler assembler, const std::string& asmPath) {
+    return platform::ExtractFileName(asmPath) ==
+           (assembler == Assembler::Asem51 ? platform::kAsem51Program : platform::kAvrAsmProgram);
+}
+
+// A killed assembler's output is incomplete, so it is not interpreted: the
+// log says why the build stopped instead of blaming the library.
+void LogStoppedRun(platform::ProcessEnd end, const platform::ProcessLimits& limits, Lines& log) {
+    using std::chrono::duration_cast;
+    using std::chrono::seconds;
+    log.push_back("(" + LongTimeNow() + ") ");
+    log.emplace_back();
+    log.push_back(LoadStr(msg::SBridgeNotAssembled));
+    if (end == platform::ProcessEnd::Cancelled)
+        log.push_back(LoadStr(msg::SBridgeCancelled));
+    else if (end == platform::ProcessEnd::IdleTimeout)
+        log.push_back(FormatStr(msg::SBridgeIdleTimeout,
+                                static_cast<int>(duration_cast<seconds>(limits.idle).count())));
+    else
+        log.push_back(FormatStr(msg::SBridgeTotalTimeout,
+                                static_cast<int>(duration_cast<seconds>(limits.total).count())));
+}
 
 bool Assemble(Assembler assembler, const Arguments& args, Lines& log) {
     if (!platform::FileExists(args.source)) {
@@ -31,9 +63,24 @@ bool Assemble(Assembler assembler, const Arguments& args, Lines& log) {
             ? Asem51CommandLine(args.asmPath, args.source, args.lib)
             : AvrAsmCommandLine(args.asmPath, args.source, args.lib, platform::DirectoryExists);
     Lines output;
-    platform::RunProcess(commandLine, platform::ExtractFilePath(args.source), output);
-    const bool assembled = assembler == Assembler::Asem51 ? InterpretAsem51Output(output, LongTimeNow(), log)
-                                                          : InterpretAvrAsmOutput(output, LongTimeNow(), log);
+    platform::ProcessLimits limits;
+    limits.idle = std::chrono::seconds(idleSeconds.load());
+    limits.total = std::chrono::seconds(totalSeconds.load());
+    limits.cancel = &cancelRequested;
+    limits.cutNotice = FormatStr(msg::SBridgeOutputCut, static_cast<int>(limits.maxLines),
+                                 static_cast<int>(limits.maxBytes >> 20));
+    const platform::ProcessResult run =
+        platform::RunProcess(commandLine, platform::ExtractFilePath(args.source), output, limits);
+    if (run.end != platform::ProcessEnd::Exited && run.end != platform::ProcessEnd::NotStarted) {
+        LogStoppedRun(run.end, limits, log);
+        return false;
+    }
+    // The bundled front ends exit non-zero whenever they report errors, so
+    // their status must agree with the summary line.
+    const bool exitStatusOk = !IsBundledFrontEnd(assembler, args.asmPath) || run.exitCode == 0;
+    const bool assembled = assembler == Assembler::Asem51
+                               ? InterpretAsem51Output(output, LongTimeNow(), log, exitStatusOk)
+                               : InterpretAvrAsmOutput(output, LongTimeNow(), log, exitStatusOk);
     if (assembled && args.bin) {
         const std::string hex = ChangeFileExt(args.source, ".hex");
         const int result = HexToBin(hex, ChangeFileExt(args.source, ".bin"));
@@ -55,6 +102,16 @@ bool WriteLog(const std::string& path, const Lines& log) noexcept {
 }
 
 } // namespace
+
+void SetRunLimits(uint32_t idle, uint32_t total) noexcept {
+    idleSeconds = idle ? idle : kDefaultIdleSeconds;
+    totalSeconds = total ? total : kDefaultTotalSeconds;
+    cancelRequested = false;
+}
+
+void CancelRun() noexcept {
+    cancelRequested = true;
+}
 
 uint8_t CallBridge(Assembler assembler, const char* source, const char* logFile, const char* asmPath,
                    const char* lib, uint8_t bin) noexcept {

@@ -20,6 +20,16 @@ inline constexpr uint8_t kAssembled = 1;    // no errors, log written
 inline constexpr uint8_t kNotAssembled = 0; // errors reported, or the log could not be written
 inline constexpr uint8_t kCallFailed = 255; // a failure no log line expresses; log written
 
+// Limits for the assembler runs of the calls that follow: no output for
+// `idleSeconds`, or `totalSeconds` in all, stops the assembler with its own
+// log line. Zero keeps the default (60 s idle, 10 minutes in all). Also
+// clears an earlier cancel request, so it is called before each build.
+void SetRunLimits(uint32_t idleSeconds, uint32_t totalSeconds) noexcept;
+
+// Stops the assembler of the running call (safe from any thread); the call
+// then logs that the build was cancelled.
+void CancelRun() noexcept;
+
 // Never throws. Null strings count as empty.
 uint8_t CallBridge(Assembler assembler, const char* source, const char* logFile, const char* asmPath,
                    const char* lib, uint8_t bin) noexcept;

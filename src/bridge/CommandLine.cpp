@@ -1,6 +1,7 @@
 #include "bridge/CommandLine.h"
 
 #include "platform/FileSystem.h"
+#include "platform/Names.h"
 
 namespace torvane::bridge {
 
@@ -26,6 +27,11 @@ std::string QuoteIfNeeded(const std::string& text) {
     out.append(backslashes * 2, '\\');
     out += '"';
     return out;
+}
+
+std::string SourceArgument(const std::string& source) {
+    if (source.empty() || source[0] != '-') return source;
+    return std::string(".") + platform::kPathSeparator + source;
 }
 
 std::string ChangeFileExt(const std::string& path, const std::string& extension) {
@@ -55,7 +61,7 @@ std::string QuoteListPieces(const std::string& lib) {
 } // namespace
 
 std::string Asem51CommandLine(const std::string& asmPath, const std::string& source, const std::string& lib) {
-    return QuoteIfNeeded(asmPath) + " " + QuoteIfNeeded(source) +
+    return QuoteIfNeeded(asmPath) + " " + QuoteIfNeeded(SourceArgument(source)) +
            " /includes:" + QuoteIfNeeded(platform::ExtractFilePath(source)) + ";" + QuoteListPieces(lib);
 }
 
@@ -74,8 +80,8 @@ std::string AvrIncludeOptions(const std::string& lib, const DirectoryProbe& dire
 
 std::string AvrAsmCommandLine(const std::string& asmPath, const std::string& source, const std::string& lib,
                               const DirectoryProbe& directoryExists) {
-    return QuoteIfNeeded(asmPath) + " -w " + QuoteIfNeeded(source) + " -e " +
-           QuoteIfNeeded(ChangeFileExt(source, ".eep")) + " -fI -I " +
+    return QuoteIfNeeded(asmPath) + " -w " + QuoteIfNeeded(SourceArgument(source)) + " -e " +
+           QuoteIfNeeded(SourceArgument(ChangeFileExt(source, ".eep"))) + " -fI -I " +
            QuoteIfNeeded(platform::ExtractFilePath(source)) + AvrIncludeOptions(lib, directoryExists);
 }
 

@@ -16,6 +16,10 @@
 
 namespace torvane::bridge {
 
+// A source name as an argument: one that begins with '-' gets "./" in front,
+// so no assembler can take it for an option.
+std::string SourceArgument(const std::string& source);
+
 // `text` quoted when it holds a blank, a tab or a double quote; else as is.
 std::string QuoteIfNeeded(const std::string& text);
 

@@ -1,9 +1,14 @@
 #pragma once
-// The C interface of the bridge library: exactly two exports, everything else
-// hidden. Both take (source path, log path, assembler path, include list,
-// BIN flag) and return 1 when the source assembled without errors and the log
+// The C interface of the bridge library: the two assembler exports, and two
+// optional control exports; everything else hidden. The assembler exports take (source path, log path,
+// assembler path, include list, BIN flag) and return 1 when the source assembled without errors and the log
 // was written, 0 otherwise, and 255 when the call itself failed (its log is
 // still written). No C++ exception ever leaves them.
+//
+// SETLIMITS sets the idle and total time limits (seconds, 0 = default) for
+// the following calls and clears a cancel request; CANCELRUN, callable from
+// any thread, stops the assembler of the running call. A caller that finds
+// neither simply builds without them.
 
 #include <cstdint>
 
@@ -24,6 +29,11 @@ extern "C" {
 using PelorinExport = uint8_t(PELORIN_CALL*)(const char* source, const char* logFile, const char* asmPath,
                                              const char* lib, uint8_t bin);
 
+using PelorinSetLimits = void(PELORIN_CALL*)(uint32_t idleSeconds, uint32_t totalSeconds);
+using PelorinCancel = void(PELORIN_CALL*)();
+
+PELORIN_API void PELORIN_CALL SETLIMITS(uint32_t idleSeconds, uint32_t totalSeconds);
+PELORIN_API void PELORIN_CALL CANCELRUN();
 PELORIN_API uint8_t PELORIN_CALL ASEM51(const char* source, const char* logFile, const char* asmPath,
                                         const char* lib, uint8_t bin);
 PELORIN_API uint8_t PELORIN_CALL AVRASM(const char* source, const char* logFile, const char* asmPath,

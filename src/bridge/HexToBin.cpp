@@ -2,6 +2,7 @@
 
 #include "common/Messages.h"
 #include "platform/FileSystem.h"
+#include "platform/SafeSave.h"
 
 #include <cstdio>
 #include <memory>
@@ -10,6 +11,8 @@ namespace torvane::bridge {
 namespace {
 
 constexpr size_t kBlockSize = 1024;
+// Far longer than any record (521 characters with 255 data bytes).
+constexpr size_t kMaxLineLength = 1024;
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -77,34 +80,38 @@ int HexRecord(std::string_view line, HexImage& image) {
     return kHexOk;
 }
 
+int HexReader::EndLine() {
+    const int status = HexRecord(line, image);
+    line.clear();
+    return status;
+}
+
 int HexReader::Block(const char* data, size_t size) {
     int status = kHexFormat;
+    bool ended = false;
     for (size_t i = 0; i < size; ++i) {
         const char c = data[i];
-        if (c == '\n') {
-            if (sawCr) {
-                status = HexRecord(line, image);
-                // The first failing record ends the conversion: a later good
-                // record must not turn missing data into a success.
-                if (status != kHexOk) {
-                    line.clear();
-                    sawCr = false;
-                    return status;
-                }
-            }
-            line.clear();
-            sawCr = false;
-        } else if (c == '\r') {
-            if (sawCr) line.clear();
-            sawCr = !sawCr;
-        } else if (sawCr) {
-            sawCr = false;
-            line.clear();
+        const bool lfOfCrLf = c == '\n' && sawCr;
+        sawCr = c == '\r';
+        if (lfOfCrLf) continue;
+        if (c == '\r' || c == '\n') {
+            status = EndLine();
+            ended = true;
+            // The first failing record ends the conversion: a later good
+            // record must not turn missing data into a success.
+            if (status != kHexOk) return status;
+        } else if (line.size() >= kMaxLineLength) {
+            return kHexFormat;
         } else {
             line += c;
         }
     }
-    return status;
+    // A record that goes on in the next block is judged there.
+    return ended || line.empty() ? status : kHexOk;
+}
+
+int HexReader::Finish() {
+    return line.empty() ? kHexOk : EndLine();
 }
 
 int ConvertHexText(std::string_view text, HexImage& image) {
@@ -112,15 +119,17 @@ int ConvertHexText(std::string_view text, HexImage& image) {
     int status = kHexOk;
     for (size_t pos = 0; pos < text.size() && status == kHexOk; pos += kBlockSize)
         status = reader.Block(text.data() + pos, std::min(kBlockSize, text.size() - pos));
+    if (status == kHexOk) status = reader.Finish();
     image = std::move(reader.image);
     return status;
 }
 
 int HexToBin(const std::string& hexPath, const std::string& binPath) {
-    File hex(platform::OpenFile(hexPath, "rb"));
+    // Only a regular file: a FIFO or a device given as HEX input would block or never end.
+    File hex(platform::OpenRegularFile(hexPath, nullptr));
     if (!hex) return kHexCannotOpen;
-    File bin(platform::OpenFile(binPath, "wb"));
-    if (!bin) return kHexCannotSave;
+    // Writing the image over its own source would destroy the program.
+    if (platform::SameFile(hexPath, binPath)) return kHexCannotSave;
 
     HexReader reader;
     int status = kHexOk;
@@ -133,11 +142,12 @@ int HexToBin(const std::string& hexPath, const std::string& binPath) {
         }
         status = reader.Block(block, got);
     }
+    if (status == kHexOk) status = reader.Finish();
+    // The previous image stays until a complete new one replaces it.
+    if (status != kHexOk) return status;
     const auto& bytes = reader.image.bytes;
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), bin.get()) != bytes.size())
-        return kHexCannotSave;
-    if (std::fclose(bin.release()) != 0) return kHexCannotSave;
-    return status;
+    if (!platform::SaveFileSafely(binPath, std::string(bytes.begin(), bytes.end()))) return kHexCannotSave;
+    return kHexOk;
 }
 
 std::string HexResultMessage(int result) {

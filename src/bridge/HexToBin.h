@@ -1,7 +1,7 @@
 #pragma once
 // Intel HEX to raw binary image.
 //
-// Record (one line ended by CR LF; positions 1-based):
+// Record (one line; positions 1-based):
 //   1      ':'
 //   2-3    byte count N
 //   4-7    16-bit address, high byte first
@@ -12,10 +12,14 @@
 // Digits are upper-case "0123456789ABCDEF". The sum of all bytes of a record
 // including the checksum is 0 modulo 256.
 //
-// Only lines ended by CR LF are records; a line ended by LF alone, or by a CR
-// not followed by LF, is discarded. The file is read in blocks of 1024 bytes.
-// A block in which no record ends gives the format error; the conversion stops
-// at the first record or block that does not give 0.
+// A line ends at CR LF, LF or CR, and the last line of the file needs no end:
+// every line is a record, so none is skipped while the result says success.
+// The file is read in blocks of 1024 bytes. A block in which no record ends
+// and none goes on gives the format error, as does a line longer than any
+// record can be; the conversion stops at the first record or block that does
+// not give 0. The BIN file is written only after a conversion gave 0, through
+// a temporary file, so a failure leaves an earlier image as it was; a BIN path
+// naming the HEX file itself is refused (3) before anything is written.
 //
 // The image starts at address 0; a byte no record writes is 0xFF, and a byte
 // that several records write holds the last one's value. Its length is the
@@ -68,6 +72,11 @@ struct HexReader {
 
     // One block of the file; returns its status (see the header comment).
     int Block(const char* data, size_t size);
+    // After the last block: the status of a last line without a line end.
+    int Finish();
+
+private:
+    int EndLine();
 };
 
 // Converts the text of a whole HEX file in blocks of 1024 bytes, as HexToBin

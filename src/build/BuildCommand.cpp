@@ -9,6 +9,7 @@
 #include "platform/Names.h"
 #include "platform/ProgramLayout.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -95,11 +96,25 @@ BuildOutcome RunBuild(BuildUi& ui, const TMemIniFile& settings, const std::strin
         return outcome;
     }
     auto call = reinterpret_cast<PelorinExport>(library.Symbol(assembler->exportName));
+    // Optional: a library without them builds under its own limits and cannot be stopped.
+    auto setLimits = reinterpret_cast<PelorinSetLimits>(library.Symbol("SETLIMITS"));
+    auto cancel = reinterpret_cast<PelorinCancel>(library.Symbol("CANCELRUN"));
+    if (setLimits) {
+        const int idle = settings.ReadInteger(assembler->section, "IdleTimeout", 0);
+        const int total = settings.ReadInteger(assembler->section, "TotalTimeout", 0);
+        setLimits(static_cast<uint32_t>(std::max(idle, 0)), static_cast<uint32_t>(std::max(total, 0)));
+    }
 
     ProgressShown progress(ui, FormatStr(msg::SBuildProgress, fileName.c_str()));
     std::vector<std::string> log;
     if (call)
-        outcome.result = call(fileName.c_str(), logPath.c_str(), asmPath.c_str(), lib.c_str(), bin ? 1 : 0);
+        outcome.result = ui.RunCall(
+            [&] {
+                return call(fileName.c_str(), logPath.c_str(), asmPath.c_str(), lib.c_str(), bin ? 1 : 0);
+            },
+            [cancel] {
+                if (cancel) cancel();
+            });
     if (call && outcome.result != kCallFailedResult && LoadLines(logPath, log)) {
         ui.SetMessages(log);
         outcome.status = BuildStatus::Called;

@@ -14,11 +14,14 @@
 //  5. Path, Lib and Bin are read from the assembler's settings section;
 //  6. the library is loaded (failure: "Nelze inicializovat knihovnu ..."
 //     naming the library file) and the export looked up;
-//  7. progress is shown around the call; the message list is then replaced by
-//     the log's lines. A missing export, a call that fails (result 255), or a
+//  7. progress is shown around the call, which the UI may run on another
+//     thread and cancel; the limits IdleTimeout and TotalTimeout (seconds)
+//     of the section are handed to the library first. The message list is
+//     then replaced by the log's lines. A missing export, a call that fails (result 255), or a
 //     log that cannot be read appends the library-failure message instead.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +45,13 @@ public:
     virtual void ShowError(const std::string& text) = 0;
     virtual void ShowProgress(const std::string& text) = 0;
     virtual void HideProgress() = 0;
+    // Runs the library call and returns its result. A window runs it on a
+    // worker thread, keeps painting, and calls `cancel` (safe from any
+    // thread) when the user stops the build; by default it runs right here.
+    virtual uint8_t RunCall(const std::function<uint8_t()>& call, const std::function<void()>& cancel) {
+        (void)cancel;
+        return call();
+    }
     virtual void SetMessages(const std::vector<std::string>& lines) = 0;
     virtual void AppendMessage(const std::string& line) = 0;
 };

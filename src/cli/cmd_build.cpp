@@ -10,12 +10,13 @@
 #include "build/SettingsFile.h"
 #include "cli/Command.h"
 #include "common/IniFile.h"
+#include "common/Messages.h"
 #include "platform/FileSystem.h"
 #include "platform/ProgramLayout.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 namespace torvane::cli {
 namespace {
@@ -52,6 +53,26 @@ private:
     std::string fileName_, firstLine_;
 };
 
+// The source's first line, read no further than a marker line can reach.
+bool ReadFirstLine(const std::string& source, std::string& line) {
+    platform::FileReadError error = platform::FileReadError::None;
+    std::FILE* file = platform::OpenRegularFile(source, &error);
+    if (!file) {
+        if (error == platform::FileReadError::NotRegular)
+            std::fprintf(stderr, "%s\n", FormatStr(msg::SNotRegularFile, source.c_str()).c_str());
+        else
+            std::fprintf(stderr, "cannot read %s\n", source.c_str());
+        return false;
+    }
+    constexpr size_t kMaxFirstLine = 4096;
+    char buffer[kMaxFirstLine];
+    const size_t got = std::fread(buffer, 1, sizeof buffer, file);
+    std::fclose(file);
+    line.assign(buffer, got);
+    line.erase(std::min(line.find_first_of("\r\n"), line.size()));
+    return true;
+}
+
 int RunBuildCommand(const std::vector<std::string>& args) {
     std::string source, iniPath;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -64,14 +85,8 @@ int RunBuildCommand(const std::vector<std::string>& args) {
     }
     if (source.empty()) return UsageError(kCommand);
 
-    std::ifstream in(source, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "cannot read %s\n", source.c_str());
-        return kExitUsage;
-    }
     std::string firstLine;
-    std::getline(in, firstLine);
-    if (!firstLine.empty() && firstLine.back() == '\r') firstLine.pop_back();
+    if (!ReadFirstLine(source, firstLine)) return kExitUsage;
     if (build::AssemblerOfFirstLine(firstLine) == build::kAssemblerNone) {
         std::fprintf(
             stderr,

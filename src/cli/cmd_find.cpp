@@ -12,6 +12,7 @@
 #include "editor/Search.h"
 #include "editor/TextStore.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -30,7 +31,7 @@ constexpr int kExitError = 2;
 
 struct SearchOptions {
     uint32_t flags = 0;
-    long from = -1; // -1: the start, or the end when searching backwards
+    int64_t from = -1; // -1: the start, or the end when searching backwards
     std::vector<std::string> operands;
 };
 
@@ -49,7 +50,7 @@ bool ParseOptions(const std::vector<std::string>& args, bool allowDirection, Sea
         else if (allowDirection && a == "--from" && i + 1 < args.size()) {
             try {
                 size_t used = 0;
-                out.from = std::stol(args[++i], &used);
+                out.from = std::stoll(args[++i], &used);
                 if (used != args[i].size() || out.from < 0) return false;
             } catch (const std::exception&) {
                 return false;
@@ -89,9 +90,10 @@ int RunFind(const std::vector<std::string>& args) {
     TTextStore store;
     if (!LoadStore(store, options.operands[1])) return kExitError;
     const bool backwards = options.flags & editor::kSearchBackwards;
+    // Checked in 64 bits before it becomes an offset, so that no value wraps into the text.
+    if (options.from > static_cast<int64_t>(store.TextLength())) return UsageError(kFind);
     editor::TOffset caret =
         options.from < 0 ? (backwards ? store.TextLength() : 0) : static_cast<editor::TOffset>(options.from);
-    if (caret > store.TextLength()) return UsageError(kFind);
 
     // Each match is selected as the control would select it, so the next
     // find-next starts past it.

@@ -1,12 +1,15 @@
 // torvane-cli pack [--method block|lzhuf|auto] IN OUT
 // torvane-cli unpack IN OUT
-// The compressor's stream format (marker, size, payload) to and from files.
+// The compressor's stream format (marker, size, payload, checksum) to and
+// from files; unpack also takes streams without a checksum.
 // The output file is written only after the whole conversion succeeded, so a
 // damaged input never leaves a half-written file behind.
 // Exit code: 0 done, 1 unreadable or damaged input (the compressor's text is
 // printed), 2 bad usage.
 
 #include "cli/Command.h"
+#include "common/Exceptions.h"
+#include "common/Messages.h"
 #include "common/Stream.h"
 #include "scheme/compressor/Compressor.h"
 
@@ -37,18 +40,26 @@ void WriteFile(const std::string& name, const TMemoryStream& content) {
     out.Flush();
 }
 
+// Far above any compiled scheme; the stream is decoded into memory first.
+constexpr int32_t kMaxUnpackedBytes = int32_t{256} << 20;
+
 // Runs the compressor from the file IN into memory and, on success, to OUT.
 int Convert(const std::string& inName, const std::string& outName, TCompressor::Method method, bool pack) {
     TFileStream in(inName, TFileStream::fmOpenRead);
     TMemoryStream out;
     TCompressor compressor;
     compressor.SetMethod(method);
+    // Files written here carry a checksum, so unpack notices any damaged byte.
+    compressor.SetChecksum(true);
     compressor.SetInputStream(&in);
     compressor.SetOutputStream(&out);
     if (pack) {
         compressor.Compress();
     } else {
+        // A file holds exactly one stream, and nothing may follow its payload.
+        compressor.SetMaxOutputSize(kMaxUnpackedBytes);
         compressor.Decompress();
+        if (in.Position() != in.Size()) throw ECompressorException(LoadStr(msg::SCompressorTrailingData));
     }
     WriteFile(outName, out);
     return 0;

@@ -24,10 +24,19 @@ TORVANE_EXCEPTION(EAmbigiousKeyPair, ETessary)
 TORVANE_EXCEPTION(EStreamError, std::runtime_error)
 TORVANE_EXCEPTION(EFOpenError, EStreamError)
 TORVANE_EXCEPTION(EFCreateError, EStreamError)
-TORVANE_EXCEPTION(EFileSaveError, EStreamError)
 TORVANE_EXCEPTION(EReadError, EStreamError)
 TORVANE_EXCEPTION(EWriteError, EStreamError)
 
+// A save that failed; code is the system's error number when one is known
+// (0 otherwise), so the user can be told the real reason.
+class EFileSaveError : public EStreamError {
+public:
+    explicit EFileSaveError(const std::string& what, int code = 0) : EStreamError(what), code_(code) {}
+    int Code() const noexcept { return code_; }
+
+private:
+    int code_;
+};
 #undef TORVANE_EXCEPTION
 
 } // namespace torvane

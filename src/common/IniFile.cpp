@@ -1,6 +1,7 @@
 #include "common/IniFile.h"
 
 #include "platform/FileSystem.h"
+#include "platform/SafeSave.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -173,20 +174,7 @@ std::string TMemIniFile::GetText() const {
 }
 
 bool TMemIniFile::UpdateFile() const {
-    std::string temp = platform::TempPathBeside(fileName_);
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        std::string text = GetText();
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            platform::DeleteFile(temp);
-            return false;
-        }
-    }
-    return platform::CommitReplace(temp, fileName_, nullptr);
+    return platform::SaveFileSafely(fileName_, GetText());
 }
 
 } // namespace torvane

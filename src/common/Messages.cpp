@@ -25,6 +25,7 @@ constexpr Entry kTable[] = {
     {msg::SCouldNotSaveStream, "Could not save text to stream"},
     {msg::SReadOnlyStream, "Cannot write to a read-only stream"},
     {msg::SFileSaveFailed, "Cannot save file \"%s\": %s"},
+    {msg::SNotRegularFile, "\"%s\" is not a regular file (a pipe, device or system file); it is not read"},
 
     // Text store and tab stops.
     {msg::SNotEnoughMemory, "Not enough memory for operation"},
@@ -51,11 +52,16 @@ constexpr Entry kTable[] = {
     {msg::SHexFormat, "Chyba při převedou HEX -> BIN (Format)"},
     {msg::SHexMalformedRecord, "Malformed HEX record: %s"},
     {msg::SBridgeTooFewLines, "The assembler printed %d lines, %d expected"},
+    {msg::SBridgeIdleTimeout, "Překladač neodpověděl do %d s a byl ukončen"},
+    {msg::SBridgeTotalTimeout, "Překladač nedokončil práci do %d s a byl ukončen"},
+    {msg::SBridgeCancelled, "Překlad byl přerušen"},
+    {msg::SBridgeOutputCut, "... zbytek výstupu překladače byl vynechán (nad %d řádků nebo %d MB)"},
     {msg::SBuildUntitled, "Neplatný název souboru!"},
     {msg::SBuildChooseAssembler, "Výběr překladače"},
     {msg::SBuildCannotLoadLibrary, "Nelze inicializovat knihovnu %s!"},
     {msg::SBuildProgress, "Překládám soubor \"%s\" ..."},
     {msg::SBuildLibraryFailure, "Chyba v DLL knihovně, nebo neexistuje daný export funkce"},
+    {msg::SBuildCancel, "Přerušit"},
 
     // Highlighting data: character groups, keyword tables, key map, settings (600-649).
     {msg::SInvalidSetId, "Invalid Set ID (%d)"},
@@ -88,16 +94,22 @@ constexpr Entry kTable[] = {
     {msg::SCompressorLzhSizeMismatch,
      "Compressor (LZH decompression) : Original and compressed sizes do not match !"},
     {msg::SLzhNoMemory, "LZH : Cannot get memory for dictionary tables"},
+    {msg::SCompressorTrailingData,
+     "Compressor decompression : data follows the end of the compressed stream !"},
+    {msg::SCompressorTooLarge, "Compressor decompression : stated size %d exceeds the limit of %d MB !"},
+    {msg::SCompressorChecksum, "Compressor decompression : checksum mismatch, the stream is damaged !"},
 
     // Scheme script lexer (720-739).
     {msg::SScriptElseWithoutIf, "#else without #ifdef or #ifndef"},
     {msg::SScriptEndifWithoutIf, "#endif without #ifdef or #ifndef"},
     {msg::SScriptNumberTooLarge, "Number too large: %s"},
     {msg::SScriptExpansionTooLarge, "Macros and #include files expand to more than %u bytes"},
+    {msg::SScriptTooLarge, "The script is larger than %u bytes"},
 
     // Scheme section grammar (740-759).
     {msg::SScriptEndsWithExpected, "'endswith' expected"},
     {msg::SScriptIsExpected, "'is' expected"},
+    {msg::SExpressionTooDeep, "Expression nested deeper than %d levels"},
 
     // Painting and bookmarks (800-819).
     {msg::SBookmarkIndexRange, "Bookmark index range error"},

@@ -11,15 +11,16 @@ namespace torvane {
 namespace msg {
 enum : int {
     // Stream library.
-    SReadError = 1,      // "Stream read error"
-    SWriteError,         // "Stream write error"
-    SFOpenError,         // "Cannot open file \"%s\""
-    SFCreateError,       // "Cannot create file \"%s\""
-    SFileOpenForReading, // "File '%s' cannot be opened for reading"
-    SBadStreamInstance,  // "Bad TStream instance"
-    SCouldNotSaveStream, // "Could not save text to stream"
-    SReadOnlyStream,     // "Cannot write to a read-only stream"
-    SFileSaveFailed,     // "Cannot save file \"%s\": %s"
+    SReadError = 1,       // "Stream read error"
+    SWriteError,          // "Stream write error"
+    SFOpenError,          // "Cannot open file \"%s\""
+    SFCreateError,        // "Cannot create file \"%s\""
+    SFileOpenForReading,  // "File '%s' cannot be opened for reading"
+    SBadStreamInstance,   // "Bad TStream instance"
+    SCouldNotSaveStream,  // "Could not save text to stream"
+    SReadOnlyStream,      // "Cannot write to a read-only stream"
+    SFileSaveFailed,      // "Cannot save file \"%s\": %s"
+    SNotRegularFile = 20, // "\"%s\" is not a regular file (a pipe, device or system file); it is not read"
 
     // Text store and tab stops.
     SNotEnoughMemory = 100, // "Not enough memory for operation"
@@ -46,11 +47,16 @@ enum : int {
     SHexFormat,                 // "Chyba při převedou HEX -> BIN (Format)"
     SHexMalformedRecord,        // "Malformed HEX record: %s"
     SBridgeTooFewLines,         // "The assembler printed %d lines, %d expected"
-    SBuildUntitled = 330,       // "Neplatný název souboru!"
-    SBuildChooseAssembler,      // "Výběr překladače"
-    SBuildCannotLoadLibrary,    // "Nelze inicializovat knihovnu %s!"
-    SBuildProgress,             // "Překládám soubor \"%s\" ..."
-    SBuildLibraryFailure,       // "Chyba v DLL knihovně, nebo neexistuje daný export funkce"
+    SBridgeIdleTimeout = 320,   // "Překladač neodpověděl do %d s a byl ukončen"
+    SBridgeTotalTimeout,        // "Překladač nedokončil práci do %d s a byl ukončen"
+    SBridgeCancelled,           // "Překlad byl přerušen"
+    SBridgeOutputCut,        // "... zbytek výstupu překladače byl vynechán (nad %d řádků nebo %d MB)"
+    SBuildUntitled = 330,    // "Neplatný název souboru!"
+    SBuildChooseAssembler,   // "Výběr překladače"
+    SBuildCannotLoadLibrary, // "Nelze inicializovat knihovnu %s!"
+    SBuildProgress,          // "Překládám soubor \"%s\" ..."
+    SBuildLibraryFailure,    // "Chyba v DLL knihovně, nebo neexistuje daný export funkce"
+    SBuildCancel,            // "Přerušit"
 
     // Highlighting data: character groups, keyword tables, key map, settings (600-649).
     SInvalidSetId = 600,   // "Invalid Set ID (%d)"
@@ -81,16 +87,22 @@ enum : int {
     SCompressorBlockSizeMismatch, // "Compressor (decompression Compressor/Vexo) : Original and ..."
     SCompressorLzhSizeMismatch,   // "Compressor (LZH decompression) : Original and compressed ..."
     SLzhNoMemory,                 // "LZH : Cannot get memory for dictionary tables"
+    SCompressorTrailingData =
+        715,             // "Compressor decompression : data follows the end of the compressed stream !"
+    SCompressorTooLarge, // "Compressor decompression : stated size %d exceeds the limit of %d MB !"
+    SCompressorChecksum, // "Compressor decompression : checksum mismatch, the stream is damaged !"
 
     // Scheme script lexer (720-739).
     SScriptElseWithoutIf = 720, // "#else without #ifdef or #ifndef"
     SScriptEndifWithoutIf,      // "#endif without #ifdef or #ifndef"
     SScriptNumberTooLarge,      // "Number too large: %s"
     SScriptExpansionTooLarge,   // "Macros and #include files expand to more than %u bytes"
+    SScriptTooLarge = 730,      // "The script is larger than %u bytes"
 
     // Scheme section grammar (740-759).
     SScriptEndsWithExpected = 740, // "'endswith' expected"
     SScriptIsExpected,             // "'is' expected"
+    SExpressionTooDeep = 750,      // "Expression nested deeper than %d levels"
 
     // Painting and bookmarks (800-819).
     SBookmarkIndexRange = 800, // "Bookmark index range error"

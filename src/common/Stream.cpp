@@ -1,5 +1,7 @@
 #include "common/Stream.h"
 
+#include "platform/SafeSave.h"
+
 #include "common/Exceptions.h"
 #include "common/Messages.h"
 #include "platform/FileSystem.h"
@@ -70,7 +72,14 @@ void TMemoryStream::SetSize(int64_t size) {
 
 TFileStream::TFileStream(const std::string& fileName, Mode mode) : name_(fileName) {
     const char* how = mode == fmCreate ? "w+b" : mode == fmOpenRead ? "rb" : "r+b";
-    file_ = platform::OpenFile(fileName, how);
+    if (mode == fmOpenRead) {
+        platform::FileReadError error = platform::FileReadError::None;
+        file_ = platform::OpenRegularFile(fileName, &error);
+        if (error == platform::FileReadError::NotRegular)
+            throw EFOpenError(FormatStr(msg::SNotRegularFile, fileName.c_str()));
+    } else {
+        file_ = platform::OpenFile(fileName, how);
+    }
     if (!file_) {
         if (mode == fmCreate) throw EFCreateError(FormatStr(msg::SFCreateError, fileName.c_str()));
         throw EFOpenError(FormatStr(msg::SFOpenError, fileName.c_str()));
@@ -118,6 +127,23 @@ void TFileStream::SetSize(int64_t size) {
 
 void TFileStream::Flush() {
     if (std::fflush(file_) != 0) throw EWriteError(LoadStr(msg::SWriteError));
+}
+
+// ---- safe save ---------------------------------------------------------------
+
+size_t TSafeSaveStream::Read(void*, size_t) {
+    return 0;
+}
+
+size_t TSafeSaveStream::Write(const void* buffer, size_t count) {
+    if (!save_.Write(buffer, count)) return 0;
+    position_ += static_cast<int64_t>(count);
+    return count;
+}
+
+int64_t TSafeSaveStream::Seek(int64_t offset, SeekOrigin origin) {
+    if (origin == SeekOrigin::Beginning && offset == 0 && save_.Rewind()) position_ = 0;
+    return position_;
 }
 
 // ---- little-endian helpers -------------------------------------------------

@@ -14,6 +14,9 @@
 #include <vector>
 
 namespace torvane {
+namespace platform {
+class TSafeSave;
+}
 
 enum class SeekOrigin { Beginning, Current, End };
 
@@ -86,6 +89,23 @@ public:
 private:
     std::FILE* file_ = nullptr;
     std::string name_;
+};
+
+// A write-only stream into a safe save (platform::TSafeSave): bytes go to a
+// private file until Commit. Seeking is limited to the start, which begins
+// the contents again; a failed write writes nothing and keeps the error.
+class TSafeSaveStream final : public TStream {
+public:
+    explicit TSafeSaveStream(platform::TSafeSave& save) : save_(save) {}
+    size_t Read(void* buffer, size_t count) override;
+    size_t Write(const void* buffer, size_t count) override;
+    int64_t Seek(int64_t offset, SeekOrigin origin) override;
+    int64_t Size() const override { return position_; }
+    void SetSize(int64_t) override {}
+
+private:
+    platform::TSafeSave& save_;
+    int64_t position_ = 0;
 };
 
 // Little-endian integers and strings. Readers raise EReadError on a short read.

@@ -100,9 +100,9 @@ uint16_t TBookmarks::Column(int n) const {
 void TBookmarks::SetBits(TLineIndex line, uint16_t bits) {
     const TLineNode& node = store_.Node(line);
     if ((node.marks & kMarkBookmarkMask) == bits) return;
+    // The store tells every control that shows it to repaint the line.
+    store_.SetNodeState(line, node.state | kStateRepaint);
     store_.SetBookmarks(line, bits);
-    store_.SetNodeState(line, store_.Node(line).state | kStateRepaint);
-    if (OnRepaintLine) OnRepaintLine(line);
 }
 
 void TBookmarks::SetBookmark(int n, TOffset caret) {

@@ -1,5 +1,8 @@
 #pragma once
 // Bookmarks of a text store: ten numbered ones and any number of named ones.
+// The store owns them (TTextStore::Bookmarks()), so controls sharing a store
+// share its bookmarks; a change of a gutter image reaches every control that
+// shows the store as the store's MarksChanged notification.
 //
 // Numbered bookmark n (0..9) is bit n of the marks word of the node that
 // carries it, so the painter shows it as gutter image n; a line carries at
@@ -90,8 +93,6 @@ public:
     const TCustomBookmarks& Named() const noexcept { return named_; }
 
     std::function<void(int index)> OnBookmarkSet;
-    // Told of each line whose gutter changed and must be repainted.
-    std::function<void(TLineIndex line)> OnRepaintLine;
 
     void TextChanged(const TTextChange& change) override;
 

@@ -77,7 +77,12 @@ bool TAppearance::SetIndentStep(int step) noexcept {
 
 TPainter::TPainter(TTextStore& store, const TTabStops& tabs, const TStyleSource& styles,
                    const TAppearance& appearance)
-    : store_(store), tabs_(tabs), styles_(styles), appearance_(appearance) {}
+    : options_(&appearance.options), store_(store), tabs_(tabs), styles_(styles), appearance_(appearance) {}
+
+void TPainter::BindControl(const TCustomTessary* control) noexcept {
+    control_ = control;
+    options_ = control ? &control->OptionsWord() : &appearance_.options;
+}
 
 void TPainter::Measure(Surface& surface) {
     TPaintMetrics m;
@@ -103,16 +108,16 @@ void TPainter::Measure(Surface& surface) {
     metrics_ = m;
 }
 
-uint32_t TPainter::Options() const noexcept {
-    return control_ ? control_->Options() : appearance_.options;
-}
-
 int TPainter::GutterWidth() const noexcept {
     if (!Has(smoShowGutter)) return 0;
     if (!Has(smoLineNumbers)) return appearance_.gutter;
-    int digits = 1;
-    for (TLineIndex n = store_.LineCount(); n >= 10; n /= 10)
-        ++digits;
+    if (digitsOf_ != store_.LineCount()) {
+        digitsOf_ = store_.LineCount();
+        digits_ = 1;
+        for (TLineIndex n = digitsOf_; n >= 10; n /= 10)
+            ++digits_;
+    }
+    const int digits = digits_;
     // The number starts 2 px in and must end left of the white line 2 px
     // before the edge.
     const int needed = 2 + digits * metrics_.gutterDigitWidth + 4;
@@ -340,8 +345,10 @@ void TPainter::PaintMarginLines(Surface& surface, const TViewState& view, int y)
         surface.Line(x, y, x, y + metrics_.rowHeight, kMarginLineColor, pen);
     };
     if (Has(smoShowRMargin)) drawAt(appearance_.rightMargin, TPenStyle::Solid);
-    if (Has(smoWordWrap) && Has(smoShowWrapColumn) && appearance_.wrapAtColumn >= 1)
-        drawAt(appearance_.wrapAtColumn, TPenStyle::Dotted);
+    int32_t wrapColumn = appearance_.wrapAtColumn;
+    if (control_)
+        wrapColumn = control_->WrapDragColumn() >= 0 ? control_->WrapDragColumn() : control_->WrapAtColumn();
+    if (Has(smoWordWrap) && Has(smoShowWrapColumn) && wrapColumn >= 1) drawAt(wrapColumn, TPenStyle::Dotted);
 }
 
 // ---- caret and positions ----------------------------------------------------
@@ -353,6 +360,16 @@ int32_t TPainter::ColumnOfOffset(TOffset offset) {
 }
 
 std::optional<TRect> TPainter::CaretRect(Surface& surface, const TViewState& view) {
+    // A drag shows where its text would go, focused or not.
+    if (view.dropCaret >= 0) {
+        TViewState dropping = view;
+        dropping.caret = view.dropCaret;
+        dropping.dropCaret = -1;
+        dropping.focused = true;
+        dropping.caretBeyondEnd = false;
+        dropping.insertMode = true;
+        return CaretRect(surface, dropping);
+    }
     if (!view.focused) return std::nullopt;
     const TLineIndex line = store_.LineOfOffset(view.caret);
     const int row = line - view.topLine;

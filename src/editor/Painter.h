@@ -172,6 +172,7 @@ struct TViewState {
     bool insertMode = true;
     bool caretBeyondEnd = false;
     int32_t virtualColumn = 0; // caret column while beyond the end of its line
+    TOffset dropCaret = -1;    // while a drag is over the control: the caret shows here
 };
 
 // OnDrawLine: called before a row's text is drawn; setting handled stops
@@ -194,8 +195,9 @@ public:
     // Paints with the option word of this control instead of the
     // appearance's (nullptr: the appearance's again). The control must
     // outlive the binding.
-    void BindControl(const TCustomTessary* control) noexcept { control_ = control; }
-    uint32_t Options() const noexcept;
+    void BindControl(const TCustomTessary* control) noexcept;
+    // Read for every row painted, so kept inline.
+    uint32_t Options() const noexcept { return *options_; }
 
     // Measures the fonts; call after a font or settings change.
     void Measure(Surface& surface);
@@ -235,6 +237,9 @@ public:
     // the line start.
     TOffset NearestOffset(const TViewState& view, int x, int y);
 
+    // The style of a token with its defaults resolved to RGB.
+    TStyleRecord ResolvedStyle(uint8_t style) const;
+
     std::function<void(TLineDrawData&)> OnDrawLine;
 
 private:
@@ -245,13 +250,12 @@ private:
     void PaintGutter(Surface& surface, int y, TLineIndex line, const TLineNode* node);
     void PaintText(Surface& surface, const TViewState& view, int y, TLineIndex line, const TLineNode& node);
     void PaintMarginLines(Surface& surface, const TViewState& view, int y);
-    // The style of a token with its defaults resolved to RGB.
-    TStyleRecord ResolvedStyle(uint8_t style) const;
     // The column limit of the text area: the first column not visible.
     int32_t LastColumn(const TViewState& view) const noexcept;
     bool Has(uint32_t option) const noexcept { return (Options() & option) != 0; }
 
-    const TCustomTessary* control_ = nullptr;
+    const uint32_t* options_;                 // the bound control's option word or the appearance's
+    const TCustomTessary* control_ = nullptr; // the bound control: its wrap column
     TTextStore& store_;
     const TTabStops& tabs_;
     const TStyleSource& styles_;
@@ -259,6 +263,9 @@ private:
     TSystemColors system_;
     TPaintMetrics metrics_;
     TLineLayout layout_;
+    // Digits of the line count, counted again only when the count changes.
+    mutable TLineIndex digitsOf_ = -1;
+    mutable int digits_ = 1;
 };
 
 } // namespace torvane::editor

@@ -109,15 +109,27 @@ void TCustomTessary::NotifyChanged() {
 
 void TCustomTessary::TextChanged(const TTextChange& change) {
     beyond_ = tracking_ = false;
+    // A drag whose text changed under it is no longer this control's own:
+    // a drop of it is a copy from elsewhere.
+    dragOrigin_.active = false;
     if (change.kind == TTextChange::Kind::Reloaded) {
         if (!editing_) {
             anchor_ = caret_ = 0;
             topLine_ = 0;
             leftColumn_ = 0;
         }
+        // A loaded text is cut at the node length only.
+        if (wrapState_.on) Rewrap(0, store_->LineCount() - 1);
         scrollWidth_ = store_->WidestLine();
         if (host_ && !paintLock_) host_->ScrollRangesChanged(store_->LineCount(), ScrollWidth());
         InvalidateAll();
+        return;
+    }
+    if (change.kind == TTextChange::Kind::Rewrapped) {
+        topLine_ = std::min(topLine_, std::max(0, store_->LineCount() - 1));
+        InvalidateAll();
+        if (host_ && !paintLock_ && change.lineDelta != 0)
+            host_->ScrollRangesChanged(store_->LineCount(), ScrollWidth());
         return;
     }
     // Another control changed the shared text: keep this selection on its text.
@@ -138,6 +150,15 @@ void TCustomTessary::TextChanged(const TTextChange& change) {
     InvalidateLines(change.firstLine, change.lineDelta == 0 ? change.firstLine : -1);
     if (host_ && !paintLock_ && change.lineDelta != 0)
         host_->ScrollRangesChanged(store_->LineCount(), ScrollWidth());
+    // The touched lines are cut anew, from the first segment of the first
+    // one to the end of the last.
+    if (wrapState_.on) {
+        const TLineIndex first = store_->LineOfOffset(change.start);
+        const TLineIndex last = change.kind == TTextChange::Kind::Inserted
+                                    ? store_->LineOfOffset(change.start + change.extent)
+                                    : first;
+        Rewrap(first, last);
+    }
 }
 
 // ---- selection and scrolling ----------------------------------------------------
@@ -221,11 +242,17 @@ void TCustomTessary::WidenScroll(int32_t columns) {
 
 void TCustomTessary::ScrollCaretIntoView() {
     if (paintLock_) return;
-    const TLineIndex line = store_->LineOfOffset(caret_);
     // Display columns, TABs expanded: the scroll range and the first visible
-    // column count the same unit as the caret.
-    const int32_t column = CaretColumn();
-    WidenScroll(std::max(store_->WidestLine(), std::max(column, geometry_.EndColumn(line)) + 1));
+    // column count the same unit as the caret. The caret's column and its
+    // line's width come from one look-up of the line: this runs at every
+    // keystroke.
+    const TLineIndex line = store_->LineOfOffset(caret_);
+    const std::string_view text = store_->NodeText(line);
+    const bool hasTab = store_->Node(line).HasTab();
+    const int32_t index = static_cast<int32_t>(caret_ - store_->LineStart(line));
+    const int32_t column = CaretBeyondEnd() ? virtualColumn_ : CharToColumn(text, hasTab, index, tabs_);
+    const int32_t lineEnd = CharToColumn(text, hasTab, static_cast<int32_t>(text.size()), tabs_);
+    WidenScroll(std::max(store_->WidestLine(), std::max(column, lineEnd) + 1));
     const int32_t rows = geometry_.Rows();
     const int32_t cols = geometry_.Columns();
     if (line < topLine_)
@@ -409,13 +436,15 @@ int32_t TCustomTessary::MergedStep(bool redo) {
 
 bool TCustomTessary::Copy() {
     if (anchor_ == caret_) return false;
-    if (host_) {
-        TClipboardData data;
-        if (ClipCopyFormats & smTEXT) data.text = SelectionBytes(kCopyCRLF);
-        if (ClipCopyFormats & smRTF) data.rtf = SelectionBytes(kCopyRTF);
-        host_->SetClipboard(data);
-    }
+    if (host_) host_->SetClipboard(SelectionData(false));
     return true;
+}
+
+TClipboardData TCustomTessary::SelectionData(bool withText) const {
+    TClipboardData data;
+    if (withText || (ClipCopyFormats & smTEXT)) data.text = SelectionBytes(kCopyCRLF);
+    if (ClipCopyFormats & smRTF) data.rtf = SelectionBytes(kCopyRTF);
+    return data;
 }
 
 bool TCustomTessary::Cut() {
@@ -429,23 +458,28 @@ bool TCustomTessary::Paste() {
     if (readOnly_ || !host_) return false;
     std::optional<std::string> text = host_->ClipboardText();
     std::optional<std::string> html = host_->ClipboardHtml();
-    if (text && text->empty()) text.reset();
-    if (html && html->empty()) html.reset();
-    TSourceTypes sources = (text ? stTextAvailable : 0) | (html ? stHTMLAvailable : 0);
-    if (!sources) return false;
-    sources |= text ? stText : stHTML | stHTMLCutHead | stHTMLFragment;
-    if (OnDataDrop) OnDataDrop(*this, sources);
-    std::string bytes;
-    if ((sources & stText) && text)
-        bytes = std::move(*text);
-    else if ((sources & stHTML) && html)
-        bytes = TrimHtml(*html, sources);
+    TSourceTypes sources = 0;
+    const std::string bytes = TakeSource(std::move(text), std::move(html), sources, true);
     // Nothing to insert is no edit: it must not cost the redo steps or
     // mark the document changed.
     if (bytes.empty()) return false;
     UndoGroup group(*this, ugPaste);
     ReplaceSel(bytes);
     return true;
+}
+
+std::string TCustomTessary::TakeSource(std::optional<std::string> text, std::optional<std::string> html,
+                                       TSourceTypes& sources, bool chooseDefault) {
+    if (text && text->empty()) text.reset();
+    if (html && html->empty()) html.reset();
+    sources |= (text ? stTextAvailable : 0) | (html ? stHTMLAvailable : 0);
+    if (!text && !html) return {};
+    // Text when there is text, else the HTML trimmed to its fragment.
+    if (chooseDefault) sources |= text ? stText : stHTML | stHTMLCutHead | stHTMLFragment;
+    if (OnDataDrop) OnDataDrop(*this, sources);
+    if ((sources & stText) && text) return std::move(*text);
+    if ((sources & stHTML) && html) return TrimHtml(*html, sources);
+    return {};
 }
 
 bool TCustomTessary::CanPaste() {
@@ -591,6 +625,7 @@ bool TCustomTessary::SetMetrics(const TCaretMetrics& metrics) {
     m.charWidth = std::max(1, m.charWidth);
     if (m == metrics_) return false;
     metrics_ = m;
+    UpdateWrap();
     InvalidateAll();
     return true;
 }
@@ -598,6 +633,7 @@ bool TCustomTessary::SetMetrics(const TCaretMetrics& metrics) {
 void TCustomTessary::SetClientSize(int width, int height) {
     clientWidth_ = std::max(0, width);
     clientHeight_ = std::max(0, height);
+    UpdateWrap();
 }
 
 TViewState TCustomTessary::ViewState() const {
@@ -613,6 +649,7 @@ TViewState TCustomTessary::ViewState() const {
     view.insertMode = insertMode_;
     view.caretBeyondEnd = CaretBeyondEnd();
     view.virtualColumn = CaretBeyondEnd() ? virtualColumn_ : 0;
+    view.dropCaret = dropOffset_;
     return view;
 }
 
@@ -635,8 +672,73 @@ void TCustomTessary::RemoveMessageHandler(TTessaryMessageHandler* handler) noexc
 
 // ---- settings ---------------------------------------------------------------------------
 
+// ---- word wrap ----------------------------------------------------------------------------
+
+int32_t TCustomTessary::WrapColumns() const noexcept {
+    return wrapAtColumn_ > 0 ? wrapAtColumn_ : std::max<int32_t>(1, geometry_.Columns());
+}
+
+TCustomTessary::WrapState TCustomTessary::CurrentWrapState() const {
+    WrapState s;
+    s.on = (options_ & smoWordWrap) != 0;
+    if (s.on) {
+        s.columns = WrapColumns();
+        s.overrideOn = (options_ & smoWrapOverride) != 0;
+        s.overrideChars = wrapOverride_;
+    }
+    return s;
+}
+
+void TCustomTessary::Rewrap(TLineIndex first, TLineIndex last) {
+    TWrapRule rule;
+    rule.columns = wrapState_.columns;
+    rule.tabs = &tabs_;
+    rule.overrideOn = wrapState_.overrideOn;
+    rule.overrideChars = wrapState_.overrideChars;
+    rule.wordBreak = OnWordBreakProc;
+    const bool on = wrapState_.on;
+    store_->Rewrap(first, last, [&](std::string_view line, std::vector<int32_t>& lengths) {
+        if (on)
+            CutLine(line, rule, lengths);
+        else
+            CutAtNodeLength(line, lengths);
+    });
+}
+
+void TCustomTessary::RewrapAll() {
+    const WrapState before = wrapState_;
+    wrapState_ = CurrentWrapState();
+    // Unwrapped text is cut only at the node length already: nothing to do.
+    if (!before.on && !wrapState_.on) return;
+    Rewrap(0, store_->LineCount() - 1);
+    InvalidateAll();
+}
+
+void TCustomTessary::UpdateWrap() {
+    if (CurrentWrapState() != wrapState_) RewrapAll();
+}
+
+void TCustomTessary::SetWrapAtColumn(int32_t column) {
+    wrapAtColumn_ = std::clamp<int32_t>(column, 0, 0xFFFF);
+    UpdateWrap();
+    InvalidateAll();
+}
+
+void TCustomTessary::SetWrapDragColumn(int32_t column) {
+    column = column < 0 ? -1 : std::clamp<int32_t>(column, 1, 0xFFFF);
+    if (column == wrapDragColumn_) return;
+    wrapDragColumn_ = column;
+    InvalidateAll();
+}
+
+void TCustomTessary::SetWrapOverride(std::string_view chars) {
+    wrapOverride_ = chars;
+    UpdateWrap();
+}
+
 void TCustomTessary::SetOptions(uint32_t options) {
     options_ = options;
+    UpdateWrap();
     // The gutter and the margin lines depend on the options: the view
     // re-measures before it repaints.
     if (host_ && !paintLock_) host_->SettingsChanged();
@@ -645,11 +747,20 @@ void TCustomTessary::SetOptions(uint32_t options) {
 
 void TCustomTessary::SetTabColumns(std::string_view text) {
     tabs_.SetColumns(text);
-    InvalidateAll();
+    TabsChanged();
 }
 
 void TCustomTessary::SetTabDefault(int32_t width) {
     tabs_.SetDefault(width);
+    TabsChanged();
+}
+
+void TCustomTessary::TabsChanged() {
+    // Segments are cut at display widths, which the stops change.
+    if (wrapState_.on) RewrapAll();
+    // The caret's column moves with the stops: keep it in view and the
+    // scroll range wide enough to reach it.
+    ScrollCaretIntoView();
     InvalidateAll();
 }
 
@@ -703,16 +814,6 @@ intptr_t TCustomTessary::PosFromChar(TOffset offset, int32_t* point) {
     if (!point || !geometry_.PointOfOffset(offset, &x, &y)) return 0;
     point[0] = x;
     point[1] = y;
-    return 1;
-}
-
-intptr_t TCustomTessary::DropFiles(const TDroppedFiles* drop) {
-    if (!drop || !(options_ & smoProcessDroppedFiles) || !OnFilesDropped) return 0;
-    TPoint at{drop->x, drop->y};
-    if (!geometry_.InClientArea(at.x, at.y)) at = {-1, -1};
-    // A copy: the handler may load one of the files into this very control.
-    const std::vector<std::string> names = drop->names;
-    OnFilesDropped(*this, names, at);
     return 1;
 }
 

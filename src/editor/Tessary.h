@@ -33,12 +33,14 @@
 // (UndoGroup) so that the application's undo sees the change as one step.
 
 #include "editor/Columns.h"
+#include "editor/TessaryDragDrop.h"
 #include "editor/TessaryExport.h"
 #include "editor/TessaryGeometry.h"
 #include "editor/TessaryHost.h"
 #include "editor/TessaryMessages.h"
 #include "editor/TextStore.h"
 #include "editor/UndoStack.h"
+#include "editor/WordWrap.h"
 #include "highlight/EditorOptions.h"
 
 #include <algorithm>
@@ -182,6 +184,25 @@ public:
     // False empties the undo log; true changes nothing.
     void SetModified(bool modified);
 
+    // ---- drag and drop (TessaryDragDrop.cpp; the rules are told there) --------
+    // Drags the selection through the host (smoOLEDragSource, a non-empty
+    // selection) and returns what the target did. A move into this control
+    // has been carried out by the time it returns; elsewhere the text is
+    // only copied.
+    TDropEffect DragSelection();
+    // A drag of this control's selection is under way.
+    bool DragSourceActive() const noexcept { return dragOrigin_.active; }
+    // A drag is over the control at a client point: shows the caret at the
+    // drop offset and returns the effect a drop there would have.
+    TDropEffect DragOver(int x, int y, const TDragOffer& offer);
+    // The drag left the control or was given up: the caret is shown where
+    // it was.
+    void DragLeave();
+    // Drops data at a client point; returns the effect carried out (deNone:
+    // nothing was dropped).
+    TDropEffect Drop(const TDropData& data, int x, int y, const TDragOffer& offer);
+    TOffset DropOffset() const noexcept { return dropOffset_; }
+
     // ---- files ---------------------------------------------------------------
     void LoadFromStream(TStream& stream);
     void LoadFromFile(const std::string& fileName);
@@ -243,6 +264,8 @@ public:
 
     // ---- settings ------------------------------------------------------------
     uint32_t Options() const noexcept { return options_; }
+    // The option word itself, for a painter that reads it at every row.
+    const uint32_t& OptionsWord() const noexcept { return options_; }
     void SetOptions(uint32_t options);
     const TTabStops& Tabs() const noexcept { return tabs_; }
     std::string TabColumns() const { return tabs_.Columns(); }
@@ -252,6 +275,28 @@ public:
     bool WantTab() const noexcept { return wantTab_; }
     void SetWantTab(bool want) noexcept { wantTab_ = want; }
     bool PaintLocked() const noexcept { return paintLock_ > 0; }
+
+    // ---- word wrap (smoWordWrap) ------------------------------------------------
+    // Wrapped lines are cut into segment nodes in the store (WordWrap.h).
+    // The width is WrapAtColumn columns, or the text area's whole columns
+    // when it is 0; lines are cut anew after every edit (the touched lines)
+    // and all of them when the width, the options, the font or the override
+    // characters change.
+    int32_t WrapAtColumn() const noexcept { return wrapAtColumn_; }
+    void SetWrapAtColumn(int32_t column); // 0..65535
+    const std::string& WrapOverride() const noexcept { return wrapOverride_; }
+    void SetWrapOverride(std::string_view chars);
+    // Replaces the built-in cut rule when set (call RewrapAll() after setting).
+    TWordBreakProc OnWordBreakProc;
+    // While the wrap column line is dragged with the mouse: the column it
+    // stands at (-1 otherwise); the line is drawn there, the text is cut
+    // anew when it is dropped.
+    int32_t WrapDragColumn() const noexcept { return wrapDragColumn_; }
+    void SetWrapDragColumn(int32_t column);
+    // The width that wrapping uses now, in columns.
+    int32_t WrapColumns() const noexcept;
+    void RewrapAll();
+
     // The node from which the next re-highlighting starts (TEM_REHIGHLIGHTFROM),
     // -1 when none was set; the re-highlighter clears it once it has started there.
     TLineIndex RehighlightFrom() const noexcept { return rehighlightFrom_; }
@@ -266,6 +311,9 @@ public:
     };
     std::function<void(TCustomTessary& sender, const std::vector<std::string>& files, TPoint atPoint)>
         OnFilesDropped;
+    // While a drag is over the control: the drop point and the effect the
+    // control chose, which the handler may change (deNone refuses the drop).
+    std::function<void(TCustomTessary& sender, TPoint atPoint, TDropEffect& effect)> OnOLEDragOver;
     // Before a paste: the sources the clipboard offers and the control's
     // choice among them (TessaryClipboard.h), which the handler may change.
     std::function<void(TCustomTessary& sender, TSourceTypes& sourceTypes)> OnDataDrop;
@@ -293,13 +341,27 @@ public:
 
 private:
     void TextChanged(const TTextChange& change) override;
+    void MarksChanged(TLineIndex line) override { InvalidateLines(line, line); }
     int32_t MergedStep(bool redo);
     void WidenScroll(int32_t columns);
+    void TabsChanged();
     TUndoStack* Log() const;
     TUndoStack* ActiveLog();             // the log, acting on this control
     void Replace(std::string_view text); // the unrecorded part of ReplaceSel
     void InsertStream(TStream& stream);
     std::string SelectionBytes(uintptr_t copyFlags) const;
+    // The selection in the formats copy offers (text always when withText).
+    TClipboardData SelectionData(bool withText) const;
+    // Paste's and drop's choice among text and HTML: the default choice
+    // (or none), then OnDataDrop's; the bytes to insert, empty for none.
+    std::string TakeSource(std::optional<std::string> text, std::optional<std::string> html,
+                           TSourceTypes& sources, bool chooseDefault);
+    // Drag and drop (TessaryDragDrop.cpp).
+    TOffset DropOffsetAt(int x, int y) const;
+    void ShowDropOffset(TOffset offset);
+    TDropEffect DropEffectAt(TOffset offset, const TDragOffer& offer) const;
+    void MoveDragged(TOffset to);
+    void InsertDropped(TOffset at, std::string_view bytes);
     intptr_t GetTokens(uintptr_t wParam, uint8_t* out) const;
     void SetTokens(uintptr_t wParam, const uint8_t* in);
     void AfterReload();
@@ -339,6 +401,30 @@ private:
     bool editing_ = false; // this control is changing the store
     std::string printTitle_;
     TExportLook exportLook_;
+    int32_t wrapAtColumn_ = 0;
+    int32_t wrapDragColumn_ = -1;
+    std::string wrapOverride_ = kDefaultWrapOverride;
+    // What the store's segments were last cut for; a change re-cuts all.
+    struct WrapState {
+        bool on = false;
+        int32_t columns = 0;
+        bool overrideOn = false;
+        std::string overrideChars;
+        friend bool operator==(const WrapState&, const WrapState&) = default;
+    };
+    WrapState wrapState_;
+    WrapState CurrentWrapState() const;
+    // Re-cuts all lines when what wrapping depends on has changed.
+    void UpdateWrap();
+    void Rewrap(TLineIndex first, TLineIndex last);
+    TOffset dropOffset_ = -1;
+    // Ends with the drag or with any change of the text, so while active
+    // the dragged bytes still stand where the drag began.
+    struct DragOrigin {
+        bool active = false;
+        TOffset start = 0, end = 0;
+        std::string bytes; // as stored
+    } dragOrigin_;
 };
 
 // Default word characters.

@@ -60,7 +60,6 @@ bool TTessaryCommands::HandleMessage(uint32_t msg, uintptr_t wParam, intptr_t lP
 void TTessaryCommands::FollowStore() {
     const std::shared_ptr<TTextStore>& store = control_.SharedStore();
     if (store == observed_) return;
-    bookmarks_.reset();
     if (observed_) observed_->RemoveObserver(this);
     // Held, not borrowed: the control may drop the old store before we hear of it.
     observed_ = store;
@@ -69,6 +68,7 @@ void TTessaryCommands::FollowStore() {
 }
 
 void TTessaryCommands::TextChanged(const TTextChange& change) {
+    if (change.kind == TTextChange::Kind::Rewrapped) return; // the same text, cut anew
     pendingFlags_ |= cfText;
     if (OnTextChange) OnTextChange(change);
 }
@@ -142,17 +142,6 @@ TKeyboardActionContoller& TTessaryCommands::KeyMap() noexcept {
 void TTessaryCommands::SetMetrics(const TCaretMetrics& metrics) {
     Batch batch(*this);
     if (control_.SetMetrics(metrics)) pendingFlags_ |= cfFont;
-}
-
-TBookmarks& TTessaryCommands::Bookmarks() {
-    FollowStore();
-    if (!bookmarks_) {
-        bookmarks_ = std::make_unique<TBookmarks>(*observed_);
-        bookmarks_->OnRepaintLine = [this](TLineIndex line) {
-            if (TessaryHost* host = control_.Host()) host->InvalidateLines(line, line);
-        };
-    }
-    return *bookmarks_;
 }
 
 // ---- caret ---------------------------------------------------------------------------
@@ -364,9 +353,9 @@ void TTessaryCommands::ExecuteCommand(int32_t code, bool extend) {
         break;
     default:
         if (code >= acSetBookmark0 && code < acSetBookmark0 + TBookmarks::kCount) {
-            Bookmarks().SetBookmark(code - acSetBookmark0, caret);
+            Store().Bookmarks().SetBookmark(code - acSetBookmark0, caret);
         } else if (code >= acGotoBookmark0 && code < acGotoBookmark0 + TBookmarks::kCount) {
-            if (auto target = Bookmarks().GotoBookmark(code - acGotoBookmark0, VisibleRows())) {
+            if (auto target = Store().Bookmarks().GotoBookmark(code - acGotoBookmark0, VisibleRows())) {
                 control_.SetTopLine(target->topLine);
                 MoveCaret(target->caret, extend);
             }

@@ -10,6 +10,9 @@
 //                     later than the double-click time after the one before
 //                     starts again at 1
 //   drag              a left button press is being dragged
+//   possible drag     a single press inside the selection (smoOLEDragSource):
+//                     moving past the drag distance drags the selection,
+//                     a release without that places the caret
 //   key map           the map KeyDown consults (and its pending chord)
 //   change batch      what OnChange last reported, to report differences
 //
@@ -46,6 +49,7 @@
 #include "highlight/ActionCode.h"
 #include "highlight/KeyMap.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -114,9 +118,6 @@ public:
     uint8_t CaretChar() const noexcept;
     int ClickCount() const noexcept { return clickCount_; }
 
-    // Numbered bookmarks of the shown store (commands 20..39).
-    TBookmarks& Bookmarks();
-
     // ---- set-up ----------------------------------------------------------------
     // The key map KeyDown consults when no scheme settings are set; by default
     // a copy of the program's default map. The given map must outlive this
@@ -135,6 +136,9 @@ public:
     // when they change.
     void SetMetrics(const TCaretMetrics& metrics);
     void SetDoubleClickTime(int ms) noexcept { doubleClickMs_ = ms; }
+    // How far (Manhattan, pixels) the pointer moves before a press inside
+    // the selection starts dragging it.
+    void SetDragDistance(int pixels) noexcept { dragDistance_ = std::max(1, pixels); }
     // Milliseconds of a steady clock; tests set their own.
     std::function<int64_t()> Clock;
 
@@ -230,10 +234,12 @@ private:
     // Mouse (TessaryCommandsMouse.cpp).
     void SelectWordAt(TOffset offset);
     void SelectLine(TLineIndex line);
+    void PlaceCaret(TLineIndex line, int x, bool extend);
+    // The character cell under x on line lies in a non-empty selection.
+    bool InsideSelection(TLineIndex line, int x) const;
 
     TCustomTessary& control_;
-    std::shared_ptr<TTextStore> observed_; // the store we observe; bookmarks_ work on it
-    std::unique_ptr<TBookmarks> bookmarks_;
+    std::shared_ptr<TTextStore> observed_; // the store we observe
     TKeyboardActionContoller ownKeyMap_;
     TKeyboardActionContoller* keyMap_ = &ownKeyMap_;
     TTE_Settings* settings_ = nullptr;
@@ -245,7 +251,14 @@ private:
     int64_t lastClickTime_ = 0;
     TLineIndex lastClickLine_ = -1;
     bool dragging_ = false;
+    bool draggingWrapColumn_ = false;
+    // The wrap column under x (within two pixels of its line), else -1.
+    int32_t WrapColumnHit(int x) const;
+    int32_t ColumnNearest(int x) const;
     int doubleClickMs_ = kDefaultDoubleClickMs;
+    bool dragPending_ = false;
+    TMouseInput pressed_;
+    int dragDistance_ = 4;
 
     int batchDepth_ = 0;
     uint32_t pendingFlags_ = 0;

@@ -59,14 +59,12 @@ void TTessaryCommands::TypeChar(uint8_t c) {
     const TOffset caret = control_.Caret();
     const bool noSelection = control_.Anchor() == caret;
     const bool beyond = control_.CaretBeyondEnd() && noSelection;
-    const int32_t virtualColumn = control_.CaretColumn();
-    const TLineIndex line = CaretLine();
     const int32_t indent = isReturn && (control_.Options() & smoAutoIndent) ? AutoIndentColumn() : 0;
 
     TCustomTessary::UndoGroup group(control_, ugTyping);
     std::string text;
     if (beyond) {
-        text = Fill(Geometry().EndColumn(line), virtualColumn);
+        text = Fill(Geometry().EndColumn(CaretLine()), control_.CaretColumn());
     } else if (!control_.InsertMode() && !isReturn && noSelection && caret < Store().TextLength()) {
         // Overwrite replaces the character at the caret, never a line break.
         if (CaretChar() != kLineBreak) control_.SetSelection(caret, caret + 1, false);

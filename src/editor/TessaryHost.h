@@ -8,6 +8,7 @@
 
 #include "editor/LineNode.h"
 #include "editor/TessaryClipboard.h"
+#include "editor/TessaryDragDrop.h"
 
 #include <optional>
 #include <string>
@@ -42,6 +43,15 @@ public:
     // The HTML on the clipboard, in the document's code page; nothing when
     // there is none.
     virtual std::optional<std::string> ClipboardHtml() { return std::nullopt; }
+    // Runs a drag of the data until it is dropped or given up and returns
+    // what the target did; drops on this very control arrive (at the
+    // control's Drop) while it runs. A host without drag and drop drags
+    // nothing.
+    virtual TDropEffect DoDragDrop(const TClipboardData& /*data*/, TDropEffects /*allowed*/) {
+        return deNone;
+    }
+    // The control asks for the keyboard focus (after it handed on dropped files).
+    virtual void TakeFocus() {}
     // OnChange: the text or the selection changed.
     virtual void Changed() {}
     // Re-measure the font and re-apply the settings object's editor settings

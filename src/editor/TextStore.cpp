@@ -2,6 +2,7 @@
 
 #include "common/Exceptions.h"
 #include "common/Messages.h"
+#include "editor/Bookmarks.h"
 #include "editor/UndoStack.h"
 
 #include <algorithm>
@@ -23,7 +24,8 @@ bool ContainsTab(const char* p, size_t n) noexcept {
 // Lays text out into node records: a node ends after each CR and after
 // kMaxNodeLength characters. When the laid-out range reaches the end of the
 // store, a text ending in CR (or an empty text) gets the empty last node.
-std::vector<TLineNode> LayOut(std::string_view text, bool reachesEnd, const TLineNode& inherit) {
+std::vector<TLineNode> LayOut(std::string_view text, bool reachesEnd, const TLineNode& inherit,
+                              std::span<const int32_t> segments) {
     std::vector<TLineNode> out;
     size_t pos = 0;
     bool continuation = inherit.IsContinuation();
@@ -44,6 +46,8 @@ std::vector<TLineNode> LayOut(std::string_view text, bool reachesEnd, const TLin
         continuation = len == 0 || text[pos + len - 1] != kLineBreak;
         pos += len;
     };
+    for (const int32_t length : segments)
+        add(static_cast<size_t>(length));
     while (pos < text.size()) {
         size_t take = std::min<size_t>(kMaxNodeLength, text.size() - pos);
         const void* cr = std::memchr(text.data() + pos, kLineBreak, take);
@@ -260,12 +264,18 @@ void TTextStore::SetNodeState(const TLineNode& node, uint32_t state) {
 void TTextStore::SetBookmarks(TLineIndex line, uint16_t bits) {
     Where w = FindLine(line);
     TLineNode& node = blocks_[w.block]->nodes[static_cast<size_t>(w.index)];
-    node.marks = static_cast<uint16_t>((node.marks & ~kMarkBookmarkMask) | (bits & kMarkBookmarkMask));
+    const auto marks = static_cast<uint16_t>((node.marks & ~kMarkBookmarkMask) | (bits & kMarkBookmarkMask));
+    if (marks == node.marks) return;
+    node.marks = marks;
+    NotifyMarks(line);
 }
 
 void TTextStore::SetGutterMark(TLineIndex line, uint16_t mark) {
     Where w = FindLine(line);
-    blocks_[w.block]->nodes[static_cast<size_t>(w.index)].gutterMark = mark;
+    TLineNode& node = blocks_[w.block]->nodes[static_cast<size_t>(w.index)];
+    if (node.gutterMark == mark) return;
+    node.gutterMark = mark;
+    NotifyMarks(line);
 }
 
 void TTextStore::SetHighlight(TLineIndex line, int32_t highlight, int32_t highlight2) {
@@ -305,9 +315,13 @@ void TTextStore::Clear() {
 // ---- editing -----------------------------------------------------------------
 
 void TTextStore::ReplaceNodes(const Where& from, int count, std::string_view text, const TLineNode& inherit,
-                              bool reachesEnd) {
+                              bool reachesEnd, std::span<const int32_t> segments,
+                              std::span<const uint8_t> styles, bool rehighlight) {
     LayoutChanged();
-    std::vector<TLineNode> fresh = LayOut(text, reachesEnd, inherit);
+    std::vector<TLineNode> fresh = LayOut(text, reachesEnd, inherit, segments);
+    if (!rehighlight)
+        for (TLineNode& n : fresh)
+            n.state &= static_cast<uint16_t>(~kStateRehighlight);
     for (const TLineNode& n : fresh)
         widestLine_ = std::max<int32_t>(widestLine_, n.length);
 
@@ -348,6 +362,10 @@ void TTextStore::ReplaceNodes(const Where& from, int count, std::string_view tex
     blk.text.insert(from.textStart, text);
     if (!blk.styles.empty())
         blk.styles.insert(blk.styles.begin() + static_cast<ptrdiff_t>(from.textStart), text.size(), 0);
+    if (!styles.empty()) {
+        if (blk.styles.empty()) blk.styles.assign(blk.text.size(), 0);
+        std::copy(styles.begin(), styles.end(), blk.styles.begin() + static_cast<ptrdiff_t>(from.textStart));
+    }
 
     lineCount_ += static_cast<TLineIndex>(fresh.size()) - count;
     textLength_ += static_cast<TOffset>(text.size()) - static_cast<TOffset>(removedChars);
@@ -483,6 +501,61 @@ TOffset TTextStore::Replace(TOffset start, TOffset end, std::string_view bytes) 
     return Insert(start, bytes);
 }
 
+// ---- word wrap -------------------------------------------------------------------
+
+void TTextStore::Rewrap(TLineIndex first, TLineIndex last, const TSegmentCutter& cut) {
+    first = std::clamp<TLineIndex>(first, 0, lineCount_ - 1);
+    last = std::clamp<TLineIndex>(last, first, lineCount_ - 1);
+    while (first > 0 && Node(first).IsContinuation())
+        --first;
+    const TLineIndex linesBefore = lineCount_;
+    bool changed = false;
+    std::vector<int32_t> old, fresh;
+    std::vector<uint8_t> styles;
+    for (TLineIndex line = first; line <= last && line < lineCount_;) {
+        Where w = FindLine(line);
+        const TLineNode head = blocks_[w.block]->nodes[static_cast<size_t>(w.index)];
+        old.assign(1, head.length);
+        bool rehighlight = (head.state & kStateRehighlight) != 0;
+        TLineIndex end = line;
+        while (end + 1 < lineCount_ && Node(end + 1).IsContinuation()) {
+            ++end;
+            old.push_back(Node(end).length);
+            rehighlight = rehighlight || (Node(end).state & kStateRehighlight) != 0;
+        }
+        const TOffset start = w.start;
+        TOffset length = 0;
+        for (const int32_t l : old)
+            length += l;
+        const std::string text = GetRange(start, start + length);
+        fresh.clear();
+        cut(text, fresh);
+        TLineIndex next = end + 1;
+        if (fresh != old) {
+            changed = true;
+            styles.clear();
+            bool anyStyles = false;
+            for (TLineIndex i = line; i <= end; ++i) {
+                const std::span<const uint8_t> s = NodeStyles(i);
+                anyStyles = anyStyles || !s.empty();
+                if (s.empty())
+                    styles.insert(styles.end(), Node(i).length, 0);
+                else
+                    styles.insert(styles.end(), s.begin(), s.end());
+            }
+            if (!anyStyles) styles.clear();
+            w = FindLine(line);
+            ReplaceNodes(w, end - line + 1, text, head, end == lineCount_ - 1, fresh, styles, rehighlight);
+            const TLineIndex delta =
+                static_cast<TLineIndex>(fresh.size()) - static_cast<TLineIndex>(old.size());
+            next += delta;
+            last += delta;
+        }
+        line = next;
+    }
+    if (changed) Notify({TTextChange::Kind::Rewrapped, LineStart(first), 0, first, lineCount_ - linesBefore});
+}
+
 // ---- observers ---------------------------------------------------------------
 
 void TTextStore::AddObserver(TTextStoreObserver* observer) {
@@ -499,6 +572,17 @@ void TTextStore::Notify(const TTextChange& change) const {
     const std::vector<TTextStoreObserver*> observers = observers_;
     for (TTextStoreObserver* o : observers)
         o->TextChanged(change);
+}
+
+void TTextStore::NotifyMarks(TLineIndex line) const {
+    const std::vector<TTextStoreObserver*> observers = observers_;
+    for (TTextStoreObserver* o : observers)
+        o->MarksChanged(line);
+}
+
+TBookmarks& TTextStore::Bookmarks() {
+    if (!bookmarks_) bookmarks_ = std::make_unique<TBookmarks>(*this);
+    return *bookmarks_;
 }
 
 // ---- checks ------------------------------------------------------------------

@@ -26,7 +26,8 @@
 // temporary file beside the target and renames it over the target, so a
 // failed save leaves the old file as it was.
 //
-// The store owns the undo log of its controls (UndoStack.h).
+// The store owns the undo log of its controls (UndoStack.h) and the
+// bookmarks of its text (Bookmarks.h).
 //
 // Observers (the controls that show the store) are told of every change;
 // the store never calls view code directly.
@@ -45,6 +46,7 @@
 
 namespace torvane::editor {
 
+class TBookmarks;
 class TEdStream;
 class TUndoStack;
 
@@ -60,7 +62,9 @@ enum class TLineEnd : uint8_t { CRLF, CR, LF };
 void WriteFileReplacing(const std::string& fileName, const std::function<void(TStream&)>& write);
 
 struct TTextChange {
-    enum class Kind : uint8_t { Inserted, Deleted, Reloaded };
+    // Rewrapped: lines were cut into other segments, the text is the same
+    // (extent 0; lineDelta tells how the node count changed).
+    enum class Kind : uint8_t { Inserted, Deleted, Reloaded, Rewrapped };
     Kind kind;
     TOffset start;        // offset where the change happened
     TOffset extent;       // characters inserted or deleted (the new length for Reloaded)
@@ -72,6 +76,8 @@ class TTextStoreObserver {
 public:
     virtual ~TTextStoreObserver() = default;
     virtual void TextChanged(const TTextChange& change) = 0;
+    // The bookmarks or the gutter mark of a node changed (its text did not).
+    virtual void MarksChanged(TLineIndex /*line*/) {}
 };
 
 class TTextStore {
@@ -118,7 +124,8 @@ public:
     // Sets the token bytes of a node; bytes.size() must equal the node length.
     void SetNodeStyles(TLineIndex line, std::span<const uint8_t> bytes);
 
-    // Attribute setters. SetBookmarks changes bits 0..9 of the marks only.
+    // Attribute setters. SetBookmarks changes bits 0..9 of the marks only;
+    // it and SetGutterMark tell the observers when a mark changes.
     void SetNodeState(TLineIndex line, uint32_t state);
     // The same for a node already in hand (one of this store's nodes, from
     // Node() and unchanged in layout since), without looking the line up.
@@ -135,6 +142,15 @@ public:
     void Delete(TOffset start, TOffset length);
     // Delete of [start, end) then Insert at start; returns the end of the insert.
     TOffset Replace(TOffset start, TOffset end, std::string_view bytes);
+
+    // ---- word wrap ----------------------------------------------------------
+    // Gives the segment lengths of a line (its characters with its CR); they
+    // must add up to the line's length, each at most kMaxNodeLength.
+    using TSegmentCutter = std::function<void(std::string_view line, std::vector<int32_t>& lengths)>;
+    // Cuts every line that has a node in first..last anew into the segments
+    // cut gives. The text, its token bytes and the attributes of each line's
+    // first node stay; observers hear one Rewrapped change.
+    void Rewrap(TLineIndex first, TLineIndex last, const TSegmentCutter& cut);
 
     // ---- streams and files ------------------------------------------------
     TSelLineStyle LineStyle() const noexcept { return lineStyle_; }
@@ -168,6 +184,12 @@ public:
     TUndoStack* UndoLog() const noexcept { return undo_; }
     void AttachUndoLog(TUndoStack* log) noexcept { undo_ = log; }
     TUndoStack* OwnUndoLog() const noexcept { return ownUndo_.get(); }
+
+    // ---- bookmarks --------------------------------------------------------
+    // The numbered and named bookmarks of the text. They belong to the text,
+    // not to a control, so every control showing the store sees the same
+    // ones. Made on first use: a store nobody marks pays nothing per edit.
+    TBookmarks& Bookmarks();
 
     // ---- observers --------------------------------------------------------
     void AddObserver(TTextStoreObserver* observer); // added once however often called
@@ -229,13 +251,18 @@ private:
     // Replaces nodes [from.line, from.line + count) with the text laid out
     // into new nodes; the first new node keeps the attributes of `inherit`.
     // reachesEnd: the replaced nodes include the last node.
+    // segments: the new nodes' lengths (empty: cut at CR and after
+    // kMaxNodeLength); styles: their token bytes (empty: none, or zeros);
+    // rehighlight false clears the new nodes' re-highlight bit.
     void ReplaceNodes(const Where& from, int count, std::string_view text, const TLineNode& inherit,
-                      bool reachesEnd);
+                      bool reachesEnd, std::span<const int32_t> segments = {},
+                      std::span<const uint8_t> styles = {}, bool rehighlight = true);
     void SplitBlock(size_t block);
     void MergeSmallBlock(size_t block);
     TOffset InsertChunk(TOffset at, std::string_view normalized);
     void DeleteRange(TOffset start, TOffset end);
     void Notify(const TTextChange& change) const;
+    void NotifyMarks(TLineIndex line) const;
 
     // Load: appends normalised characters to the end of the text.
     void AppendNormalized(const char* chars, size_t count);
@@ -256,6 +283,8 @@ private:
     std::vector<TTextStoreObserver*> observers_;
     std::unique_ptr<TUndoStack> ownUndo_;
     TUndoStack* undo_ = nullptr;
+    // After observers_: it leaves the list before the list goes.
+    std::unique_ptr<TBookmarks> bookmarks_;
 };
 
 } // namespace torvane::editor

@@ -5,6 +5,7 @@
 #include "common/Messages.h"
 #include "editor/UndoStack.h"
 #include "platform/FileSystem.h"
+#include "platform/SafeSave.h"
 
 #include <algorithm>
 #include <climits>
@@ -225,20 +226,23 @@ void TTextStore::SaveToStream(TStream* stream, TSaveFormat format) const {
 }
 
 void WriteFileReplacing(const std::string& fileName, const std::function<void(TStream&)>& write) {
-    // The old file stays untouched until the new text is complete on disk
-    // beside it; only then does the new file take its name.
-    const std::string temp = platform::TempPathBeside(fileName);
+    // The old file stays untouched until the new text is complete on disk;
+    // only then does it take the file's place (see platform::TSafeSave).
+    platform::TSafeSave save(fileName);
+    auto fail = [&](const std::string& reason) {
+        save.Discard();
+        const std::string why = save.ErrorCode() != 0 ? save.ErrorText() : reason;
+        return EFileSaveError(FormatStr(msg::SFileSaveFailed, fileName.c_str(), why.c_str()),
+                              save.ErrorCode());
+    };
+    if (!save.Open()) throw fail({});
     try {
-        TFileStream out(temp, TFileStream::fmCreate);
+        TSafeSaveStream out(save);
         write(out);
-        out.Flush();
     } catch (const std::exception& e) {
-        platform::DeleteFile(temp);
-        throw EFileSaveError(FormatStr(msg::SFileSaveFailed, fileName.c_str(), e.what()));
+        throw fail(e.what());
     }
-    std::string error;
-    if (!platform::CommitReplace(temp, fileName, &error))
-        throw EFileSaveError(FormatStr(msg::SFileSaveFailed, fileName.c_str(), error.c_str()));
+    if (!save.Commit()) throw fail({});
 }
 
 void TTextStore::SaveToFile(const std::string& fileName, TSaveFormat format) {

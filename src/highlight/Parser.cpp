@@ -129,6 +129,26 @@ void TTessaryParser::Assign(const TTessaryParser& source) {
     LoadFromStream(stream);
 }
 
+bool TTessaryParser::EditProperties(uint32_t pages) {
+    if (OnModifyProperties) {
+        OnModifyProperties(*this);
+        return false;
+    }
+    if (!propertiesDialog) return false;
+    TTE_Settings copy;
+    copy.Assign(settings_);
+    if (!propertiesDialog(*this, copy, pages)) return false;
+    ApplySettings(copy);
+    return true;
+}
+
+void TTessaryParser::ApplySettings(const TTE_Settings& settings) {
+    if (&settings != &settings_) settings_.Assign(settings);
+    AttachUserKeywords();
+    tokenizer_.ResetState(0);
+    ReselectInClients();
+}
+
 void TTessaryParser::AttachUserKeywords() noexcept {
     // The settings replace their tables on a load, so the pointer is fetched
     // again whenever it may have changed.

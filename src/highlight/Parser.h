@@ -34,6 +34,21 @@ using TVersionErrorEvent =
     std::function<void(TTessaryParser& sender, uint16_t versionEncountered, uint16_t versionExpected)>;
 using TCustomParseEvent = std::function<bool(TTessaryParser& sender, int32_t parseId, TCharCursor& stream,
                                              int32_t& kLength, int32_t& kValue)>;
+// The pages of the options dialog (a set of these bits).
+enum TPropertyPage : uint32_t {
+    ppHighlight = 1u << 0,   // styles of the scheme's editable names, with a preview
+    ppKeys = 1u << 1,        // the key map and the key-assignment wizard
+    ppPrint = 1u << 2,       // print options
+    ppTabs = 1u << 3,        // tab default and tab columns
+    ppAutoCorrect = 1u << 4, // the auto-replace table
+    ppTemplates = 1u << 5,   // the code templates
+    ppAllPages = (1u << 6) - 1,
+};
+// Runs the options dialog over a copy of the parser's settings (the dialog
+// may edit the copy freely) with the given pages; true when the user
+// confirmed. The dialog lives above this layer and is wired in by its owner.
+using TPropertiesDialog =
+    std::function<bool(const TTessaryParser& parser, TTE_Settings& copy, uint32_t pages)>;
 // Fills the parser's tables from a script (the scheme compiler).
 using TSchemeCompiler =
     std::function<void(TTessaryParser& parser, TStream& script, const std::string& fileName)>;
@@ -103,6 +118,21 @@ public:
     // raises is skipped and clears LastReselectSucceeded().
     void ReselectInClients();
     bool LastReselectSucceeded() const noexcept { return reselectOk_; }
+
+    // ---- options dialog ----------------------------------------------
+    // Runs propertiesDialog over a copy of the settings with the pages of
+    // propertyPages (or those given). OK: the copy becomes the settings, the
+    // parser is re-selected in its editors and the result is true. Storno,
+    // or no dialog wired in, changes nothing. When OnModifyProperties is
+    // set it runs instead of the dialog and the result is false.
+    bool EditProperties() { return EditProperties(propertyPages); }
+    bool EditProperties(uint32_t pages);
+    // Replaces the settings by a copy of settings (which must belong to this
+    // scheme) and re-selects the parser in its editors.
+    void ApplySettings(const TTE_Settings& settings);
+    uint32_t propertyPages = ppAllPages;
+    TPropertiesDialog propertiesDialog;
+    std::function<void(TTessaryParser& sender)> OnModifyProperties;
 
     // ---- component life ----------------------------------------------
     std::string name = "TessaryParser1"; // the component name in messages

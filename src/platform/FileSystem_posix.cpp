@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace torvane::platform {
@@ -35,6 +36,55 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
     return std::fopen(path.c_str(), mode);
 }
 
+namespace {
+
+// File systems whose files are made up on reading.
+bool IsPseudoFileSystem(int fd) {
+    struct statfs fs;
+    if (::fstatfs(fd, &fs) != 0) return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0x9fa0UL:     // proc
+    case 0x62656572UL: // sysfs
+    case 0x64626720UL: // debugfs
+    case 0x73636673UL: // securityfs
+    case 0x74726163UL: // tracefs
+    case 0x27e0ebUL:   // cgroup
+    case 0x63677270UL: // cgroup2
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+std::FILE* OpenRegularFile(const std::string& path, FileReadError* error) {
+    auto fail = [error](FileReadError why) -> std::FILE* {
+        if (error) *error = why;
+        return nullptr;
+    };
+    // Non-blocking, so that opening a FIFO returns at once instead of waiting for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return fail(FileReadError::CannotOpen);
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        ::close(fd);
+        return fail(FileReadError::CannotOpen);
+    }
+    if (!S_ISREG(st.st_mode) || IsPseudoFileSystem(fd)) {
+        ::close(fd);
+        return fail(FileReadError::NotRegular);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file) {
+        ::close(fd);
+        return fail(FileReadError::CannotOpen);
+    }
+    if (error) *error = FileReadError::None;
+    return file;
+}
+
 std::string ExtractFilePath(const std::string& path) {
     size_t p = path.find_last_of('/');
     return p == std::string::npos ? std::string() : path.substr(0, p + 1);
@@ -43,34 +93,6 @@ std::string ExtractFilePath(const std::string& path) {
 std::string ExtractFileName(const std::string& path) {
     size_t p = path.find_last_of('/');
     return p == std::string::npos ? path : path.substr(p + 1);
-}
-
-std::string TempPathBeside(const std::string& target) {
-    // Same folder, so the final rename never crosses file systems.
-    return ExtractFilePath(target) + "." + ExtractFileName(target) + ".torvane-" +
-           std::to_string(::getpid()) + ".tmp";
-}
-
-bool CommitReplace(const std::string& temp, const std::string& target, std::string* error) {
-    auto fail = [&](int err) {
-        if (error) *error = std::strerror(err);
-        ::unlink(temp.c_str());
-        return false;
-    };
-    int fd = ::open(temp.c_str(), O_RDONLY);
-    if (fd < 0) return fail(errno);
-    // The new bytes must be on disk before the name points at them.
-    if (::fsync(fd) != 0) {
-        int err = errno;
-        ::close(fd);
-        return fail(err);
-    }
-    // Keep the permissions of the file being replaced.
-    struct stat st;
-    if (::stat(target.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
-    ::close(fd);
-    if (::rename(temp.c_str(), target.c_str()) != 0) return fail(errno);
-    return true;
 }
 
 } // namespace torvane::platform

@@ -6,6 +6,9 @@
 // <windows.h> maps DeleteFile to DeleteFileA/W; ours is the portable one.
 #undef DeleteFile
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <vector>
 
 namespace torvane::platform {
@@ -50,6 +53,39 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
     return ::_wfopen(win32::Wide(path).c_str(), win32::Wide(mode).c_str());
 }
 
+std::FILE* OpenRegularFile(const std::string& path, FileReadError* error) {
+    auto fail = [error](FileReadError why) -> std::FILE* {
+        if (error) *error = why;
+        return nullptr;
+    };
+    const DWORD attributes = AttributesOf(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return fail(FileReadError::NotRegular);
+    // Opening never waits: a named pipe without a server fails at once, and
+    // a device or pipe that opens is recognised by its type before a read.
+    HANDLE file = ::CreateFileW(win32::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return fail(FileReadError::CannotOpen);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileType(file) != FILE_TYPE_DISK || !::GetFileInformationByHandle(file, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        ::CloseHandle(file);
+        return fail(FileReadError::NotRegular);
+    }
+    const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY);
+    if (fd < 0) {
+        ::CloseHandle(file);
+        return fail(FileReadError::CannotOpen);
+    }
+    std::FILE* stream = ::_fdopen(fd, "rb");
+    if (!stream) {
+        ::_close(fd);
+        return fail(FileReadError::CannotOpen);
+    }
+    if (error) *error = FileReadError::None;
+    return stream;
+}
+
 std::string ExtractFilePath(const std::string& path) {
     size_t p = path.find_last_of(kPathDelimiters);
     return p == std::string::npos ? std::string() : path.substr(0, p + 1);
@@ -58,41 +94,6 @@ std::string ExtractFilePath(const std::string& path) {
 std::string ExtractFileName(const std::string& path) {
     size_t p = path.find_last_of(kPathDelimiters);
     return p == std::string::npos ? path : path.substr(p + 1);
-}
-
-std::string TempPathBeside(const std::string& target) {
-    // Same folder, so the final replacement never crosses volumes.
-    return ExtractFilePath(target) + "." + ExtractFileName(target) + ".torvane-" +
-           std::to_string(::GetCurrentProcessId()) + ".tmp";
-}
-
-bool CommitReplace(const std::string& temp, const std::string& target, std::string* error) {
-    const std::wstring wideTemp = win32::Wide(temp);
-    const std::wstring wideTarget = win32::Wide(target);
-    auto fail = [&](DWORD err) {
-        if (error) *error = win32::ErrorText(err);
-        ::DeleteFileW(wideTemp.c_str());
-        return false;
-    };
-    // The new bytes must be on disk before the name points at them.
-    HANDLE file = ::CreateFileW(wideTemp.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return fail(::GetLastError());
-    const bool flushed = ::FlushFileBuffers(file);
-    const DWORD flushError = ::GetLastError();
-    ::CloseHandle(file);
-    if (!flushed) return fail(flushError);
-
-    // An existing target keeps its attributes and access rights.
-    if (FileExists(target) && ::ReplaceFileW(wideTarget.c_str(), wideTemp.c_str(), nullptr,
-                                             REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
-        return true;
-    // No target yet, or a file system without ReplaceFile: a plain move,
-    // which replaces the name in one step as well.
-    if (::MoveFileExW(wideTemp.c_str(), wideTarget.c_str(),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    return fail(::GetLastError());
 }
 
 } // namespace torvane::platform

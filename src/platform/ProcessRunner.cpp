@@ -5,16 +5,58 @@
 
 namespace torvane::platform {
 
-void OutputLineSplitter::Store(std::string& line) {
-    if (lastIsUnfinished_ && !lines_.empty())
-        lines_.back() = std::move(line);
-    else
-        lines_.push_back(std::move(line));
-    line.clear();
+// ---- Line splitting (portable) ----
+
+void OutputLineSplitter::Append(char c) {
+    if (cut_) {
+        if (!tailUnfinished_) {
+            tail_.emplace_back();
+            if (tail_.size() > kTailLines) tail_.pop_front();
+            tailUnfinished_ = true;
+        }
+        if (tail_.back().size() < kTailLineBytes) tail_.back() += c;
+        return;
+    }
+    if (!lastIsUnfinished_) {
+        if (lines_.size() >= maxLines_) {
+            cut_ = true;
+            Append(c);
+            return;
+        }
+        lines_.emplace_back();
+        lastIsUnfinished_ = true;
+    }
+    if (storedBytes_ >= maxBytes_) {
+        cut_ = true;
+        Append(c);
+        return;
+    }
+    lines_.back() += c;
+    ++storedBytes_;
+}
+
+void OutputLineSplitter::EndLine() {
+    if (cut_) {
+        if (!tailUnfinished_) {
+            tail_.emplace_back();
+            if (tail_.size() > kTailLines) tail_.pop_front();
+        }
+        tailUnfinished_ = false;
+        return;
+    }
+    if (lastIsUnfinished_) {
+        lastIsUnfinished_ = false;
+        return;
+    }
+    if (lines_.size() >= maxLines_) {
+        cut_ = true;
+        EndLine();
+        return;
+    }
+    lines_.emplace_back();
 }
 
 bool OutputLineSplitter::Feed(const char* data, size_t size) {
-    std::string current = lastIsUnfinished_ && !lines_.empty() ? lines_.back() : std::string();
     bool endedLine = false;
     for (size_t i = 0; i < size; ++i) {
         const char c = data[i];
@@ -26,18 +68,26 @@ bool OutputLineSplitter::Feed(const char* data, size_t size) {
             endedLine = true;
             if (c == '\n' && afterCr) continue; // second half of CR LF
             pendingCr_ = c == '\r';
-            Store(current);
-            lastIsUnfinished_ = false;
+            EndLine();
             continue;
         }
-        current += c;
-    }
-    if (!current.empty()) {
-        Store(current);
-        lastIsUnfinished_ = true;
+        Append(c);
     }
     return endedLine;
 }
+
+bool OutputLineSplitter::Finish(const std::string& cutNotice) {
+    if (!cut_) return false;
+    lines_.push_back(cutNotice);
+    for (std::string& line : tail_)
+        lines_.push_back(std::move(line));
+    tail_.clear();
+    cut_ = false; // a second call adds nothing
+    lastIsUnfinished_ = false;
+    return true;
+}
+
+// ---- Command-line splitting (the Windows C runtime's rules) ----
 
 std::vector<std::string> SplitCommandLine(const std::string& line) {
     std::vector<std::string> args;

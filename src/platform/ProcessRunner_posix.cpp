@@ -47,11 +47,24 @@ int ExitCodeOf(int status) {
 
 } // namespace
 
-int RunProcess(const std::string& commandLine, const std::string& workingDirectory,
-               std::vector<std::string>& output, const ProcessLimits& limits) {
+namespace {
+
+void KillSession(pid_t pid) {
+    // The whole session, so that programs the child started go too.
+    ::kill(-pid, SIGKILL);
+    ::kill(pid, SIGKILL);
+    int status;
+    ::waitpid(pid, &status, 0);
+}
+
+} // namespace
+
+ProcessResult RunProcess(const std::string& commandLine, const std::string& workingDirectory,
+                         std::vector<std::string>& output, const ProcessLimits& limits) {
     output.clear();
+    ProcessResult result;
     std::vector<std::string> args = SplitCommandLine(commandLine);
-    if (args.empty()) return 0;
+    if (args.empty()) return result;
     const std::string program = ResolveProgram(args[0]);
     const bool searchPath = program.find('/') == std::string::npos;
     std::vector<char*> argv;
@@ -60,11 +73,11 @@ int RunProcess(const std::string& commandLine, const std::string& workingDirecto
     argv.push_back(nullptr);
 
     Pipe input, outputPipe, execStatus;
-    if (!input.Open() || !outputPipe.Open()) return 0;
-    if (!execStatus.Open()) return 0;
+    if (!input.Open() || !outputPipe.Open()) return result;
+    if (!execStatus.Open()) return result;
 
     const pid_t pid = ::fork();
-    if (pid < 0) return 0;
+    if (pid < 0) return result;
     if (pid == 0) {
         // Child: only async-signal-safe calls from here on.
         ::setsid(); // own session: no terminal, and one group to kill
@@ -98,42 +111,62 @@ int RunProcess(const std::string& commandLine, const std::string& workingDirecto
     if (got > 0) {
         int status;
         ::waitpid(pid, &status, 0);
-        return 0;
+        return result;
     }
 
-    OutputLineSplitter splitter(output);
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    Clock::time_point lastOutput = start;
+    OutputLineSplitter splitter(output, limits.maxLines, limits.maxBytes);
+    // A pipe holds 64 KB on Linux; reading more per pass buys nothing.
+    constexpr size_t kMaxRead = size_t{64} << 10;
     std::vector<char> buffer(1024);
-    int passes = 0, idle = 0;
+    result.end = ProcessEnd::Exited;
     int exitCode = kStillActive;
     bool reaped = false;
-    do {
+    for (;;) {
         int status = 0;
         if (!reaped && ::waitpid(pid, &status, WNOHANG) == pid) {
             reaped = true;
             exitCode = ExitCodeOf(status);
         }
         int waiting = 0;
+        bool readSome = false;
         if (::ioctl(outputPipe.fd[0], FIONREAD, &waiting) == 0 && waiting > 0) {
-            if (static_cast<size_t>(waiting) > buffer.size()) buffer.resize(static_cast<size_t>(waiting));
-            std::fill(buffer.begin(), buffer.end(), 0);
-            ssize_t n = ::read(outputPipe.fd[0], buffer.data(), buffer.size());
-            if (n > 0 && splitter.Feed(buffer.data(), static_cast<size_t>(n))) idle = 0;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        ++passes;
-        ++idle;
-        if (passes >= limits.maxPasses || idle >= limits.maxIdlePasses) {
-            if (!reaped) {
-                // The whole session, so that programs the child started go too.
-                ::kill(-pid, SIGKILL);
-                ::kill(pid, SIGKILL);
-                ::waitpid(pid, &status, 0);
-                reaped = true;
+            const size_t want = std::min(static_cast<size_t>(waiting), kMaxRead);
+            if (want > buffer.size()) buffer.resize(want);
+            ssize_t n = ::read(outputPipe.fd[0], buffer.data(), want);
+            if (n > 0) {
+                splitter.Feed(buffer.data(), static_cast<size_t>(n));
+                lastOutput = Clock::now();
+                readSome = true;
             }
-            break;
         }
-    } while (exitCode == kStillActive);
-    return exitCode;
+        // Once the child has ended, whatever is still waiting is drained.
+        if (reaped && !readSome) break;
+        if (!readSome) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const Clock::time_point now = Clock::now();
+        ProcessEnd stop = ProcessEnd::Exited;
+        if (limits.cancel && limits.cancel->load())
+            stop = ProcessEnd::Cancelled;
+        else if (now - start >= limits.total)
+            stop = ProcessEnd::TotalTimeout;
+        else if (now - lastOutput >= limits.idle)
+            stop = ProcessEnd::IdleTimeout;
+        if (stop == ProcessEnd::Exited) continue;
+        if (reaped) {
+            // Ended, but something it started keeps the pipe busy.
+            ::kill(-pid, SIGKILL);
+        } else {
+            KillSession(pid);
+            exitCode = kStillActive;
+            result.end = stop;
+        }
+        break;
+    }
+    splitter.Finish(limits.cutNotice);
+    result.exitCode = exitCode;
+    return result;
 }
 
 } // namespace torvane::platform

@@ -44,17 +44,18 @@ HANDLE MakeKillOnCloseJob() {
 
 } // namespace
 
-int RunProcess(const std::string& commandLine, const std::string& workingDirectory,
-               std::vector<std::string>& output, const ProcessLimits& limits) {
+ProcessResult RunProcess(const std::string& commandLine, const std::string& workingDirectory,
+                         std::vector<std::string>& output, const ProcessLimits& limits) {
     output.clear();
-    if (SplitCommandLine(commandLine).empty()) return 0;
+    ProcessResult result;
+    if (SplitCommandLine(commandLine).empty()) return result;
 
     // Inheritable pipe handles with the process's default access rights: a
     // null access list would let any other program of the machine open them.
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     Handle inputRead, inputWrite, outputRead, outputWrite;
-    if (!::CreatePipe(inputRead.out(), inputWrite.out(), &inheritable, 0)) return 0;
-    if (!::CreatePipe(outputRead.out(), outputWrite.out(), &inheritable, 0)) return 0;
+    if (!::CreatePipe(inputRead.out(), inputWrite.out(), &inheritable, 0)) return result;
+    if (!::CreatePipe(outputRead.out(), outputWrite.out(), &inheritable, 0)) return result;
     // The child inherits only its own ends: our ends held open in the child
     // would keep it from ever seeing the end of its input.
     ::SetHandleInformation(inputWrite.get(), HANDLE_FLAG_INHERIT, 0);
@@ -80,7 +81,7 @@ int RunProcess(const std::string& commandLine, const std::string& workingDirecto
     if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE,
                           CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED, nullptr,
                           directory.empty() ? nullptr : directory.c_str(), &startup, &child))
-        return 0;
+        return result;
     Handle process(child.hProcess), thread(child.hThread);
     Handle job(MakeKillOnCloseJob());
     if (job.get() && !::AssignProcessToJobObject(job.get(), process.get())) job.Close();
@@ -89,34 +90,60 @@ int RunProcess(const std::string& commandLine, const std::string& workingDirecto
     inputRead.Close();
     outputWrite.Close();
 
-    OutputLineSplitter splitter(output);
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    Clock::time_point lastOutput = start;
+    OutputLineSplitter splitter(output, limits.maxLines, limits.maxBytes);
+    // A pipe buffer is a few KB on Windows; reading more per pass buys nothing.
+    constexpr DWORD kMaxRead = DWORD{64} << 10;
     std::vector<char> buffer(1024);
-    int passes = 0, idle = 0;
+    result.end = ProcessEnd::Exited;
     DWORD exitCode = STILL_ACTIVE;
-    do {
-        if (!::GetExitCodeProcess(process.get(), &exitCode)) exitCode = 0;
+    bool ended = false;
+    for (;;) {
+        // Fetched before the peek, so the pass after the end still drains
+        // everything the child wrote.
+        if (!ended && ::WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0) {
+            ended = true;
+            if (!::GetExitCodeProcess(process.get(), &exitCode)) exitCode = 0;
+        }
         DWORD waiting = 0;
+        bool readSome = false;
         if (::PeekNamedPipe(outputRead.get(), nullptr, 0, nullptr, &waiting, nullptr) && waiting > 0) {
-            if (waiting > buffer.size()) buffer.resize(waiting);
-            std::fill(buffer.begin(), buffer.end(), 0);
+            const DWORD want = std::min(waiting, kMaxRead);
+            if (want > buffer.size()) buffer.resize(want);
             DWORD got = 0;
-            if (::ReadFile(outputRead.get(), buffer.data(), waiting, &got, nullptr) && got > 0 &&
-                splitter.Feed(buffer.data(), got))
-                idle = 0;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        ++passes;
-        ++idle;
-        if (passes >= limits.maxPasses || idle >= limits.maxIdlePasses) {
-            if (exitCode == STILL_ACTIVE) {
-                if (!job.get() || !::TerminateJobObject(job.get(), STILL_ACTIVE))
-                    ::TerminateProcess(process.get(), STILL_ACTIVE);
-                ::WaitForSingleObject(process.get(), 5000);
+            if (::ReadFile(outputRead.get(), buffer.data(), want, &got, nullptr) && got > 0) {
+                splitter.Feed(buffer.data(), got);
+                lastOutput = Clock::now();
+                readSome = true;
             }
-            break;
         }
-    } while (exitCode == STILL_ACTIVE);
-    return static_cast<int>(exitCode);
+        if (ended && !readSome) break;
+        if (!readSome) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const Clock::time_point now = Clock::now();
+        ProcessEnd stop = ProcessEnd::Exited;
+        if (limits.cancel && limits.cancel->load())
+            stop = ProcessEnd::Cancelled;
+        else if (now - start >= limits.total)
+            stop = ProcessEnd::TotalTimeout;
+        else if (now - lastOutput >= limits.idle)
+            stop = ProcessEnd::IdleTimeout;
+        if (stop == ProcessEnd::Exited) continue;
+        // Everything the child started goes too, even when the child itself
+        // has ended and only a grandchild keeps the pipe busy.
+        if (!job.get() || !::TerminateJobObject(job.get(), STILL_ACTIVE))
+            if (!ended) ::TerminateProcess(process.get(), STILL_ACTIVE);
+        if (!ended) {
+            ::WaitForSingleObject(process.get(), 5000);
+            exitCode = kStillActive;
+            result.end = stop;
+        }
+        break;
+    }
+    splitter.Finish(limits.cutNotice);
+    result.exitCode = static_cast<int>(exitCode);
+    return result;
 }
 
 } // namespace torvane::platform

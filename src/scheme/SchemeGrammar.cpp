@@ -93,6 +93,7 @@ int32_t TSchemeGrammar::Expr() {
     try {
         return ExprBody();
     } catch (const ETES_COMP_ERROR&) {
+        if (tooDeep_) throw;
         Error(msg::SExpressionExpected);
     }
 }
@@ -117,9 +118,15 @@ int32_t TSchemeGrammar::Term() {
         return value;
     }
     if (Token() != tkOpenParen) Error(msg::SScriptSyntaxError);
+    if (nesting_ >= kMaxNesting) {
+        tooDeep_ = true;
+        ErrorText(FormatStr(msg::SExpressionTooDeep, kMaxNesting));
+    }
+    ++nesting_;
     Next();
     const int32_t value = ExprBody();
     Expect(tkCloseParen, msg::SCloseParenExpected);
+    --nesting_;
     return value;
 }
 

@@ -129,6 +129,11 @@ private:
     TTES_Compiler& lexer_;
     std::string context_ = "Header";
     bool valueError_ = false;
+    // Parentheses are parsed recursively; a hostile script must not be able
+    // to exhaust the stack, and no real script nests anywhere near this.
+    static constexpr int kMaxNesting = 1000;
+    int nesting_ = 0;
+    bool tooDeep_ = false;
     int valueLine_ = 0;
     int valueColumn_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "common/Exceptions.h"
 #include "common/Messages.h"
+#include "platform/FileSystem.h"
 #include "platform/Names.h"
 
 #include <filesystem>
@@ -39,28 +40,22 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::string ReadWholeStream(TStream& stream) {
+// The stream from its position to its end, but no more than `maxBytes` + 1
+// bytes: a script past the limit is refused without reading all of it.
+std::string ReadWholeStream(TStream& stream, size_t maxBytes) {
     std::string text;
     char chunk[4096];
-    for (size_t n; (n = stream.Read(chunk, sizeof chunk)) != 0;)
+    for (size_t n; text.size() <= maxBytes && (n = stream.Read(chunk, sizeof chunk)) != 0;)
         text.append(chunk, n);
     return text;
 }
 
-enum class FileRead { Ok, CannotOpen, TooLarge };
-
-// The whole file, unless it is not a readable regular file or is longer than
-// maxBytes.
-FileRead ReadWholeFile(const std::string& path, size_t maxBytes, std::string& text) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return FileRead::CannotOpen;
-    const auto size = std::filesystem::file_size(path, error);
-    if (error) return FileRead::CannotOpen;
-    if (size > maxBytes) return FileRead::TooLarge;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return FileRead::CannotOpen;
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return in.bad() ? FileRead::CannotOpen : FileRead::Ok;
+// `name` inside `directory` (as given when the directory is empty).
+std::string JoinPath(const std::string& directory, const std::string& name) {
+    if (directory.empty()) return name;
+    const char last = directory.back();
+    const bool endsWithSeparator = last == '/' || last == '\\';
+    return directory + (endsWithSeparator ? "" : std::string(1, platform::kPathSeparator)) + name;
 }
 
 int HexDigitValue(char c) {
@@ -73,11 +68,14 @@ int HexDigitValue(char c) {
 } // namespace
 
 TTES_Compiler::TTES_Compiler(TStream& script, std::string includeDirectory)
-    : TTES_Compiler(ReadWholeStream(script), std::move(includeDirectory)) {}
+    : TTES_Compiler(ReadWholeStream(script, kMaxExpansionBytes), std::move(includeDirectory)) {}
 
 TTES_Compiler::TTES_Compiler(std::string scriptText, std::string includeDirectory)
     : includeDirectory_(std::move(includeDirectory)) {
-    sources_.push_back(Source{std::string(), std::move(scriptText), 0});
+    // The script itself counts against the same limit as what it brings in.
+    if (scriptText.size() > kMaxExpansionBytes)
+        ErrorAt(0, 0, FormatStr(msg::SScriptTooLarge, static_cast<unsigned>(kMaxExpansionBytes)));
+    sources_.push_back(Source{std::string(), std::move(scriptText), 0, includeDirectory_});
     AddScriptKeywords(keywords_);
     AddPredefinedMacros(macros_);
     SkipBetweenTokens();
@@ -90,7 +88,7 @@ TTES_Compiler::TTES_Compiler(std::string scriptText, std::string includeDirector
 int TTES_Compiler::Peek() {
     while (sources_.back().pos >= sources_.back().text.size()) {
         if (sources_.size() == 1) return kEnd;
-        sources_.pop_back(); // an included file's text goes with it
+        PopSource(); // an included file's text goes with it
     }
     const Source& s = sources_.back();
     return static_cast<uint8_t>(s.text[s.pos]);
@@ -163,7 +161,7 @@ void TTES_Compiler::SkipBetweenTokens() {
             std::string text = *replacement; // a copy: the text may redefine its own macro
             while (sources_.back().pos < end)
                 Advance();
-            PushSource(Lower(word), std::move(text));
+            PushSource(Lower(word), std::move(text), sources_.back().directory);
         } else {
             return;
         }
@@ -273,34 +271,43 @@ void TTES_Compiler::IncludeDirective() {
     }
     Advance();
 
-    std::string path = name;
-    if (open == '<' && !includeDirectory_.empty()) {
-        const char last = includeDirectory_.back();
-        const bool endsWithSeparator = last == '/' || last == '\\';
-        path = includeDirectory_ + (endsWithSeparator ? "" : std::string(1, platform::kPathSeparator)) + name;
-    }
+    const std::string path = open == '<' ? JoinPath(includeDirectory_, name) : QuotedIncludePath(name);
     std::string text;
-    switch (ReadWholeFile(path, kMaxExpansionBytes - expandedBytes_, text)) {
-    case FileRead::Ok:
+    switch (platform::ReadRegularFile(path, kMaxExpansionBytes - expandedBytes_, text)) {
+    case platform::FileReadError::None:
         break;
-    case FileRead::TooLarge:
+    case platform::FileReadError::TooLarge:
         ExpansionTooLarge();
-    case FileRead::CannotOpen: {
+    case platform::FileReadError::NotRegular:
+    case platform::FileReadError::CannotOpen: {
+        // Only the name is shown: nothing of a file that was refused.
         const std::string openText(1, static_cast<char>(open));
         const std::string closeText(1, close);
         ErrorHere(FormatStr(msg::SIncludeCannotOpen, openText.c_str(), path.c_str(), closeText.c_str()));
     }
     }
-    PushSource("-file-: " + path, std::move(text));
+    PushSource("-file-: " + Lower(path), std::move(text), platform::ExtractFilePath(path));
 }
 
-void TTES_Compiler::PushSource(std::string name, std::string text) {
-    for (const Source& s : sources_) {
-        if (EqualsIgnoringCase(s.name, name)) ErrorHere(FormatStr(msg::SRecursiveMacro, Lower(name).c_str()));
-    }
+std::string TTES_Compiler::QuotedIncludePath(const std::string& name) const {
+    if (name.empty() || std::filesystem::path(name).is_absolute()) return name;
+    const std::string beside = JoinPath(sources_.back().directory, name);
+    std::error_code error;
+    if (std::filesystem::exists(beside, error)) return beside;
+    return name;
+}
+
+void TTES_Compiler::PushSource(std::string name, std::string text, std::string directory) {
+    if (activeSources_.count(name)) ErrorHere(FormatStr(msg::SRecursiveMacro, name.c_str()));
     expandedBytes_ += text.size();
     if (expandedBytes_ > kMaxExpansionBytes) ExpansionTooLarge();
-    sources_.push_back(Source{std::move(name), std::move(text), 0});
+    activeSources_.insert(name);
+    sources_.push_back(Source{std::move(name), std::move(text), 0, std::move(directory)});
+}
+
+void TTES_Compiler::PopSource() {
+    activeSources_.erase(sources_.back().name);
+    sources_.pop_back();
 }
 
 // ---- tokens --------------------------------------------------------------------

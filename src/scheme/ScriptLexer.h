@@ -20,7 +20,8 @@
 //                        its name is ignored; no effect while skipping
 //   #ifdef / #ifndef N   skip unless N is (is not) a macro; nest
 //   #else / #endif       flip / end the innermost condition
-//   #include "f" | <f>   read file f (<f> inside the include directory)
+//   #include "f" | <f>   read file f (<f> inside the include directory; a
+//                        relative "f" beside the including file first)
 // Tokens: a keyword (longest match, case-insensitive, see TesToken), a
 // 'string' with backslash escapes and line continuation, a decimal number
 // (digits only), or the end of input. While a condition skips, tokens are
@@ -42,6 +43,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace torvane::scheme {
@@ -121,8 +123,8 @@ enum TesToken : int {
 
 class TTES_Compiler {
 public:
-    // Upper bound on the bytes that macro expansions and included files may
-    // bring in during one compilation.
+    // Upper bound on the bytes of the script itself, and on the bytes that
+    // macro expansions and included files may bring in during one compilation.
     static constexpr size_t kMaxExpansionBytes = size_t{4} << 20;
 
     // Reads the script from the stream's current position to its end and
@@ -157,9 +159,10 @@ public:
 
 private:
     struct Source {
-        std::string name; // lower-case macro name, "-file-: path", or empty for the script
+        std::string name; // lower-case macro name, "-file-: " lower-case path, or empty for the script
         std::string text;
         size_t pos = 0;
+        std::string directory; // of the file this text comes from: where its "..." includes are looked up
     };
     static constexpr int kEnd = -1;
 
@@ -181,7 +184,11 @@ private:
     void ElseDirective();
     void EndifDirective();
     void IncludeDirective();
-    void PushSource(std::string name, std::string text);
+    void PushSource(std::string name, std::string text, std::string directory);
+    void PopSource();
+    // Where #include "name" finds its file: beside the including file first,
+    // then as given (relative to the current folder).
+    std::string QuotedIncludePath(const std::string& name) const;
 
     int ReadToken();
     void ReadStringToken();
@@ -192,6 +199,9 @@ private:
 
     std::string includeDirectory_;
     std::vector<Source> sources_;
+    // Names of the sources being read, so that a recursion check costs the
+    // same however deep macros are nested.
+    std::unordered_set<std::string> activeSources_;
     int line_ = 0;
     int column_ = 0;
     int previousChar_ = kEnd;

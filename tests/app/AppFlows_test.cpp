@@ -29,6 +29,8 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 using namespace torvane::app;
@@ -273,7 +275,9 @@ private slots:
         main_->actUlozit->trigger();
 
         QCOMPARE(dialogs_.messages.size(), 1);
-        QCOMPARE(dialogs_.messages[0].text, Msg(text::kCannotSave, target));
+        // The message names the real reason, not a guess.
+        QCOMPARE(dialogs_.messages[0].text, SaveFailureText(target, ENOENT, {}));
+        QVERIFY(dialogs_.messages[0].text.contains(QString::fromLocal8Bit(std::strerror(ENOENT))));
         QCOMPARE(dialogs_.messages[0].kind, MsgKind::Error);
         QCOMPARE(win->FileName, name);
         QCOMPARE(TabTexts(), QStringList({name}));
@@ -293,7 +297,8 @@ private slots:
         dialogs_.messages.clear();
         main_->actUlozit->trigger();
         QCOMPARE(dialogs_.messages.size(), 1);
-        QCOMPARE(dialogs_.messages[0].text, Msg(text::kCannotSave, path));
+        QCOMPARE(dialogs_.messages[0].text, SaveFailureText(path, EISDIR, {}));
+        QVERIFY(dialogs_.messages[0].text.contains(QString::fromUtf8(text::kWhyNotAFile)));
         QVERIFY(titled->sMemo->Modified());
     }
 
@@ -619,7 +624,7 @@ private slots:
             defaultCaption = box->defaultButton() ? box->defaultButton()->text() : QString();
             box->button(QMessageBox::No)->click();
         });
-        const MsgButton answer = real.MessageDlgCz(main_.get(), QString::fromUtf8(text::kCannotSave),
+        const MsgButton answer = real.MessageDlgCz(main_.get(), QString::fromUtf8(text::kChangedOutside),
                                                    MsgKind::Confirmation, mbYes | mbNo | mbCancel, 0, mbNo);
         QCOMPARE(answer, mbNo);
         QCOMPARE(title, QStringLiteral("Potvrzení"));

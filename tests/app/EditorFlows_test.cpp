@@ -10,6 +10,7 @@
 #include "app/MainWindow.h"
 #include "app/dialogs/FindDialog.h"
 #include "app/dialogs/ProgressPopup.h"
+#include "app/logic/ImportLayout.h"
 #include "editor/TextStore.h"
 
 #include <QAction>
@@ -20,6 +21,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -201,6 +203,20 @@ private slots:
         QCOMPARE(main_->StatusPanel(3)->text(), QString::fromUtf8(text::kModified));
     }
 
+    void caretPanelShowsEveryDigitOfAHugeLineNumber() {
+        TEditWin* win = NewDocument();
+        win->sMemo->Store().SetText(std::string(5'460'309, '\r'));
+        QTest::keyClick(&win->sMemo->View(), Qt::Key_End, Qt::ControlModifier);
+        QLabel* panel = main_->StatusPanel(0);
+        QCOMPARE(panel->text(), QStringLiteral("5460310:   1"));
+        QTRY_VERIFY(panel->contentsRect().width() >= panel->fontMetrics().horizontalAdvance(panel->text()));
+        // The panel keeps its width back at the top: the bar does not jump.
+        const int wide = panel->width();
+        QTest::keyClick(&win->sMemo->View(), Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(panel->text(), QStringLiteral("   1:   1"));
+        QCOMPARE(panel->width(), wide);
+    }
+
     void anOpened8051SourceIsHighlighted() {
         TEditWin* win = OpenCopy(kSourceDir + QStringLiteral("/examples/blink51.asm"));
         QCOMPARE(win->HighlightIndex, 1);
@@ -308,6 +324,14 @@ private slots:
                  QStringList({"Chyba při otevírání souboru \"" + DataPath("missing.s") + "\""}));
         QCOMPARE(main_->EditWindows().size(), 3);
         QVERIFY(dialogs_.messages.isEmpty());
+
+        // A line longer than the store keeps in one node stays one line.
+        const std::string longLine = "DB\t" + std::string(3000, '1') + " ; " + std::string(40, 'c');
+        WriteBytes(DataPath("long.s"), QByteArray::fromStdString(longLine + "\r\nNOP\r\n"));
+        dialogs_.importFile = DataPath("long.s");
+        main_->actImport->trigger();
+        QCOMPARE(ShownText(main_->ActiveEditWin()),
+                 QString::fromStdString(PrevodRadku(longLine) + "\n" + PrevodRadku("NOP")));
     }
 
     void findProposesTheWordAtTheCaretAndSearches() {
@@ -348,6 +372,43 @@ private slots:
         main_->actNahradit->trigger();
         QCOMPARE(ShownText(win), QStringLiteral("bb bb bb"));
         QVERIFY(win->sMemo->Modified());
+    }
+
+    // The document window leaves dropped files to the main window, which
+    // opens them as documents wherever they land.
+    void filesDroppedOnAnEditorOpenAsDocuments() {
+        TEditWin* target = NewDocument();
+        const QString a = DataPath(QStringLiteral("blink.asm")), b = DataPath(QStringLiteral("regs.inc"));
+        WriteBytes(a, ";compiler: asem51\r\nsetb p1.0\r\n");
+        WriteBytes(b, "led equ p1.0\r\n");
+        QVERIFY(QDir().mkpath(DataPath(QStringLiteral("folder"))));
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(DataPath(QStringLiteral("folder"))),
+                      QUrl::fromLocalFile(b)});
+        // The document window's editor leaves files to its frame: a drop of
+        // files anywhere on the window reaches the main window, which opens them.
+        QVERIFY(!(target->sMemo->Control().Options() & torvane::smoProcessDroppedFiles));
+        QObject* frame = main_.get();
+        QDragEnterEvent enter(QPoint(40, 10), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        enter.setAccepted(false);
+        frame->event(&enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPoint(40, 10), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton,
+                        Qt::NoModifier);
+        frame->event(&drop);
+        // Never a move: the file manager keeps its files.
+        QCOMPARE(drop.dropAction(), Qt::CopyAction);
+
+        QTRY_COMPARE(main_->EditWindows().size(), 3);
+        QCOMPARE(main_->ActiveEditWin()->FileName, b);
+        QCOMPARE(ShownText(main_->ActiveEditWin()), QStringLiteral("led equ p1.0\n"));
+        QCOMPARE(main_->EditWindows()[1]->FileName, a);
+        QCOMPARE(main_->EditWindows()[1]->HighlightIndex, 1);
+        QCOMPARE(ShownText(target), QString());
+        QCOMPARE(main_->mnItmHistorie->actions().size(), 2);
+        QCOMPARE(main_->mnItmHistorie->actions()[0]->statusTip(), b);
+        QCOMPARE(main_->mnItmHistorie->actions()[1]->statusTip(), a);
     }
 };
 

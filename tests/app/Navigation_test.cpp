@@ -129,6 +129,22 @@ private slots:
         QCOMPARE(main_->StatusPanel(4)->text(), QStringLiteral("Definice „LCALL“ nebyla nalezena."));
     }
 
+    // A register from the part's definition file, found where the AVR front
+    // end finds it when the settings name no include folder.
+    void deviceRegisterFoundInTheFrontEndsDeviceFiles() {
+        TEditWin* source =
+            Open(QStringLiteral("blink.asm"), ";compiler: avrasm\r\n.include \"m328Pdef.inc\"\r\n"
+                                              "        out PORTB,r16\r\n");
+        QVERIFY(source);
+        CaretOn(source, 3, "PORTB");
+        Nav().actDefinice->trigger();
+        TEditWin* device = main_->ActiveEditWin();
+        QVERIFY(device && device != source);
+        QVERIFY2(device->FileName.endsWith(QStringLiteral("m328Pdef.inc")), qPrintable(device->FileName));
+        QVERIFY(device->sMemo->Store().LineText(device->sMemo->CaretLine() - 1).find("PORTB") !=
+                std::string::npos);
+    }
+
     void outlineListsFiltersFollowsAndJumps() {
         TEditWin* win =
             Open(QStringLiteral("outline.asm"), "START:  NOP\r\nLIMIT   EQU 5\r\nWAIT    MACRO\r\n"

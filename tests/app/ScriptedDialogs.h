@@ -4,6 +4,7 @@
 // every message shown is recorded.
 
 #include "app/Dialogs.h"
+#include "app/dialogs/EditorOptionsDialog.h"
 
 #include <QList>
 #include <QStringList>
@@ -60,6 +61,25 @@ public:
     bool EditSettings(QWidget*, TMemIniFile& settings) override {
         if (!settingsEdit) return false;
         settingsEdit(settings);
+        return true;
+    }
+
+    // The editor's options dialog: the real dialog without an event loop of
+    // its own; `optionsEdit` plays the user and answers whether OK is
+    // pressed. Nothing set means Storno.
+    std::function<bool(TEditorOptionsDialog&)> optionsEdit;
+    int optionsDialogs = 0;
+    bool EditEditorOptions(QWidget* parent, const TTessaryParser& parser, TTE_Settings& settings,
+                           unsigned pages, const TTE_Settings* defaults, bool& mono) override {
+        ++optionsDialogs;
+        if (!optionsEdit) return false;
+        TEditorOptionsDialog dialog(parser, settings, pages, defaults, parent);
+        dialog.SetMonoPrint(mono);
+        dialog.show();
+        if (!optionsEdit(dialog)) return false;
+        dialog.accept();
+        if (dialog.result() != QDialog::Accepted) return false;
+        mono = dialog.MonoPrint();
         return true;
     }
 

@@ -1,4 +1,4 @@
-// Replays the fuzz corpus (fuzz/corpus/asm51) and seeded mutations of it
+// Replays the fuzz corpus (fuzz/corpus/asm51_fuzz) and seeded mutations of it
 // through the assembler as the fuzz target does, so every run of the suite
 // checks that hostile and broken programs end with errors, not crashes.
 

@@ -64,10 +64,20 @@ TEST(HexToBin, OutOfOrderRecordsKeepEarlierData) {
 
 TEST(HexToBin, LineEndsDecideWhatIsARecord) {
     HexImage image;
-    EXPECT_EQ(Convert(":03001000010203E7\n:00000001FF\n", image), kHexFormat); // LF only: nothing
-    EXPECT_TRUE(image.bytes.empty());
+    std::vector<uint8_t> expected(16, 0xFF);
+    for (uint8_t b : {1, 2, 3})
+        expected.push_back(b);
+    // LF only, a last record without a line end, and lone CRs: all records.
+    for (const char* text : {":03001000010203E7\n:00000001FF\n", ":03001000010203E7\r\n:00000001FF",
+                             ":03001000010203E7", ":03001000010203E7\r:00000001FF\r"}) {
+        EXPECT_EQ(Convert(text, image), kHexOk) << text;
+        EXPECT_EQ(image.bytes, expected) << text;
+    }
+    // A bad last record is an error, not dropped.
+    EXPECT_EQ(Convert(":03001000010203E7\r\n:03001000010203E8", image), kHexChecksum);
+    EXPECT_EQ(Convert(std::string(3000, 'A'), image), kHexFormat);    // no record can be that long
     EXPECT_EQ(Convert("\r\n", image), kHexFormat);                    // an empty record
-    EXPECT_EQ(Convert(":0100000042BD\rjunk\r\n", image), kHexFormat); // CR without LF drops the line
+    EXPECT_EQ(Convert(":0100000042BD\rjunk\r\n", image), kHexFormat); // the junk line fails
     EXPECT_EQ(Convert("", image), kHexOk);
     // A record straddling the 1024-byte block boundary is read whole.
     std::string text;
@@ -104,6 +114,20 @@ TEST(HexToBin, FileErrors) {
     WriteFile(dir / "b.bin", "old contents");
     EXPECT_EQ(HexToBin((dir / "a.hex").string(), (dir / "b.bin").string()), kHexOk);
     EXPECT_EQ(ReadFile(dir / "b.bin"), "");
+
+    // A failing conversion keeps the previous image.
+    WriteFile(dir / "b.bin", "previous image");
+    WriteFile(dir / "bad.hex", ":0100000042BD\r\n:03001000010203E8\r\n");
+    EXPECT_EQ(HexToBin((dir / "bad.hex").string(), (dir / "b.bin").string()), kHexChecksum);
+    EXPECT_EQ(ReadFile(dir / "b.bin"), "previous image");
+
+    // The output named as the input (directly or through a link) is refused
+    // and the HEX file stays as it was.
+    fs::create_symlink(dir / "a.hex", dir / "link.bin");
+    for (const char* out : {"a.hex", "link.bin"}) {
+        EXPECT_EQ(HexToBin((dir / "a.hex").string(), (dir / out).string()), kHexCannotSave) << out;
+        EXPECT_EQ(ReadFile(dir / "a.hex"), ":00000001FF\r\n");
+    }
 }
 
 TEST(HexToBin, MatchesSrecCatOnAvraOutput) {

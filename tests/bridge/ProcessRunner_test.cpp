@@ -25,7 +25,10 @@ Lines RunFake(const fs::path& dir, const std::string& script, int* exitCode = nu
               const std::string& extraArgs = "") {
     WriteScript(dir, script);
     Lines out;
-    int code = platform::RunProcess(std::string(FAKE_ASSEMBLER) + extraArgs, dir.string() + "/", out);
+    platform::ProcessLimits limits;
+    limits.idle = std::chrono::milliseconds(2000);
+    int code = platform::RunProcess(std::string(FAKE_ASSEMBLER) + extraArgs, dir.string() + "/", out, limits)
+                   .exitCode;
     if (exitCode) *exitCode = code;
     return out;
 }
@@ -91,7 +94,7 @@ TEST(ProcessRunner, RunsInTheGivenDirectory) {
     EXPECT_EQ(out, (Lines{"here"}));
 }
 
-TEST(ProcessRunner, SilentEndlessChildIsKilledAfterIdlePasses) {
+TEST(ProcessRunner, SilentEndlessChildIsKilledAfterIdleLimit) {
     fs::path dir = ScratchDir();
     int code = 0;
     Lines out = RunFake(dir, "pid child.pid\nout started\\npartial\nhang\n", &code);
@@ -100,7 +103,7 @@ TEST(ProcessRunner, SilentEndlessChildIsKilledAfterIdlePasses) {
     EXPECT_TRUE(ProcessIsGone(std::stoi(ReadFile(dir / "child.pid")))) << "the child must be gone";
 }
 
-TEST(ProcessRunner, ChattyEndlessChildIsKilledAfterMaximumPasses) {
+TEST(ProcessRunner, ChattyEndlessChildIsKilledAfterTotalLimit) {
     fs::path dir = ScratchDir();
     std::string script;
     for (int i = 0; i < 200; ++i)
@@ -108,8 +111,12 @@ TEST(ProcessRunner, ChattyEndlessChildIsKilledAfterMaximumPasses) {
     script += "hang\n";
     WriteScript(dir, script);
     Lines out;
-    int code = platform::RunProcess(FAKE_ASSEMBLER, dir.string(), out, {300, 100});
-    EXPECT_EQ(code, platform::kStillActive);
+    platform::ProcessLimits limits;
+    limits.total = std::chrono::milliseconds(300);
+    limits.idle = std::chrono::milliseconds(100);
+    platform::ProcessResult result = platform::RunProcess(FAKE_ASSEMBLER, dir.string(), out, limits);
+    EXPECT_EQ(result.exitCode, platform::kStillActive);
+    EXPECT_EQ(result.end, platform::ProcessEnd::TotalTimeout);
     EXPECT_FALSE(out.empty());
     EXPECT_LT(out.size(), 200u); // stopped by the pass limit, not by the idle limit
 }
@@ -117,9 +124,10 @@ TEST(ProcessRunner, ChattyEndlessChildIsKilledAfterMaximumPasses) {
 TEST(ProcessRunner, ProgramThatCannotStartGivesNothing) {
     fs::path dir = ScratchDir();
     Lines out{"stale"};
-    EXPECT_EQ(platform::RunProcess((dir / "missing-program").string(), dir.string(), out), 0);
+    EXPECT_EQ(platform::RunProcess((dir / "missing-program").string(), dir.string(), out).end,
+              platform::ProcessEnd::NotStarted);
     EXPECT_TRUE(out.empty());
-    EXPECT_EQ(platform::RunProcess(FAKE_ASSEMBLER, (dir / "no-such-dir").string(), out), 0);
+    EXPECT_EQ(platform::RunProcess(FAKE_ASSEMBLER, (dir / "no-such-dir").string(), out).exitCode, 0);
     EXPECT_TRUE(out.empty());
 }
 

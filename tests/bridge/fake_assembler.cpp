@@ -9,11 +9,14 @@
 //   hang           sleep for ever
 //   spawn FILE     (Windows) start a copy of itself that hangs, write its id into FILE
 //   cmdline        (Windows) print the raw command line as one "CMDLINE=" line
+//   flood N LEN    write N bytes of 'x' to stdout, a line end after every LEN
+//                  (LEN 0: no line end at all)
 //   exit N         end with exit code N
 // Without a script it prints "no script" and exits 3. On Windows the
 // arguments and the command line are printed in Windows-1250, as the bridge
 // passes names, whatever the system's code page.
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -147,6 +150,15 @@ int main(int argc, char** argv) {
         } else if (cmd == "hang") {
             for (;;)
                 std::this_thread::sleep_for(std::chrono::seconds(1));
+        } else if (cmd == "flood") {
+            size_t sp = rest.find(' ');
+            const size_t total = std::stoull(rest.substr(0, sp));
+            const size_t lineLength = std::stoull(rest.substr(sp + 1));
+            std::string chunk;
+            for (size_t i = 0; chunk.size() < 65536; ++i)
+                chunk += lineLength != 0 && i % (lineLength + 1) == lineLength ? '\n' : 'x';
+            for (size_t done = 0; done < total; done += chunk.size())
+                Write(1, chunk.substr(0, std::min(chunk.size(), total - done)));
         }
 #ifdef _WIN32
         else if (cmd == "spawn")

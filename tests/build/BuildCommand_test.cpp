@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
 #include <iterator>
 
 namespace fs = std::filesystem;
@@ -153,4 +154,41 @@ TEST_F(BuildFixture, LibraryFailureAppendsItsMessage) {
     EXPECT_EQ(Build().status, BuildStatus::LibraryFailed);
     EXPECT_EQ(ui.messages, (Lines{"earlier", "Chyba v DLL knihovně, nebo neexistuje daný export funkce"}));
     EXPECT_EQ(ui.events.back(), "hide");
+}
+
+TEST_F(BuildFixture, TimeLimitsComeFromTheAssemblersSection) {
+    ui.firstLine = ";compiler: avrasm";
+    settings.SetText("[AvrAsm32]\nPath=" + std::string(FAKE_ASSEMBLER) + "\nIdleTimeout=1\n");
+    Script("out AVRASM: x\\n\nhang\n");
+    const BuildOutcome outcome = Build();
+    EXPECT_EQ(outcome.status, BuildStatus::Called); // its own message, not the library failure
+    EXPECT_EQ(ui.messages.back(), "Překladač neodpověděl do 1 s a byl ukončen");
+}
+
+namespace {
+
+// Runs the call on a worker thread, as the window does, and presses cancel.
+class CancellingUi : public FakeUi {
+public:
+    uint8_t RunCall(const std::function<uint8_t()>& call, const std::function<void()>& cancel) override {
+        uint8_t result = 0;
+        std::thread worker([&] { result = call(); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        cancel();
+        worker.join();
+        return result;
+    }
+};
+
+} // namespace
+
+TEST_F(BuildFixture, CancelReachesTheRunningAssembler) {
+    CancellingUi cancelling;
+    cancelling.fileName = ui.fileName;
+    cancelling.firstLine = ";compiler: asem51";
+    Script("out A\\n\nhang\n");
+    const BuildOutcome outcome = RunBuild(cancelling, settings, programDir.string() + "/");
+    EXPECT_EQ(outcome.status, BuildStatus::Called);
+    EXPECT_EQ(outcome.result, 0);
+    EXPECT_EQ(cancelling.messages.back(), "Překlad byl přerušen");
 }

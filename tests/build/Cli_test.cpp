@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 using namespace torvane;
@@ -55,4 +57,65 @@ TEST(Cli, BuildAndHex2BinExitCodes) {
     WriteFile(dir / "ok.hex", ":0100000042BD\r\n");
     EXPECT_EQ(run("hex2bin '" + (dir / "ok.hex").string() + "' '" + (dir / "x.bin").string() + "'"), 0);
     EXPECT_EQ(ReadFile(dir / "x.bin"), "\x42");
+}
+
+TEST(Cli, EveryReaderRefusesPipesDevicesAndPseudoFiles) {
+    fs::path dir = fs::temp_directory_path() / "torvane_cli_fifo";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const std::string fifo = (dir / "pipe").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    WriteFile(dir / "plain.asm", "nop\n");
+    const std::string out = (dir / "out").string();
+    const std::string cli = "'" + (kBin / "torvane-cli").string() + "'";
+    // `timeout` turns a reader that blocks on the pipe into exit 124 instead
+    // of a hung test.
+    auto run = [&](const std::string& args) {
+        const std::string command =
+            "timeout 10 " + cli + " " + args + " >'" + (dir / "msg.txt").string() + "' 2>&1 </dev/null";
+        int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    const std::string plain = (dir / "plain.asm").string();
+    for (const std::string& input : {fifo, std::string("/dev/zero"), std::string("/proc/self/status")}) {
+        const std::vector<std::string> commands = {
+            "scheme check " + input,
+            "scheme compile " + input + " " + out,
+            "tokens --scheme " + input + " " + plain,
+            "tokens " + input,
+            "pack " + input + " " + out,
+            "unpack " + input + " " + out,
+            "hex2bin " + input + " " + out,
+            "build " + input,
+            "find x " + input,
+            "convert --eol lf " + input + " " + out,
+        };
+        for (const std::string& args : commands) {
+            const int code = run(args);
+            EXPECT_NE(code, 0) << args;
+            EXPECT_NE(code, 124) << args << ": blocked";
+            EXPECT_FALSE(ReadFile(dir / "msg.txt").empty()) << args << ": no message";
+            EXPECT_FALSE(fs::exists(out) && fs::file_size(out) == 0 && args.rfind("pack", 0) == 0)
+                << args << ": packed as empty";
+            fs::remove(out);
+        }
+    }
+}
+
+TEST(Cli, FindOffsetsPastTheTextAreUsageErrors) {
+    fs::path dir = fs::temp_directory_path() / "torvane_cli_offsets";
+    fs::create_directories(dir);
+    WriteFile(dir / "t.txt", "abc abc\r\n");
+    const std::string cli = "'" + (kBin / "torvane-cli").string() + "'";
+    auto run = [&](const std::string& from) {
+        int status = std::system(
+            (cli + " find --from " + from + " abc '" + (dir / "t.txt").string() + "' >/dev/null 2>&1")
+                .c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(run("4"), 0);
+    // 2^31 and 2^32 + 4 would wrap to offsets inside the text in 32 bits.
+    EXPECT_EQ(run("2147483648"), 2);
+    EXPECT_EQ(run("4294967300"), 2);
+    EXPECT_EQ(run("99999999999999999999"), 2);
 }

@@ -1,14 +1,18 @@
 // The control as the one owner of its state: read-only refusal, paste of
 // nothing, horizontal scrolling in display columns, store switching and the
-// typed undo query.
+// typed undo query, bookmarks of a shared store.
 
+#include "editor/Bookmarks.h"
 #include "editor/Painter.h"
 #include "editor/Tessary.h"
+#include "editor/TessaryCommands.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
+#include <vector>
 
 using namespace torvane;
 using namespace torvane::editor;
@@ -25,6 +29,15 @@ struct ClipboardHost : TessaryHost {
     void StoreChanged() override { ++storeChanges; }
     void ScrollRangesChanged(TLineIndex, int32_t width) override { scrollWidth = width; }
 };
+
+struct RepaintHost : TessaryHost {
+    std::vector<TLineIndex> repainted;
+    void InvalidateLines(TLineIndex first, TLineIndex) override { repainted.push_back(first); }
+};
+
+uint16_t BookmarkBits(const TTextStore& store, TLineIndex line) {
+    return store.Node(line).marks & kMarkBookmarkMask;
+}
 
 intptr_t Str(const char* s) {
     return reinterpret_cast<intptr_t>(s);
@@ -133,4 +146,49 @@ TEST(TessaryState, PainterFollowsTheControlsOptionsAndGutterGrowsWithLineNumbers
     ASSERT_EQ(ed.Store().LineCount(), 5'460'310);
     EXPECT_GE(painter.GutterWidth(), 2 + 7 * painter.Metrics().gutterDigitWidth + 4);
     EXPECT_GT(painter.GutterWidth(), small);
+}
+
+TEST(TessaryState, ControlsSharingAStoreShareItsBookmarks) {
+    RepaintHost hostA, hostB;
+    TCustomTessary a(&hostA), b(&hostB);
+    b.SetStore(a.SharedStore());
+    TTessaryCommands ca(a), cb(b);
+    TTextStore& store = a.Store();
+    store.SetText("zero\rone\rtwo\rthree\rfour");
+
+    a.SetSelection(store.LineStart(1) + 2, store.LineStart(1) + 2, false);
+    ca.ExecuteCommand(acSetBookmark0 + 1, false);
+    b.SetSelection(store.LineStart(3), store.LineStart(3), false);
+    hostA.repainted.clear();
+    cb.ExecuteCommand(acSetBookmark0 + 2, false);
+    // The other control repaints the gutter of the line that got the mark.
+    EXPECT_NE(std::find(hostA.repainted.begin(), hostA.repainted.end(), 3), hostA.repainted.end());
+
+    // Typing in one control keeps the other one's mark, on its own line.
+    cb.KeyPress('x');
+    ca.KeyPress('\r');
+    EXPECT_EQ(store.Text(), "zero\ron\re\rtwo\rxthree\rfour");
+    EXPECT_EQ(BookmarkBits(store, 1), 1u << 1);
+    EXPECT_EQ(BookmarkBits(store, 4), 1u << 2);
+    EXPECT_EQ(BookmarkBits(store, 2) | BookmarkBits(store, 3), 0);
+
+    // Each control goes to the bookmark the other set.
+    cb.ExecuteCommand(acGotoBookmark0 + 1, false);
+    EXPECT_EQ(b.Caret(), store.LineStart(1) + 2);
+    ca.ExecuteCommand(acGotoBookmark0 + 2, false);
+    EXPECT_EQ(a.Caret(), store.LineStart(4));
+    // Setting bookmark 1 elsewhere from the other control moves it, so a
+    // number never marks two lines.
+    b.SetSelection(0, 0, false);
+    cb.ExecuteCommand(acSetBookmark0 + 1, false);
+    EXPECT_EQ(BookmarkBits(store, 1), 0);
+    EXPECT_EQ(BookmarkBits(store, 0), 1u << 1);
+
+    // A control switched to another text leaves these behind and finds them
+    // again when it comes back.
+    auto shared = a.SharedStore();
+    a.SetStore(nullptr);
+    EXPECT_EQ(a.Store().Bookmarks().LineOf(1), -1);
+    a.SetStore(shared);
+    EXPECT_EQ(a.Store().Bookmarks().LineOf(1), 0);
 }

@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <random>
+#include <sys/mount.h>
 
 using namespace torvane;
 using namespace torvane::editor;
@@ -239,11 +243,36 @@ TEST(TextStore, FailedSaveLeavesTheOldFileIntact) {
     WriteFile(target, "old contents\r\n");
     TTextStore s;
     s.SetText("new contents that must not half-replace the old");
-    // Something that is not a file sits where the temporary file would go.
-    fs::create_directory(platform::TempPathBeside(target.string()));
-    EXPECT_THROW(s.SaveToFile(target.string()), EFileSaveError);
-    EXPECT_EQ(ReadFile(target), "old contents\r\n");
-    fs::remove(platform::TempPathBeside(target.string()));
+    // Something that is not a file stands at the name: refused with the reason.
+    fs::create_directory(dir / "folder.asm");
+    try {
+        s.SaveToFile((dir / "folder.asm").string());
+        FAIL();
+    } catch (const EFileSaveError& e) {
+        EXPECT_EQ(e.Code(), EISDIR);
+    }
+    EXPECT_TRUE(fs::is_directory(dir / "folder.asm"));
+
+    // A disk too small for the new text.
+    const fs::path small = dir / "small";
+    fs::create_directory(small);
+    if (::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=64k") == 0) {
+        WriteFile(small / "prog.asm", "old contents\r\n");
+        TTextStore big;
+        big.SetText(std::string(300000, 'x'));
+        try {
+            big.SaveToFile((small / "prog.asm").string());
+            FAIL();
+        } catch (const EFileSaveError& e) {
+            EXPECT_EQ(e.Code(), ENOSPC);
+            EXPECT_NE(std::string(e.what()).find(std::strerror(ENOSPC)), std::string::npos);
+        }
+        EXPECT_EQ(ReadFile(small / "prog.asm"), "old contents\r\n");
+        EXPECT_EQ(std::distance(fs::directory_iterator(small), fs::directory_iterator()), 1);
+        ::umount(small.c_str());
+    } else {
+        std::cout << "[  NOTE    ] full-disk save not tried: cannot mount a tmpfs here\n";
+    }
 
     // The folder vanished: nothing can be written, and nothing pretends it was.
     const fs::path gone = dir / "gone" / "prog.asm";

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
 #include <vector>
 
 namespace torvane::editor {
@@ -55,6 +57,33 @@ TEST(LineLayout, LineWithoutTabsIsShownAsStored) {
     EXPECT_EQ(layout.Display().data(), text.data()); // no copy
     EXPECT_EQ(layout.CharToColumn(2), 2);
     EXPECT_EQ(layout.CharToColumn(10), 3);
+}
+
+// The column walks the caret and the mouse use skip from TAB to TAB; the
+// painter's layout expands every character. Both must agree on any text.
+TEST(LineLayout, ColumnWalksAgreeWithTheLayoutOnRandomText) {
+    std::mt19937 random(13);
+    TLineLayout layout;
+    for (int round = 0; round < 400; ++round) {
+        TTabStops tabs;
+        if (round % 3 == 1) tabs.SetColumns("3 7 8 20");
+        if (round % 3 == 2) tabs.SetDefault(1 + static_cast<int32_t>(random() % 9));
+        std::string text(random() % 60, 'x');
+        for (char& c : text)
+            if (random() % 3 == 0) c = '\t';
+        if (random() % 2) text += '\r';
+        layout.Build(text, {}, true, tabs);
+        const int32_t visible = layout.VisibleLength();
+        for (int32_t i = 0; i <= visible + 1; ++i)
+            ASSERT_EQ(CharToColumn(text, true, i, tabs), layout.CharToColumn(std::min(i, visible)))
+                << round << " index " << i;
+        for (int32_t column = 0; column <= layout.Columns() + 2; ++column) {
+            int32_t first = 0;
+            while (first < visible && layout.CharToColumn(first) < column)
+                ++first;
+            ASSERT_EQ(ColumnToChar(text, true, column, tabs), first) << round << " column " << column;
+        }
+    }
 }
 
 } // namespace

@@ -363,3 +363,15 @@ TEST_F(Grammar, CompileScriptThroughTheInstalledCompiler) {
 }
 
 } // namespace
+
+TEST_F(Grammar, DeepNestingIsAPositionedErrorNotACrash) {
+    constexpr int kDepth = 200000;
+    const std::string deep =
+        "%%Language\r\noptions = " + std::string(kDepth, '(') + "1" + std::string(kDepth, ')');
+    // The level past the limit is refused where its parenthesis stands.
+    EXPECT_EQ(Error(deep), Frame(2, 1011, "Expression nested deeper than 1000 levels"));
+
+    const std::string fine = std::string(1000, '(') + "7" + std::string(1000, ')');
+    Compile("%%Language\r\noptions = " + fine);
+    EXPECT_EQ(V().options, 7u);
+}

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 using namespace torvane;
 using namespace torvane::scheme;
@@ -220,4 +221,51 @@ TEST(ScriptLexer, RunawayMacroExpansionIsStopped) {
     script += "A12";
     EXPECT_NE(Error(script).find("Macros and #include files expand to more than 4194304 bytes"),
               std::string::npos);
+}
+
+TEST(ScriptLexer, QuotedIncludesAreLookedUpBesideTheIncludingFile) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.Path() + "/sub");
+    dir.Write("sub/inner.tsc", "options\r\n");
+    // outer.tsc names inner.tsc relative to itself, not to the current folder.
+    const std::string outer = dir.Write("sub/outer.tsc", "#include \"inner.tsc\"\r\ncase\r\n");
+    EXPECT_EQ(Tokens("#include \"" + outer + "\" name"), (std::vector<int>{tkOptions, tkCase, tkName}));
+    // The script itself looks beside itself (its folder is the include folder).
+    EXPECT_EQ(Tokens("#include \"sub/inner.tsc\"", dir.Path()), (std::vector<int>{tkOptions}));
+}
+
+TEST(ScriptLexer, PseudoFilesAndPipesAreNeverIncluded) {
+    // /proc reports size 0 but yields text; it must not pass the size limit,
+    // and the error names the file without echoing what it holds.
+    const std::string message = Error("#include \"/proc/self/status\"");
+    EXPECT_EQ(message, "** ERROR near line 1, Column 29: Unable to open #include file \"/proc/self/status\"");
+
+    TempDir dir;
+    const std::string fifo = dir.Path() + "/pipe.tsc";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(Error("#include <pipe.tsc>", dir.Path()),
+              "** ERROR near line 1, Column 20: Unable to open #include file <" + fifo + ">");
+}
+
+TEST(ScriptLexer, LongMacroChainsExpandAndRecursionIsStillFound) {
+    // m0 expands to m1, m1 to m2, ... : every expansion is open at once.
+    constexpr int kChain = 50000;
+    std::string script;
+    for (int i = 0; i < kChain; ++i)
+        script += "#define m" + std::to_string(i) + " m" + std::to_string(i + 1) + "\r\n";
+    script += "#define m" + std::to_string(kChain) + " name\r\nm0";
+    EXPECT_EQ(Tokens(script), (std::vector<int>{tkName}));
+
+    EXPECT_EQ(Error("#define a b\r\n#define b C\r\n#define c A\r\na"),
+              "** ERROR near line 4, Column 5: Recursive expansion of macro 'a'");
+}
+
+TEST(ScriptLexer, ScriptsPastTheSizeLimitAreRefusedUnread) {
+    const std::string big(TTES_Compiler::kMaxExpansionBytes + 1, ' ');
+    EXPECT_EQ(Error(big), "** ERROR near line 1, Column 1: The script is larger than 4194304 bytes");
+    const std::vector<uint8_t> huge(3 * TTES_Compiler::kMaxExpansionBytes, ' ');
+    TMemoryStream stream(huge);
+    EXPECT_THROW(TTES_Compiler(stream, ""), ETES_COMP_ERROR);
+    // Reading stopped shortly after the limit, not at the end of the stream.
+    EXPECT_LT(stream.Position(), static_cast<int64_t>(TTES_Compiler::kMaxExpansionBytes) + 8192);
 }

@@ -1,6 +1,5 @@
-// The Win32 file helpers with Windows-1250 names, atomic save over a file
-// that another program holds open, the program directory, and the hand-over
-// of a file name from a second process.
+// The Win32 file helpers with Windows-1250 names, the program directory, and
+// the hand-over of a file name from a second process.
 
 #include "Win32TestUtil.h"
 #include "platform/FileSystem.h"
@@ -15,26 +14,6 @@
 
 using namespace torvane;
 using namespace win32_test;
-
-namespace {
-
-// Another program's handle on a file, with the given sharing.
-struct HeldFile {
-    HANDLE h;
-    HeldFile(const fs::path& path, DWORD share)
-        : h(::CreateFileW(path.wstring().c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
-    ~HeldFile() {
-        if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
-    }
-    std::string Read() const {
-        char buf[64];
-        DWORD got = 0;
-        ::SetFilePointer(h, 0, nullptr, FILE_BEGIN);
-        return ::ReadFile(h, buf, sizeof buf, &got, nullptr) ? std::string(buf, got) : "<read failed>";
-    }
-};
-
-} // namespace
 
 TEST(Win32FileSystem, Windows1250NamesReachTheDiskAsTheirLetters) {
     // "Žluťoučký kůň.asm" in Windows-1250.
@@ -53,42 +32,6 @@ TEST(Win32FileSystem, Windows1250NamesReachTheDiskAsTheirLetters) {
     EXPECT_TRUE(platform::DeleteFile(file));
     EXPECT_FALSE(platform::FileExists(file));
     EXPECT_TRUE(platform::DeleteFile(file));
-}
-
-TEST(Win32FileSystem, AtomicSaveOverAnOpenFile) {
-    fs::path dir = ScratchDir("ulo\x9Een\xED");
-    const std::string target = NameOf(dir / "t.asm");
-    WriteFile(PathOf(target), "old");
-    std::string err;
-    {
-        // A reader that allows deleting: the name moves to the new bytes and
-        // the reader keeps the old ones.
-        HeldFile reader(PathOf(target), FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
-        ASSERT_NE(reader.h, INVALID_HANDLE_VALUE);
-        const std::string temp = platform::TempPathBeside(target);
-        WriteFile(PathOf(temp), "new");
-        EXPECT_TRUE(platform::CommitReplace(temp, target, &err)) << err;
-        EXPECT_EQ(ReadFile(PathOf(target)), "new");
-        EXPECT_FALSE(fs::exists(PathOf(temp)));
-        EXPECT_EQ(reader.Read(), "old");
-    }
-    {
-        // A holder that forbids it: the save fails, says why, and leaves the
-        // file as it was and no temporary file behind.
-        HeldFile holder(PathOf(target), FILE_SHARE_READ);
-        ASSERT_NE(holder.h, INVALID_HANDLE_VALUE);
-        const std::string temp = platform::TempPathBeside(target);
-        WriteFile(PathOf(temp), "newer");
-        EXPECT_FALSE(platform::CommitReplace(temp, target, &err));
-        EXPECT_FALSE(err.empty());
-        EXPECT_FALSE(fs::exists(PathOf(temp)));
-    }
-    EXPECT_EQ(ReadFile(PathOf(target)), "new");
-    // A first save: nothing to replace yet.
-    const std::string fresh = NameOf(dir / "fresh.asm");
-    WriteFile(PathOf(platform::TempPathBeside(fresh)), "first");
-    EXPECT_TRUE(platform::CommitReplace(platform::TempPathBeside(fresh), fresh, &err)) << err;
-    EXPECT_EQ(ReadFile(PathOf(fresh)), "first");
 }
 
 TEST(Win32Layout, ProgramDirectoryAndAPortableCopy) {

@@ -13,6 +13,10 @@
 
 #include <shellapi.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 using namespace torvane;
 using namespace win32_test;
 using Lines = std::vector<std::string>;
@@ -37,13 +41,20 @@ Lines OurArguments(const std::string& line) {
     return args;
 }
 
-Lines RunFake(const fs::path& dir, const std::string& script, int* exitCode = nullptr,
+Lines RunFake(const fs::path& dir, const std::string& script, platform::ProcessResult* result = nullptr,
               const platform::ProcessLimits& limits = {}) {
     WriteFile(dir / "fake.script", script);
     Lines out;
-    const int code = platform::RunProcess(FAKE_ASEMW, NameOf(dir), out, limits);
-    if (exitCode) *exitCode = code;
+    const platform::ProcessResult got = platform::RunProcess(FAKE_ASEMW, NameOf(dir), out, limits);
+    if (result) *result = got;
     return out;
+}
+
+platform::ProcessLimits TimeLimits(int idleMs, int totalMs) {
+    platform::ProcessLimits limits;
+    limits.idle = std::chrono::milliseconds(idleMs);
+    limits.total = std::chrono::milliseconds(totalMs);
+    return limits;
 }
 
 bool ProcessIsGone(const std::string& pidText) {
@@ -79,7 +90,9 @@ TEST(Win32Runner, HandsTheCommandLineOverUnchangedAndCollectsOutput) {
     const std::string line =
         "\"" + std::string(FAKE_ASEMW) + "\" \"" + NameOf(dir / "x y.asm") + "\" /i:a\\\"b";
     Lines out;
-    EXPECT_EQ(platform::RunProcess(line, NameOf(dir), out), 7);
+    const platform::ProcessResult result = platform::RunProcess(line, NameOf(dir), out);
+    EXPECT_EQ(result.exitCode, 7);
+    EXPECT_EQ(result.end, platform::ProcessEnd::Exited);
     Lines expected{"CMDLINE=" + line};
     const Lines args = platform::SplitCommandLine(line);
     for (size_t i = 0; i < args.size(); ++i)
@@ -89,35 +102,76 @@ TEST(Win32Runner, HandsTheCommandLineOverUnchangedAndCollectsOutput) {
     EXPECT_EQ(out, expected);
 }
 
-TEST(Win32Runner, SilentEndlessChildAndItsChildrenAreStoppedAfterIdlePasses) {
+TEST(Win32Runner, SilentEndlessChildAndItsChildrenAreStoppedAfterTheIdleLimit) {
     fs::path dir = ScratchDir();
-    int code = 0;
-    Lines out = RunFake(dir, "pid child.pid\nspawn grandchild.pid\nout started\\npartial\nhang\n", &code);
-    EXPECT_EQ(code, platform::kStillActive);
+    platform::ProcessResult result;
+    Lines out = RunFake(dir, "pid child.pid\nspawn grandchild.pid\nout started\\npartial\nhang\n", &result,
+                        TimeLimits(1500, 60000));
+    EXPECT_EQ(result.exitCode, platform::kStillActive);
+    EXPECT_EQ(result.end, platform::ProcessEnd::IdleTimeout);
     EXPECT_EQ(out, (Lines{"started", "partial"}));
     EXPECT_TRUE(ProcessIsGone(ReadFile(dir / "child.pid")));
     ASSERT_TRUE(fs::exists(dir / "grandchild.pid"));
     EXPECT_TRUE(ProcessIsGone(ReadFile(dir / "grandchild.pid"))) << "the job takes the child's children";
 }
 
-TEST(Win32Runner, ChattyEndlessChildIsStoppedAfterMaximumPasses) {
+TEST(Win32Runner, ChattyEndlessChildIsStoppedAfterTheTotalLimit) {
     fs::path dir = ScratchDir();
     std::string script;
     for (int i = 0; i < 2000; ++i)
         script += "out tick\\n\nsleep 5\n";
-    int code = 0;
+    platform::ProcessResult result;
     // The idle limit leaves room for a slow start under an emulator.
-    Lines out = RunFake(dir, script + "hang\n", &code, {1500, 1000});
-    EXPECT_EQ(code, platform::kStillActive);
+    Lines out = RunFake(dir, script + "hang\n", &result, TimeLimits(5000, 1500));
+    EXPECT_EQ(result.exitCode, platform::kStillActive);
+    EXPECT_EQ(result.end, platform::ProcessEnd::TotalTimeout);
     EXPECT_FALSE(out.empty());
     EXPECT_LT(out.size(), 2000u);
+}
+
+TEST(Win32Runner, CancelFromAnotherThreadStopsTheChildAndItsChildren) {
+    fs::path dir = ScratchDir();
+    std::atomic<bool> cancel{false};
+    platform::ProcessLimits limits = TimeLimits(60000, 60000);
+    limits.cancel = &cancel;
+    // Cancelled once the grandchild is running, however slowly the child starts.
+    std::thread canceller([&] {
+        for (int i = 0; i < 400 && !fs::exists(dir / "grandchild.pid"); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        cancel = true;
+    });
+    platform::ProcessResult result;
+    Lines out = RunFake(dir, "spawn grandchild.pid\nout working\\n\nhang\n", &result, limits);
+    canceller.join();
+    EXPECT_EQ(result.end, platform::ProcessEnd::Cancelled);
+    EXPECT_EQ(result.exitCode, platform::kStillActive);
+    ASSERT_TRUE(fs::exists(dir / "grandchild.pid"));
+    EXPECT_TRUE(ProcessIsGone(ReadFile(dir / "grandchild.pid")));
+}
+
+TEST(Win32Runner, FloodIsCutButItsLastLinesSurvive) {
+    fs::path dir = ScratchDir();
+    platform::ProcessLimits limits;
+    limits.maxLines = 100;
+    platform::ProcessResult result;
+    // About 20000 short lines, drained to the end although only 100 are kept.
+    Lines out = RunFake(dir, "flood 200000 9\nout \\nsummary\\n\nexit 0\n", &result, limits);
+    EXPECT_EQ(result.end, platform::ProcessEnd::Exited);
+    EXPECT_EQ(result.exitCode, 0);
+    ASSERT_EQ(out.size(), 100u + 1 + platform::OutputLineSplitter::kTailLines);
+    EXPECT_EQ(out[99], "xxxxxxxxx");
+    EXPECT_EQ(out[100], limits.cutNotice);
+    EXPECT_EQ(out.back(), "summary");
 }
 
 TEST(Win32Runner, ProgramThatCannotStartGivesNothing) {
     fs::path dir = ScratchDir();
     Lines out{"stale"};
-    EXPECT_EQ(platform::RunProcess(NameOf(dir / "missing.exe"), NameOf(dir), out), 0);
-    EXPECT_TRUE(out.empty());
-    EXPECT_EQ(platform::RunProcess(FAKE_ASEMW, NameOf(dir / "no-such-dir"), out), 0);
-    EXPECT_TRUE(out.empty());
+    for (const auto& [program, folder] : {std::pair{NameOf(dir / "missing.exe"), NameOf(dir)},
+                                          std::pair{std::string(FAKE_ASEMW), NameOf(dir / "no-such-dir")}}) {
+        const platform::ProcessResult result = platform::RunProcess(program, folder, out);
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_EQ(result.end, platform::ProcessEnd::NotStarted);
+        EXPECT_TRUE(out.empty());
+    }
 }

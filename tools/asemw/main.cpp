@@ -14,6 +14,7 @@
 
 #include "asm51/Assembler.h"
 #include "common/ToolSupport.h"
+#include "platform/SafeSave.h"
 #include "platform/FileSystem.h"
 
 #include <algorithm>
@@ -64,12 +65,12 @@ void PrintResult(const std::vector<std::string>& errorLines) {
 
 // Written beside the target first, so a failed write leaves no half file.
 bool WriteReplacing(const std::string& path, const std::string& text) {
-    const std::string temp = platform::TempPathBeside(path);
-    if (!WriteText(temp, text)) {
-        std::remove(temp.c_str());
+    platform::TSafeSave save(path);
+    if (!save.Open() || !save.Write(text.data(), text.size()) || !save.Commit()) {
+        save.Discard();
         return false;
     }
-    return platform::CommitReplace(temp, path, nullptr);
+    return true;
 }
 
 int Run(int argc, char** argv) {

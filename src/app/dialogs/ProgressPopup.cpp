@@ -1,16 +1,20 @@
 #include "app/dialogs/ProgressPopup.h"
 
+#include "common/Messages.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace torvane::app {
 
 TfrmDialog::TfrmDialog(QWidget* mainWindow)
-    : QWidget(mainWindow, Qt::Tool | Qt::FramelessWindowHint), mainWindow_(mainWindow) {
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), mainWindow_(mainWindow) {
     setObjectName("frmDialog");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 10, 12, 10);
@@ -23,12 +27,25 @@ TfrmDialog::TfrmDialog(QWidget* mainWindow)
     pgBar->setRange(0, 100);
     layout->addWidget(lblText);
     layout->addWidget(pgBar);
+    btnPrerusit = new QPushButton(QString::fromUtf8(LoadStr(msg::SBuildCancel)), this);
+    btnPrerusit->setObjectName("btnPrerusit");
+    btnPrerusit->hide();
+    layout->addWidget(btnPrerusit, 0, Qt::AlignHCenter);
+    connect(btnPrerusit, &QPushButton::clicked, this, [this] {
+        btnPrerusit->setEnabled(false);
+        emit Prerusit();
+    });
     setFixedWidth(320);
 }
 
 void TfrmDialog::ShowOver(int height) {
     if (mainWindow_) mainWindow_->setEnabled(false);
     setFixedHeight(height);
+    if (mainWindow_) {
+        // Kept above the main window by the window system, as its child was.
+        winId();
+        if (QWindow* owner = mainWindow_->window()->windowHandle()) windowHandle()->setTransientParent(owner);
+    }
     if (mainWindow_) move(mainWindow_->geometry().center() - QPoint(width() / 2, height / 2));
     show();
     raise();
@@ -37,10 +54,12 @@ void TfrmDialog::ShowOver(int height) {
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void TfrmDialog::ZobrazText(const QString& text) {
+void TfrmDialog::ZobrazText(const QString& text, bool cancellable) {
     lblText->setText(text);
     pgBar->hide();
-    ShowOver(65);
+    btnPrerusit->setVisible(cancellable);
+    btnPrerusit->setEnabled(cancellable);
+    ShowOver(cancellable ? 100 : 65);
 }
 
 void TfrmDialog::ZobrazProgress(const QString& text, int minimum, int maximum) {
@@ -48,6 +67,7 @@ void TfrmDialog::ZobrazProgress(const QString& text, int minimum, int maximum) {
     pgBar->setRange(minimum, maximum);
     pgBar->setValue(minimum);
     pgBar->show();
+    btnPrerusit->hide();
     ShowOver(90);
 }
 

@@ -1,7 +1,9 @@
 #include "app/dialogs/SettingsDialog.h"
 
+#include "app/AppTexts.h"
 #include "common/IncludeList.h"
 #include "common/IniFile.h"
+#include "highlight/TabStops.h"
 #include "platform/Names.h"
 
 #include <QButtonGroup>
@@ -45,7 +47,9 @@ SettingsChoosers SettingsChoosers::Native() {
         QFileDialog dialog(parent);
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setNameFilter(programName + " (" + programName + ")");
-        dialog.setDefaultSuffix(".exe");
+#ifdef Q_OS_WIN
+        dialog.setDefaultSuffix(".exe"); // elsewhere programs carry no extension
+#endif
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
         return dialog.selectedFiles().first();
     };
@@ -83,6 +87,8 @@ TfrmNastaveni::TfrmNastaveni(TMemIniFile& settings, SettingsChoosers choosers, Q
 
     Fill();
     pages->setCurrentIndex(0);
+    // Centred by the size the layout gives, not the size before it.
+    adjustSize();
     if (owner) move(owner->geometry().center() - rect().center());
 }
 
@@ -100,6 +106,13 @@ QWidget* TfrmNastaveni::BuildEditorPage() {
     edTabs = new QLineEdit(page);
     edTabs->setObjectName("edTabs");
     form->addRow("Tabulátory:", edTabs);
+    lblTabsError = new QLabel(page);
+    lblTabsError->setObjectName("lblTabsError");
+    lblTabsError->setWordWrap(true);
+    lblTabsError->setStyleSheet("color: #c00000;");
+    lblTabsError->hide();
+    form->addRow(lblTabsError);
+    connect(edTabs, &QLineEdit::textEdited, lblTabsError, &QLabel::hide);
     auto* dataRow = new QHBoxLayout;
     edData = new QLineEdit(page);
     edData->setObjectName("edData");
@@ -179,6 +192,18 @@ void TfrmNastaveni::Fill() {
 }
 
 void TfrmNastaveni::WriteAndAccept() {
+    // A value the editor cannot take is said here, with the dialog still
+    // open, and nothing is written.
+    try {
+        TTabStops().SetColumns(Local8(edTabs->text()));
+    } catch (const std::exception&) {
+        lblTabsError->setText(QString::fromUtf8(text::kBadTabColumns));
+        lblTabsError->show();
+        pages->setCurrentIndex(0);
+        edTabs->setFocus();
+        edTabs->selectAll();
+        return;
+    }
     settings_.WriteBool("Editor", "EngKey", chkEngKey->isChecked());
     settings_.WriteInteger("Editor", "FontSize", spnFontSize->value());
     settings_.WriteString("Editor", "TabColumns", Local8(edTabs->text()));

@@ -9,6 +9,7 @@
 #include <optional>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -51,6 +52,7 @@ public:
     QCheckBox* chkEngKey = nullptr;
     QSpinBox* spnFontSize = nullptr;
     QLineEdit* edTabs = nullptr;
+    QLabel* lblTabsError = nullptr; // what is wrong with edTabs, shown on Ok
     QLineEdit* edData = nullptr;
     QPushButton* btnData = nullptr;
     AssemblerPage asem51;

@@ -100,8 +100,17 @@ symbols::TSymbolTable ScanDocument(TfrmTorvane& main, TEditWin& win, symbols::TS
     const symbols::TDialect dialect = DialectOf(win);
     const char* section = dialect == symbols::TDialect::Avr ? "AvrAsm32" : "ASEM51";
     const std::string text = win.sMemo->Store().Text();
-    symbols::TScanInput input{dialect, DocumentPath(win), text,
-                              SplitIncludeList(main.Settings().ReadString(section, "Lib", ""))};
+    std::vector<std::string> folders = SplitIncludeList(main.Settings().ReadString(section, "Lib", ""));
+    // After the user's folders, the device headers the front ends fall back
+    // to, so names from a device file (PORTB, TMOD ...) are found as well.
+    const std::string libraryDir = main.LibraryDirectoryBytes();
+    if (dialect == symbols::TDialect::Avr) {
+        folders.push_back(libraryDir + "avrdevices");
+        folders.push_back(TORVANE_AVRA_DEVICE_FILES);
+    } else {
+        folders.push_back(libraryDir + "asemw-devices");
+    }
+    symbols::TScanInput input{dialect, DocumentPath(win), text, std::move(folders)};
     return symbols::ScanProject(input, files);
 }
 

@@ -22,7 +22,7 @@ bool IsErrorBookmark(const std::string& name) {
 }
 
 editor::TCustomBookmarks& Named(TEditWin& win) {
-    return win.sMemo->Commands().Bookmarks().Named();
+    return win.sMemo->Store().Bookmarks().Named();
 }
 
 } // namespace

@@ -30,7 +30,9 @@ QString ToQString(std::string_view bytes) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-TQtSurface::TQtSurface(QPainter* painter) : painter_(painter), font_(ToQFont(spec_)), metrics_(font_) {}
+TQtSurface::TQtSurface(QPainter* painter, QPaintDevice* metricsDevice)
+    : painter_(painter), metricsDevice_(metricsDevice), font_(ToQFont(spec_)),
+      metrics_(metricsDevice ? QFontMetrics(font_, metricsDevice) : QFontMetrics(font_)) {}
 
 void TQtSurface::FillRect(const TRect& rect, TColor color) {
     if (painter_ && !rect.Empty())
@@ -41,7 +43,7 @@ void TQtSurface::SetFont(const TFontSpec& font) {
     if (font == spec_) return;
     spec_ = font;
     font_ = ToQFont(font);
-    metrics_ = QFontMetrics(font_);
+    metrics_ = metricsDevice_ ? QFontMetrics(font_, metricsDevice_) : QFontMetrics(font_);
 }
 
 TFontMetrics TQtSurface::Metrics() {

@@ -11,6 +11,7 @@
 #include <optional>
 
 class QPainter;
+class QPaintDevice;
 
 namespace torvane::editor::qt {
 
@@ -20,7 +21,9 @@ QString ToQString(std::string_view bytes);
 
 class TQtSurface final : public Surface {
 public:
-    explicit TQtSurface(QPainter* painter = nullptr);
+    // Fonts are measured for metricsDevice (a printer's resolution), or for
+    // the screen when it is null.
+    explicit TQtSurface(QPainter* painter = nullptr, QPaintDevice* metricsDevice = nullptr);
 
     void FillRect(const TRect& rect, TColor color) override;
     void SetFont(const TFontSpec& font) override;
@@ -37,6 +40,7 @@ public:
 
 private:
     QPainter* painter_;
+    QPaintDevice* metricsDevice_;
     TFontSpec spec_;
     QFont font_;
     QFontMetrics metrics_;

@@ -6,11 +6,15 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDrag>
+#include <QDropEvent>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QUrl>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -27,6 +31,7 @@ TessaryWidget::TessaryWidget(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
     setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setAutoFillBackground(false);
     verticalScrollBar()->setSingleStep(1);
@@ -34,6 +39,7 @@ TessaryWidget::TessaryWidget(QWidget* parent)
     control_.SetFocused(false);
     RebuildPainter();
     control_.SetHost(this);
+    commands_.SetDragDistance(QApplication::startDragDistance());
     commands_.OnChange = [this](uint32_t flags) {
         Rehighlight();
         emit commandsChanged(flags);
@@ -202,6 +208,10 @@ void TessaryWidget::SetClipboardText(std::string_view bytes) {
 }
 
 void TessaryWidget::SetClipboard(const TClipboardData& data) {
+    QGuiApplication::clipboard()->setMimeData(MimeDataOf(data));
+}
+
+QMimeData* TessaryWidget::MimeDataOf(const TClipboardData& data) {
     auto* mime = new QMimeData;
     if (data.text) mime->setText(ToQString(*data.text));
     if (data.rtf) {
@@ -211,7 +221,7 @@ void TessaryWidget::SetClipboard(const TClipboardData& data) {
         for (const char* type : kRtfMimeTypes)
             mime->setData(QString::fromLatin1(type), rtf);
     }
-    QGuiApplication::clipboard()->setMimeData(mime);
+    return mime;
 }
 
 TOffset TessaryWidget::OffsetAt(QPoint point) {
@@ -241,7 +251,7 @@ void TessaryWidget::paintEvent(QPaintEvent* event) {
     const int rowHeight = painter_->Metrics().rowHeight;
     const QRect dirty = event->rect();
     painter_->PaintRows(surface, view, dirty.top() / rowHeight, dirty.bottom() / rowHeight);
-    if (caretOn_)
+    if (caretOn_ || control_.DropOffset() >= 0)
         if (auto caret = painter_->CaretRect(surface, view)) surface.InvertRect(*caret);
 }
 
@@ -428,37 +438,89 @@ void TessaryWidget::focusOutEvent(QFocusEvent* event) {
     viewport()->update();
 }
 
-void TessaryWidget::dragEnterEvent(QDragEnterEvent* event) {
-    // A read-only control takes no dropped text.
-    if (event->mimeData()->hasText() && !control_.ReadOnly())
-        event->acceptProposedAction();
-    else
-        event->ignore();
+// ---- drag and drop -------------------------------------------------------------
+
+TDragOffer TessaryWidget::DragOfferOf(const QDropEvent& event) {
+    const QMimeData* mime = event.mimeData();
+    TDragOffer offer;
+    offer.text = mime && (mime->hasText() || mime->hasHtml());
+    if (mime && mime->hasUrls())
+        for (const QUrl& url : mime->urls())
+            offer.files = offer.files || url.isLocalFile();
+    const Qt::DropActions actions = event.possibleActions();
+    offer.allowed = static_cast<TDropEffects>((actions & Qt::CopyAction ? deCopy : 0) |
+                                              (actions & Qt::MoveAction ? deMove : 0));
+    offer.copyKey = (event.modifiers() & Qt::ControlModifier) != 0;
+    return offer;
 }
 
-void TessaryWidget::dropEvent(QDropEvent* event) {
-    if (!event->mimeData()->hasText() || control_.ReadOnly()) {
+Qt::DropAction TessaryWidget::DropActionOf(TDropEffect effect) {
+    return effect == deMove ? Qt::MoveAction : effect == deCopy ? Qt::CopyAction : Qt::IgnoreAction;
+}
+
+TDropEffect TessaryWidget::DropEffectOf(Qt::DropAction action) {
+    return action == Qt::MoveAction ? deMove : action == Qt::CopyAction ? deCopy : deNone;
+}
+
+TDropData TessaryWidget::DropDataOf(const QMimeData& mime) {
+    TDropData data;
+    if (mime.hasText()) data.text = ClipboardBytes(mime.text());
+    if (mime.hasHtml()) data.html = ClipboardBytes(mime.html());
+    if (mime.hasUrls())
+        for (const QUrl& url : mime.urls())
+            if (url.isLocalFile()) data.files.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+    return data;
+}
+
+TDropEffect TessaryWidget::DoDragDrop(const TClipboardData& data, TDropEffects allowed) {
+    // The drag owns its data; it lives until the drag ends.
+    auto* drag = new QDrag(this);
+    drag->setMimeData(MimeDataOf(data));
+    Qt::DropActions actions;
+    if (allowed & deCopy) actions |= Qt::CopyAction;
+    if (allowed & deMove) actions |= Qt::MoveAction;
+    const Qt::DropAction action =
+        DragRunner ? DragRunner(*drag, actions) : drag->exec(actions, Qt::MoveAction);
+    drag->deleteLater();
+    return DropEffectOf(action);
+}
+
+void TessaryWidget::dragEnterEvent(QDragEnterEvent* event) {
+    dragMoveEvent(event);
+}
+
+void TessaryWidget::dragMoveEvent(QDragMoveEvent* event) {
+    TDropEffect effect = deNone;
+    Guarded([&] {
+        const QPoint at = event->position().toPoint();
+        effect = control_.DragOver(at.x(), at.y(), DragOfferOf(*event));
+    });
+    if (effect == deNone) {
         event->ignore();
         return;
     }
-    std::string bytes;
-    for (QChar c : event->mimeData()->text()) {
-        const auto byte = UnicodeToCp1250(c.unicode());
-        if (!byte) {
-            Beep(); // never stored as something else
-            event->ignore();
-            return;
-        }
-        bytes.push_back(static_cast<char>(*byte));
-    }
+    event->setDropAction(DropActionOf(effect));
+    event->accept();
+}
+
+void TessaryWidget::dragLeaveEvent(QDragLeaveEvent*) {
+    Guarded([this] { control_.DragLeave(); });
+}
+
+void TessaryWidget::dropEvent(QDropEvent* event) {
+    TDropEffect effect = deNone;
     Guarded([&] {
-        const TOffset at = OffsetAt(event->position().toPoint());
-        control_.SetSelection(at, at, true);
-        TCustomTessary::UndoGroup group(control_, ugDragDrop);
-        control_.ReplaceSel(bytes);
+        const QPoint at = event->position().toPoint();
+        effect = control_.Drop(DropDataOf(*event->mimeData()), at.x(), at.y(), DragOfferOf(*event));
         commands_.NotifyChange();
     });
-    event->acceptProposedAction();
+    if (effect == deNone) {
+        Guarded([this] { control_.DragLeave(); });
+        event->ignore();
+        return;
+    }
+    event->setDropAction(DropActionOf(effect));
+    event->accept();
 }
 
 } // namespace torvane::editor::qt

@@ -13,6 +13,9 @@
 //                 bar by the user comes back as a scroll command
 //   events        keys, mouse, wheel, focus and resize are translated by the
 //                 converters below and handed to the commands object
+//   drag and drop drag events become the control's DragOver, DragLeave and
+//                 Drop with the offer and data converted below; a drag the
+//                 control starts runs as a QDrag (DoDragDrop)
 //   store switch  StoreChanged rebinds the painter and the re-highlighter
 //
 // What the view does own is presentation only: the appearance (fonts,
@@ -31,10 +34,14 @@
 #include <QAbstractScrollArea>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
+class QDrag;
+class QDropEvent;
 class QKeyEvent;
+class QMimeData;
 class QMouseEvent;
 
 namespace torvane::editor::qt {
@@ -105,6 +112,14 @@ public:
 #else
     static constexpr const char* kRtfMimeTypes[] = {"text/rtf", "application/rtf"};
 #endif
+    // Runs a QDrag of the data (or the drag runner, when one is set).
+    TDropEffect DoDragDrop(const TClipboardData& data, TDropEffects allowed) override;
+    void TakeFocus() override {
+        setFocus(Qt::OtherFocusReason);
+    }
+    // Replaces QDrag::exec for the drags this view starts (tests deliver
+    // their own drag events from here); empty: QDrag::exec.
+    std::function<Qt::DropAction(QDrag& drag, Qt::DropActions allowed)> DragRunner;
     void Changed() override {
         emit changed();
     }
@@ -118,6 +133,14 @@ public:
     static uint16_t PunctuationShortCutOf(const QKeyEvent& event);
     static uint16_t ModifiersOf(Qt::KeyboardModifiers modifiers);
     static TMouseInput MouseInputOf(const QMouseEvent& event, int clicks);
+    static TDragOffer DragOfferOf(const QDropEvent& event);
+    static Qt::DropAction DropActionOf(TDropEffect effect);
+    static TDropEffect DropEffectOf(Qt::DropAction action);
+    // Text and HTML in the code page (a text with a character the code page
+    // lacks is left out, with a beep), and the local files of a URL list.
+    TDropData DropDataOf(const QMimeData& mime);
+    // Copied or dragged data under the mime types other programs read.
+    static QMimeData* MimeDataOf(const TClipboardData& data);
 
 signals:
     // The control reported a change of text or selection.
@@ -139,6 +162,8 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:

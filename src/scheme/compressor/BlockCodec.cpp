@@ -180,6 +180,9 @@ std::ptrdiff_t DecompressBlock(const uint8_t* in, size_t inLength, uint8_t* out)
         }
         op += len;
     }
+    // Control bits left over must be the zero padding: a set bit announces
+    // a copy or run that the block does not hold, so the block is damaged.
+    if (bitsLeft != 0 && (control >> (32 - bitsLeft)) != 0) return -1;
     return static_cast<std::ptrdiff_t>(op);
 }
 

@@ -61,7 +61,8 @@ size_t CompressBlock(const uint8_t* in, size_t length, uint8_t* out, int32_t* ha
 // slack after the bytes produced). Returns the number of bytes produced, or
 // -1 when the data is malformed:
 // an unknown flag, an item cut off by the end of the block, a copy reaching
-// before the block's start, or more than kBlockSize bytes of output.
+// before the block's start, more than kBlockSize bytes of output, or control
+// bits after the last item that are not the zero padding.
 std::ptrdiff_t DecompressBlock(const uint8_t* in, size_t inLength, uint8_t* out) noexcept;
 
 } // namespace torvane::compressor

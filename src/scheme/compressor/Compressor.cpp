@@ -7,6 +7,7 @@
 #include "scheme/compressor/StreamBuffers.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -20,6 +21,9 @@ namespace {
 
 constexpr uint8_t kBlockMarker[4] = {'W', 'R', 'Z', 'L'};
 constexpr uint8_t kLzhufMarker[4] = {'!', 'H', 'Z', 'L'};
+// The same codecs followed by a CRC-32 of the original bytes.
+constexpr uint8_t kCheckedBlockMarker[4] = {'W', 'R', 'Z', 'C'};
+constexpr uint8_t kCheckedLzhufMarker[4] = {'!', 'H', 'Z', 'C'};
 constexpr int kSampleCount = 3;
 
 [[noreturn]] void Fail(int messageId) {
@@ -46,6 +50,34 @@ private:
     TStream& stream_;
     int64_t position_;
 };
+
+// CRC-32 (the reflected polynomial 0xEDB88320, as zip and PNG use).
+constexpr std::array<uint32_t, 256> kCrcTable = [] {
+    std::array<uint32_t, 256> table{};
+    for (uint32_t n = 0; n < 256; ++n) {
+        uint32_t c = n;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    return table;
+}();
+
+// CRC-32 of `count` bytes of the stream from `start`; leaves the stream
+// after them. Fails when the stream holds fewer.
+uint32_t CrcOfRange(TStream& stream, int64_t start, int64_t count) {
+    stream.SetPosition(start);
+    auto buffer = WorkBuffer<uint8_t>(kBlockBufferSize);
+    uint32_t crc = 0xFFFFFFFFu;
+    while (count > 0) {
+        const size_t want = static_cast<size_t>(std::min<int64_t>(count, kBlockBufferSize));
+        if (ReadUpTo(stream, buffer.data(), want) != want) Fail(msg::SCompressorReadError);
+        for (size_t i = 0; i < want; ++i)
+            crc = kCrcTable[(crc ^ buffer[i]) & 0xFF] ^ (crc >> 8);
+        count -= static_cast<int64_t>(want);
+    }
+    return crc ^ 0xFFFFFFFFu;
+}
 
 int64_t RemainingBytes(TStream& stream, int64_t start) {
     int64_t size = stream.Size();
@@ -76,7 +108,10 @@ void TCompressor::Compress() {
     if (method == Method::Auto) method = Advise() ? Method::Block : Method::Lzhuf;
 
     uint8_t header[8];
-    std::memcpy(header, method == Method::Lzhuf ? kLzhufMarker : kBlockMarker, 4);
+    if (checksum_)
+        std::memcpy(header, method == Method::Lzhuf ? kCheckedLzhufMarker : kCheckedBlockMarker, 4);
+    else
+        std::memcpy(header, method == Method::Lzhuf ? kLzhufMarker : kBlockMarker, 4);
     const auto size32 = static_cast<uint32_t>(size);
     for (int i = 0; i < 4; ++i)
         header[4 + i] = static_cast<uint8_t>(size32 >> (8 * i));
@@ -87,6 +122,13 @@ void TCompressor::Compress() {
     } else {
         CompressBlocks(size);
     }
+    if (checksum_) WriteU32(CrcOfRange(*input_, start, size));
+}
+
+void TCompressor::WriteU32(uint32_t value) {
+    const uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+                              static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+    WriteAll(*output_, bytes, 4);
 }
 
 void TCompressor::CompressBlocks(int64_t size) {
@@ -123,16 +165,30 @@ void TCompressor::Decompress() {
     CheckOutput();
     uint8_t marker[4];
     if (ReadUpTo(*input_, marker, 4) != 4) Fail(msg::SCompressorReadError);
-    const bool isBlock = std::memcmp(marker, kBlockMarker, 4) == 0;
-    if (!isBlock && std::memcmp(marker, kLzhufMarker, 4) != 0) Fail(msg::SCompressorNoHeader);
+    const bool checked =
+        std::memcmp(marker, kCheckedBlockMarker, 4) == 0 || std::memcmp(marker, kCheckedLzhufMarker, 4) == 0;
+    const bool isBlock =
+        std::memcmp(marker, kBlockMarker, 4) == 0 || std::memcmp(marker, kCheckedBlockMarker, 4) == 0;
+    if (!isBlock && !checked && std::memcmp(marker, kLzhufMarker, 4) != 0) Fail(msg::SCompressorNoHeader);
     uint8_t sizeBytes[4];
     if (ReadUpTo(*input_, sizeBytes, 4) != 4) Fail(msg::SCompressorReadError);
     const auto size = static_cast<int32_t>(static_cast<uint32_t>(sizeBytes[0]) | sizeBytes[1] << 8 |
                                            sizeBytes[2] << 16 | static_cast<uint32_t>(sizeBytes[3]) << 24);
+    if (size > maxOutput_)
+        throw ECompressorException(
+            FormatStr(msg::SCompressorTooLarge, size, static_cast<int>(maxOutput_ >> 20)));
+    const int64_t outputStart = output_->Position();
     if (isBlock) {
         DecompressBlocks(size);
     } else {
         DecompressLzhuf(size);
+    }
+    if (checked) {
+        uint8_t stored[4];
+        if (ReadUpTo(*input_, stored, 4) != 4) Fail(msg::SCompressorReadError);
+        const uint32_t expected = static_cast<uint32_t>(stored[0]) | stored[1] << 8 | stored[2] << 16 |
+                                  static_cast<uint32_t>(stored[3]) << 24;
+        if (CrcOfRange(*output_, outputStart, size) != expected) Fail(msg::SCompressorChecksum);
     }
 }
 

@@ -4,7 +4,8 @@
 //
 // Compressed stream (integers little-endian):
 //
-//   offset 0  4 bytes  marker: "WRZL" block codec, "!HZL" LZHUF codec
+//   offset 0  4 bytes  marker: "WRZL" block codec, "!HZL" LZHUF codec;
+//                      "WRZC", "!HZC": the same, with a checksum at the end
 //   offset 4  4 bytes  uncompressed size (signed 32-bit)
 //   offset 8  ...      payload of the codec:
 //     "WRZL": blocks, one per 32768 input bytes (the last one shorter; an
@@ -14,6 +15,11 @@
 //             (scheme/compressor/BlockCodec.h). The reader takes blocks while
 //             the previous one gave exactly 32768 bytes.
 //     "!HZL": one LZHUF bit stream (scheme/compressor/Lzhuf.h).
+//   then, for "WRZC" and "!HZC" only, 4 bytes: CRC-32 of the uncompressed bytes.
+//
+// A checksum is written only when asked (SetChecksum); compiled schemes keep
+// the plain markers, and every reader takes all four. Without one, a damaged
+// literal byte decodes to a wrong byte that nothing else can notice.
 //
 // Decompress() guarantees, for any input: it never writes more than the
 // stated size, never reads or writes outside its work
@@ -25,6 +31,7 @@
 #include "common/Stream.h"
 
 #include <cstdint>
+#include <limits>
 
 namespace torvane {
 
@@ -50,6 +57,12 @@ public:
     void SetOutputStream(TStream* stream) noexcept { output_ = stream; }
     TStream* InputStream() const noexcept { return input_; }
     TStream* OutputStream() const noexcept { return output_; }
+    // Decompress() refuses a stream whose stated size is larger, before it
+    // decodes anything: a few bytes of runs can state gigabytes.
+    void SetMaxOutputSize(int64_t bytes) noexcept { maxOutput_ = bytes; }
+    // Compress() writes the checked form. Decompress() of a checked stream
+    // re-reads what it wrote, so its output stream must be readable.
+    void SetChecksum(bool on) noexcept { checksum_ = on; }
 
     // Writes marker, size and payload of the rest of the input stream.
     void Compress();
@@ -68,11 +81,14 @@ private:
     void CompressLzhuf(int64_t size);
     void DecompressBlocks(int64_t size);
     void DecompressLzhuf(int64_t size);
+    void WriteU32(uint32_t value);
 
     Method method_ = Method::Block;
     int threshold_ = 40;
     TStream* input_ = nullptr;
     TStream* output_ = nullptr;
+    int64_t maxOutput_ = std::numeric_limits<int32_t>::max();
+    bool checksum_ = false;
 };
 
 } // namespace torvane

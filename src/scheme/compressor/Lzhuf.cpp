@@ -197,6 +197,8 @@ public:
         count_ -= length;
         return (acc_ >> count_) & ((1u << length) - 1);
     }
+    // The bits of the last byte not yet taken: the encoder pads with zeros.
+    bool RestIsPadding() const noexcept { return (acc_ & ((1u << count_) - 1)) == 0; }
 
 private:
     TInputBuffer& in_;
@@ -421,6 +423,9 @@ int64_t LzhufDecode(TInputBuffer& in, TOutputBuffer& out, int64_t size) {
             count += length;
         }
     }
+    // Set bits after the last symbol mean the stream was not what the
+    // encoder wrote; the caller treats a wrong count as damage.
+    if (!bits.RestIsPadding()) return -1;
     return count;
 }
 

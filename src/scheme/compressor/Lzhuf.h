@@ -53,7 +53,8 @@ void LzhufEncode(TInputBuffer& in, TOutputBuffer& out);
 
 // Decodes from in until at least size symbols' worth of bytes have been
 // produced, writes at most size of them to out and returns the number
-// produced (see the safety promise above). Raises
+// produced (see the safety promise above), or -1 when the bits after the last
+// symbol are not the encoder's zero padding. Raises
 // ElzhException when the tables cannot be allocated.
 int64_t LzhufDecode(TInputBuffer& in, TOutputBuffer& out, int64_t size);
 

@@ -252,6 +252,60 @@ TEST(Compressor, DamagedStreamsFailWithTheirOwnTexts) {
               "Compressor (LZH decompression) : Original and compressed sizes do not match !");
 }
 
+TEST(Compressor, PayloadMustBeConsumedExactly) {
+    const char* blockDamage = "Compressor : Error reading from input stream ! (Compressor/Vexo)";
+    // Three literals, then the control word promises a copy the block lacks.
+    EXPECT_EQ(UnpackError(Concat(Header("WRZL", 3), {0x06, 0x00, 0x40, 0x10, 0x00, 'a', 'b', 'c'})),
+              blockDamage);
+    // The same with the zero padding is the three literals.
+    EXPECT_EQ(Unpack(Concat(Header("WRZL", 3), {0x06, 0x00, 0x40, 0x00, 0x00, 'a', 'b', 'c'})),
+              (Bytes{'a', 'b', 'c'}));
+
+    // One match symbol of ten blanks; a set padding bit after it is damage.
+    EXPECT_EQ(Unpack(Concat(Header("!HZL", 10), {0x93, 0x00, 0x00})), Bytes(10, ' '));
+    EXPECT_EQ(UnpackError(Concat(Header("!HZL", 10), {0x93, 0x00, 0x01})),
+              "Compressor (LZH decompression) : Original and compressed sizes do not match !");
+}
+
+TEST(Compressor, ChecksummedStreamsRefuseEverySingleBitFlip) {
+    const Bytes original = AssemblerText(600, 5);
+    for (TCompressor::Method method : {TCompressor::Method::Block, TCompressor::Method::Lzhuf}) {
+        TMemoryStream src(original), dst;
+        TCompressor c;
+        c.SetMethod(method);
+        c.SetChecksum(true);
+        c.SetInputStream(&src);
+        c.SetOutputStream(&dst);
+        c.Compress();
+        const Bytes packed = dst.Bytes();
+        ASSERT_EQ(Unpack(packed), original);
+        EXPECT_EQ(packed[3], 'C');
+
+        int wrongBytesAccepted = 0;
+        for (size_t bit = 0; bit < packed.size() * 8; ++bit) {
+            Bytes damaged = packed;
+            damaged[bit / 8] ^= static_cast<uint8_t>(1u << (bit % 8));
+            try {
+                if (Unpack(damaged) != original) ++wrongBytesAccepted;
+            } catch (const ECompressorException&) {
+            }
+        }
+        EXPECT_EQ(wrongBytesAccepted, 0) << static_cast<int>(method);
+    }
+}
+
+TEST(Compressor, StatedSizeAboveTheLimitIsRefusedBeforeDecoding) {
+    const Bytes packed = Pack(Bytes(5000, 'x'));
+    TMemoryStream src(packed);
+    TMemoryStream dst;
+    TCompressor c;
+    c.SetInputStream(&src);
+    c.SetOutputStream(&dst);
+    c.SetMaxOutputSize(4999);
+    EXPECT_THROW(c.Decompress(), ECompressorException);
+    EXPECT_TRUE(dst.Bytes().empty());
+}
+
 TEST(Compressor, StreamFailuresFailWithTheirOwnTexts) {
     TMemoryStream ok(Bytes(10, 1));
     TMemoryStream out;

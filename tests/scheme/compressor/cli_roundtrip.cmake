@@ -31,5 +31,13 @@ if(EXISTS ${WORK}/damaged.out)
   message(FATAL_ERROR "a failed unpack left an output file")
 endif()
 
+# A whole stream followed by anything else is not what pack wrote.
+execute_process(COMMAND ${CMAKE_COMMAND} -E cat ${WORK}/sample.block OUTPUT_FILE ${WORK}/trailing)
+file(APPEND ${WORK}/trailing "x")
+run(1 unpack ${WORK}/trailing ${WORK}/trailing.out)
+if(NOT last_error MATCHES "data follows the end")
+  message(FATAL_ERROR "unexpected message for trailing data: ${last_error}")
+endif()
+
 run(2 pack --method fast ${SAMPLE} ${WORK}/x)
 run(2 unpack ${SAMPLE})
