@@ -123,8 +123,12 @@ TEST(HexToBin, FileErrors) {
 
     // The output named as the input (directly or through a link) is refused
     // and the HEX file stays as it was.
+#ifdef _WIN32 // symbolic links need a privilege there
+    for (const char* out : {"a.hex"}) {
+#else
     fs::create_symlink(dir / "a.hex", dir / "link.bin");
     for (const char* out : {"a.hex", "link.bin"}) {
+#endif
         EXPECT_EQ(HexToBin((dir / "a.hex").string(), (dir / out).string()), kHexCannotSave) << out;
         EXPECT_EQ(ReadFile(dir / "a.hex"), ":00000001FF\r\n");
     }
