@@ -81,6 +81,11 @@ int main(int argc, char** argv) {
                                          QString::fromLocal8Bit(torvane::platform::ProgramDirectory()));
     splash.reset();
 
+#ifdef _WIN32
+    // The hand-over window answers once the main window can take the file.
+    (void)instance.ListenForCopyData(
+        [&](const CopyDataRecord& record) { mainWindow.HandleCopyData(record); });
+#endif
     std::unique_ptr<QSocketNotifier> handOver;
     if (listenFd >= 0) {
         handOver = std::make_unique<QSocketNotifier>(listenFd, QSocketNotifier::Read);

@@ -91,7 +91,7 @@ bool Assemble(Assembler assembler, const Arguments& args, Lines& log) {
 }
 
 bool WriteLog(const std::string& path, const Lines& log) noexcept {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::FILE* f = platform::OpenFile(path, "wb");
     if (!f) return false;
     bool ok = true;
     for (const std::string& line : log) {

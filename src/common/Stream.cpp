@@ -78,7 +78,7 @@ TFileStream::TFileStream(const std::string& fileName, Mode mode) : name_(fileNam
         if (error == platform::FileReadError::NotRegular)
             throw EFOpenError(FormatStr(msg::SNotRegularFile, fileName.c_str()));
     } else {
-        file_ = std::fopen(fileName.c_str(), how);
+        file_ = platform::OpenFile(fileName, how);
     }
     if (!file_) {
         if (mode == fmCreate) throw EFCreateError(FormatStr(msg::SFCreateError, fileName.c_str()));

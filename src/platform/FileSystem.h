@@ -13,6 +13,9 @@ std::string ProgramDirectory();
 bool FileExists(const std::string& path);      // a regular file (or a link to one)
 bool DirectoryExists(const std::string& path); // a directory (or a link to one)
 bool DeleteFile(const std::string& path);      // true when the file is gone afterwards
+// std::fopen for a name as the program holds it (on Windows a Windows-1250
+// name, which the narrow C runtime would read in the system's code page).
+std::FILE* OpenFile(const std::string& path, const char* mode);
 
 enum class FileReadError { None, CannotOpen, NotRegular, TooLarge };
 

@@ -32,6 +32,10 @@ bool DeleteFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+    return std::fopen(path.c_str(), mode);
+}
+
 namespace {
 
 // File systems whose files are made up on reading.
@@ -79,25 +83,6 @@ std::FILE* OpenRegularFile(const std::string& path, FileReadError* error) {
     }
     if (error) *error = FileReadError::None;
     return file;
-}
-
-FileReadError ReadRegularFile(const std::string& path, size_t maxBytes, std::string& text) {
-    FileReadError error = FileReadError::None;
-    std::FILE* file = OpenRegularFile(path, &error);
-    if (!file) return error;
-    text.clear();
-    char chunk[65536];
-    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) != 0;) {
-        if (text.size() + n > maxBytes) {
-            error = FileReadError::TooLarge;
-            break;
-        }
-        text.append(chunk, n);
-    }
-    if (error == FileReadError::None && std::ferror(file)) error = FileReadError::CannotOpen;
-    std::fclose(file);
-    if (error != FileReadError::None) text.clear();
-    return error;
 }
 
 std::string ExtractFilePath(const std::string& path) {

@@ -332,14 +332,6 @@ void TSafeSave::RemoveStaleTemps() const {
     ::closedir(dir);
 }
 
-bool SaveFileSafely(const std::string& target, const std::string& bytes, int* errorCode, int newFileMode) {
-    TSafeSave save(target);
-    if (save.Open(newFileMode) && save.Write(bytes.data(), bytes.size()) && save.Commit()) return true;
-    save.Discard();
-    if (errorCode) *errorCode = save.ErrorCode();
-    return false;
-}
-
 FileStamp StampOf(const std::string& path) {
     FileStamp stamp;
     struct stat st;

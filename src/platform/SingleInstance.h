@@ -14,8 +14,13 @@
 // LE), then cbData bytes. The sender waits for a one-byte acknowledgement,
 // which the receiver sends only after it has handled the record, so the
 // hand-over is synchronous as a window-message send would be.
+//
+// Windows: the lock is the named mutex "Torvane"; the running instance owns a
+// message-only window of the class "TfrmTorvane", and a second start sends it
+// the record as WM_COPYDATA, which returns once the record is handled.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,6 +48,13 @@ public:
     // open connection to pass to Acknowledge() once the record is handled.
     bool Receive(CopyDataRecord& record, int* connection);
     static void Acknowledge(int connection);
+#ifdef _WIN32
+    // First instance on Windows: opens the window that receives hand-overs.
+    // Records reach `handler` while the thread dispatches its messages, and
+    // the sender waits until the handler has returned. False when the
+    // window cannot be made.
+    bool ListenForCopyData(std::function<void(const CopyDataRecord&)> handler);
+#endif
 
     // Second instance: hands a record to the running instance and waits up to
     // timeoutMs for its acknowledgement. False when no instance listens.
@@ -59,6 +71,11 @@ private:
     bool unlocked_ = false; // no safe directory: running without a lock
     int listenFd_ = -1;
     std::string socketPath_;
+#ifdef _WIN32
+    void* mutex_ = nullptr;  // HANDLE
+    void* window_ = nullptr; // HWND
+    std::function<void(const CopyDataRecord&)> handler_;
+#endif
 };
 
 } // namespace torvane::platform

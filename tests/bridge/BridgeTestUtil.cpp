@@ -5,6 +5,12 @@
 #include <fstream>
 #include <iterator>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <csignal>
+#endif
+
 namespace bridge_test {
 
 fs::path ScratchDir() {
@@ -23,6 +29,18 @@ std::string ReadFile(const fs::path& path) {
 
 void WriteFile(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+bool ProcessIsGone(int pid) {
+#ifdef _WIN32
+    HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+    if (!process) return true;
+    const bool ended = ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+    ::CloseHandle(process);
+    return ended;
+#else
+    return ::kill(pid, 0) != 0;
+#endif
 }
 
 void WriteScript(const fs::path& dir, const std::string& script) {

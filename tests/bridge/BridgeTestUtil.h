@@ -15,6 +15,9 @@ fs::path ScratchDir();
 std::string ReadFile(const fs::path& path);
 void WriteFile(const fs::path& path, const std::string& bytes);
 
+// True when no process with this id runs any more.
+bool ProcessIsGone(int pid);
+
 // Writes the fake assembler's script into `dir`.
 void WriteScript(const fs::path& dir, const std::string& script);
 

@@ -19,7 +19,8 @@ struct Call {
     bool bin = false;
 
     uint8_t Run(Assembler a) {
-        return CallBridge(a, source.c_str(), log.c_str(), asmPath.c_str(), lib.c_str(), bin ? 1 : 0);
+        return CallBridge(a, source.string().c_str(), log.string().c_str(), asmPath.c_str(), lib.c_str(),
+                          bin ? 1 : 0);
     }
     // The log with the time of its header replaced by "T".
     std::string Log() const {

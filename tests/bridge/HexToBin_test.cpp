@@ -123,14 +123,21 @@ TEST(HexToBin, FileErrors) {
 
     // The output named as the input (directly or through a link) is refused
     // and the HEX file stays as it was.
+#ifdef _WIN32 // symbolic links need a privilege there
+    for (const char* out : {"a.hex"}) {
+#else
     fs::create_symlink(dir / "a.hex", dir / "link.bin");
     for (const char* out : {"a.hex", "link.bin"}) {
+#endif
         EXPECT_EQ(HexToBin((dir / "a.hex").string(), (dir / out).string()), kHexCannotSave) << out;
         EXPECT_EQ(ReadFile(dir / "a.hex"), ":00000001FF\r\n");
     }
 }
 
 TEST(HexToBin, MatchesSrecCatOnAvraOutput) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the reference tools are Linux programs";
+#endif
     fs::path dir = ScratchDir();
     WriteFile(dir / "t.asm", ".include \"m328Pdef.inc\"\n.org 0\n rjmp main\n.org 0x40\nmain: ldi r16, 0x12\n"
                              " out PORTB, r16\n rjmp main\n.db 1, 2, 3\n.org 0x1000\n.dw 0xBEEF\n");

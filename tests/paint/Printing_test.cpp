@@ -264,8 +264,12 @@ TEST(PdfSurfaceTest, WritesAPdfAndKeepsTheOldFileWhenTheFolderIsGone) {
     setup.title = "t.asm";
     TPdfSurface pdf(file);
     ASSERT_TRUE(PrintLines(pdf, store, tabs, styles, appearance, {0, 0}, setup).ok);
-    std::ifstream in(file, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    std::string bytes;
+    {
+        // Closed before the folder is removed: Windows deletes no open file.
+        std::ifstream in(file, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
     EXPECT_EQ(bytes.rfind("%PDF-1.4", 0), 0u);
     EXPECT_NE(bytes.find("/Ecaron"), std::string::npos);
     EXPECT_NE(bytes.find("(p\\370\\355li\\232 \\236lu\\235ou\\350k\\375 \\(k\\371\\362\\))"),

@@ -1,4 +1,5 @@
 #include "platform/FileSystem.h"
+#include "platform/Names.h"
 
 #include <gtest/gtest.h>
 
@@ -17,11 +18,11 @@ TEST(FileSystem, ExistsDeleteAndPathParts) {
     EXPECT_FALSE(FileExists(dir.string()));
     EXPECT_TRUE(DirectoryExists(dir.string()));
     EXPECT_FALSE(DirectoryExists(file.string()));
-    EXPECT_EQ(ExtractFilePath(file.string()), dir.string() + "/");
+    EXPECT_EQ(ExtractFilePath(file.string()), dir.string() + kPathSeparator);
     EXPECT_EQ(ExtractFileName(file.string()), "a b.asm");
     EXPECT_TRUE(DeleteFile(file.string()));
     EXPECT_FALSE(FileExists(file.string()));
     EXPECT_TRUE(DeleteFile(file.string())); // already gone counts as done
-    EXPECT_TRUE(ProgramDirectory().ends_with("/"));
+    EXPECT_TRUE(ProgramDirectory().ends_with(kPathSeparator));
     fs::remove_all(dir);
 }
