@@ -7,7 +7,7 @@
 // ECompressorException; every round trip is exact.
 
 #include "common/Exceptions.h"
-#include "scheme/compressor/Compressor.h"
+#include "compressor/Compressor.h"
 
 #include <cstdint>
 #include <cstdlib>

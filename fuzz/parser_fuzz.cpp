@@ -11,8 +11,8 @@
 // failed load leaves an empty scheme; the tokenizer always moves on.
 
 #include "common/Exceptions.h"
+#include "compressor/Compressor.h"
 #include "highlight/Parser.h"
-#include "scheme/compressor/Compressor.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // subject separated by the first NUL byte. The engine must compile or refuse
 // any pattern, and search any subject, without crashing, reading or writing
 // out of bounds, or running away (a runaway ends in ERegExpError).
-#include "scheme/regex/REParser.h"
+#include "regex/REParser.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 //
 //   compressor_bench --benchmark_filter='Block|Lz4'
 
-#include "scheme/compressor/Compressor.h"
+#include "compressor/Compressor.h"
 
 #include <benchmark/benchmark.h>
 

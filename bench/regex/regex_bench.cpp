@@ -2,7 +2,7 @@
 // next to grep -c on the same file in the same run. Both report MB/s; the
 // counters are the matches found (engine) and the matching lines (grep).
 #include "AsmCorpus.h"
-#include "scheme/regex/REParser.h"
+#include "regex/REParser.h"
 
 #include <benchmark/benchmark.h>
 

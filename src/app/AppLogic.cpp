@@ -1,7 +1,7 @@
 #include "app/AppLogic.h"
 
 #include "app/AppTexts.h"
-#include "build/Assemblers.h"
+#include "assemble/Assemblers.h"
 #include "highlight/TabStops.h"
 #include "platform/SafeSave.h"
 

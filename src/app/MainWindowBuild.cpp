@@ -11,7 +11,7 @@
 #include "app/EditWin.h"
 #include "app/MainWindow.h"
 #include "app/dialogs/ProgressPopup.h"
-#include "build/BuildCommand.h"
+#include "assemble/BuildCommand.h"
 #include "editor/TextStore.h"
 
 #include <QEventLoop>

@@ -5,9 +5,9 @@
 // Exit code: 0 assembled, 1 the assembler reported errors, 2 bad usage or no
 // assembler marker, 3 the bridge library failed or could not be loaded.
 
-#include "build/Assemblers.h"
-#include "build/BuildCommand.h"
-#include "build/SettingsFile.h"
+#include "assemble/Assemblers.h"
+#include "assemble/BuildCommand.h"
+#include "assemble/SettingsFile.h"
 #include "cli/Command.h"
 #include "common/IniFile.h"
 #include "common/Messages.h"

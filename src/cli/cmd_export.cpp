@@ -11,7 +11,7 @@
 // Exit code: 0 done, 1 unreadable source, scheme or unwritable output,
 // 2 bad usage.
 
-#include "build/Assemblers.h"
+#include "assemble/Assemblers.h"
 #include "cli/Command.h"
 #include "cli/ParserBinding.h"
 #include "cli/Schemes.h"

@@ -11,7 +11,7 @@
 #include "common/Exceptions.h"
 #include "common/Messages.h"
 #include "common/Stream.h"
-#include "scheme/compressor/Compressor.h"
+#include "compressor/Compressor.h"
 
 #include <cstdio>
 #include <optional>

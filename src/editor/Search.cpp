@@ -2,7 +2,7 @@
 
 #include "common/Messages.h"
 #include "editor/EdStream.h"
-#include "scheme/regex/REParser.h"
+#include "regex/REParser.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "editor/SearchText.h"
 
-#include "scheme/regex/REParser.h"
+#include "regex/REParser.h"
 
 #include <cstring>
 

@@ -2,8 +2,8 @@
 
 #include "common/Exceptions.h"
 #include "common/Messages.h"
+#include "compressor/Compressor.h"
 #include "highlight/CompiledScheme.h"
-#include "scheme/compressor/Compressor.h"
 
 #include <algorithm>
 #include <cstdio>

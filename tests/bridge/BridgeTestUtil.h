@@ -1,9 +1,8 @@
 #pragma once
-// Helpers shared by the bridge tests: a fresh scratch folder per test and
-// whole-file reads and writes.
+// Helpers shared by the bridge tests: a fresh scratch folder per test, the
+// fake assembler's script, and whether a child has gone.
 
-#include <filesystem>
-#include <string>
+#include "support/TestFiles.h"
 
 namespace bridge_test {
 
@@ -12,8 +11,8 @@ namespace fs = std::filesystem;
 // An empty folder named after the running test (removed and re-created).
 fs::path ScratchDir();
 
-std::string ReadFile(const fs::path& path);
-void WriteFile(const fs::path& path, const std::string& bytes);
+using test_support::ReadFile;
+using test_support::WriteFile;
 
 // True when no process with this id runs any more.
 bool ProcessIsGone(int pid);

@@ -1,6 +1,7 @@
 #include "common/Exceptions.h"
 #include "editor/TextStore.h"
 #include "platform/FileSystem.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -20,21 +21,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using test_support::ReadFile;
+using test_support::WriteFile;
+
 std::vector<std::string> NodeTexts(const TTextStore& s) {
     std::vector<std::string> out;
     for (TLineIndex i = 0; i < s.LineCount(); ++i)
         out.emplace_back(s.NodeText(i));
     return out;
-}
-
-std::string ReadFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const fs::path& p, const std::string& bytes) {
-    std::ofstream out(p, std::ios::binary);
-    out << bytes;
 }
 
 // A scratch folder removed with the test.

@@ -1,4 +1,5 @@
 #include "platform/SafeSave.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -18,16 +19,10 @@ using namespace torvane::platform;
 
 namespace {
 
+using test_support::ReadFile;
+using test_support::WriteFile;
+
 constexpr uid_t kNobody = 65534;
-
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAll(const fs::path& p, const std::string& bytes) {
-    std::ofstream(p, std::ios::binary) << bytes;
-}
 
 std::vector<std::string> Entries(const fs::path& dir) {
     std::vector<std::string> names;
@@ -91,10 +86,10 @@ int SaveAndReport(const fs::path& target, const std::string& bytes) {
 TEST(SafeSave, ReplacesContentsKeepsModeAndLeavesNoTempFile) {
     SaveDir dir;
     const fs::path target = dir / "t.asm";
-    WriteAll(target, "old");
+    WriteFile(target, "old");
     fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     ASSERT_TRUE(SaveFileSafely(target.string(), "new"));
-    EXPECT_EQ(ReadAll(target), "new");
+    EXPECT_EQ(ReadFile(target), "new");
     EXPECT_EQ(ModeOf(target), 0640u);
     EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"t.asm"});
 
@@ -107,7 +102,7 @@ TEST(SafeSave, ReplacesContentsKeepsModeAndLeavesNoTempFile) {
 TEST(SafeSave, TempFileIsPrivateAndCarriesTheTargetsModeBeforeAnyByte) {
     SaveDir dir;
     const fs::path target = dir / "secret.asm";
-    WriteAll(target, "old");
+    WriteFile(target, "old");
     fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
     TSafeSave save(target.string());
     ASSERT_TRUE(save.Open());
@@ -118,30 +113,30 @@ TEST(SafeSave, TempFileIsPrivateAndCarriesTheTargetsModeBeforeAnyByte) {
     EXPECT_EQ(ModeOf(temp), 0600u);
     ASSERT_TRUE(save.Write("new", 3));
     ASSERT_TRUE(save.Commit());
-    EXPECT_EQ(ReadAll(target), "new");
+    EXPECT_EQ(ReadFile(target), "new");
     EXPECT_FALSE(fs::exists(temp));
 }
 
 TEST(SafeSave, PlantedLinkAtTheTempNameIsNeverFollowed) {
     SaveDir dir;
     const fs::path victim = dir / "victim.txt";
-    WriteAll(victim, "precious");
+    WriteFile(victim, "precious");
     const fs::path target = dir / "prog.asm";
-    WriteAll(target, "old");
+    WriteFile(target, "old");
     // The names earlier versions used, predictable from the process id.
     for (const std::string& name : {".prog.asm.torvane-" + std::to_string(::getpid()) + ".tmp",
                                     ".prog.asm.torvane-" + std::to_string(::getpid() + 1) + ".tmp"})
         fs::create_symlink(victim, dir / name);
     ASSERT_TRUE(SaveFileSafely(target.string(), "new"));
-    EXPECT_EQ(ReadAll(victim), "precious");
-    EXPECT_EQ(ReadAll(target), "new");
+    EXPECT_EQ(ReadFile(victim), "precious");
+    EXPECT_EQ(ReadFile(target), "new");
 }
 
 TEST(SafeSave, SymlinkKeepsPointingAtTheSavedFile) {
     SaveDir dir;
     fs::create_directory(dir / "real");
     const fs::path real = dir / "real" / "prog.asm";
-    WriteAll(real, "old");
+    WriteFile(real, "old");
     const fs::path link = dir / "link.asm";
     fs::create_symlink("real/prog.asm", link);
     const fs::path link2 = dir / "link2.asm";
@@ -153,13 +148,13 @@ TEST(SafeSave, SymlinkKeepsPointingAtTheSavedFile) {
     ASSERT_TRUE(save.Commit());
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_TRUE(fs::is_symlink(link2));
-    EXPECT_EQ(ReadAll(real), "new");
+    EXPECT_EQ(ReadFile(real), "new");
 }
 
 TEST(SafeSave, HardLinkedFileIsWrittenInPlaceSoEveryNameSeesTheEdit) {
     SaveDir dir;
     const fs::path a = dir / "a.asm", b = dir / "b.asm";
-    WriteAll(a, "old contents, longer than the new ones");
+    WriteFile(a, "old contents, longer than the new ones");
     fs::create_hard_link(a, b);
     const auto inode = [](const fs::path& p) {
         struct stat st {};
@@ -172,7 +167,7 @@ TEST(SafeSave, HardLinkedFileIsWrittenInPlaceSoEveryNameSeesTheEdit) {
     EXPECT_TRUE(save.WritesInPlace());
     ASSERT_TRUE(save.Write("new", 3));
     ASSERT_TRUE(save.Commit());
-    EXPECT_EQ(ReadAll(b), "new");
+    EXPECT_EQ(ReadFile(b), "new");
     EXPECT_EQ(inode(a), before);
     EXPECT_EQ(fs::hard_link_count(a), 2u);
     EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"a.asm", "b.asm"})); // no backup left
@@ -182,14 +177,14 @@ TEST(SafeSave, HardLinkedFileIsWrittenInPlaceSoEveryNameSeesTheEdit) {
     ASSERT_TRUE(broken.Open());
     ASSERT_TRUE(broken.Write("XXXXXXXX", 8));
     broken.Discard();
-    EXPECT_EQ(ReadAll(b), "new");
+    EXPECT_EQ(ReadFile(b), "new");
     EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"a.asm", "b.asm"}));
 }
 
 TEST(SafeSave, OnlyDeadProcessesTempFilesOfThisFileAreRemoved) {
     SaveDir dir;
     const fs::path target = dir / "prog.asm";
-    WriteAll(target, "old");
+    WriteFile(target, "old");
     const pid_t gone = ::fork();
     if (gone == 0) ::_exit(0);
     ::waitpid(gone, nullptr, 0);
@@ -198,7 +193,7 @@ TEST(SafeSave, OnlyDeadProcessesTempFilesOfThisFileAreRemoved) {
     const std::string alive = ".prog.asm.torvane-" + std::to_string(::getppid()) + "-abcdefghij.tmp";
     const std::string otherFile = ".other.asm.torvane-" + std::to_string(gone) + "-abcdefghij.tmp";
     for (const std::string& name : {dead, deadOld, alive, otherFile})
-        WriteAll(dir / name, "text of a crashed save");
+        WriteFile(dir / name, "text of a crashed save");
     ASSERT_TRUE(SaveFileSafely(target.string(), "new"));
     EXPECT_FALSE(fs::exists(dir / dead));
     EXPECT_FALSE(fs::exists(dir / deadOld));
@@ -210,28 +205,28 @@ TEST(SafeSave, UnwritableFilesAreRefusedNotReplaced) {
     SaveDir dir;
     // Read-only file of the saving user.
     const fs::path readOnly = dir / "ro.asm";
-    WriteAll(readOnly, "read only");
+    WriteFile(readOnly, "read only");
     ::chown(readOnly.c_str(), ::geteuid() == 0 ? kNobody : ::geteuid(), ::getegid());
     fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     // A file of another user in a folder everyone may write in.
     const fs::path foreign = dir / "foreign.asm";
-    WriteAll(foreign, "not yours");
+    WriteFile(foreign, "not yours");
     fs::permissions(foreign, fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to create a file of another user";
 
     EXPECT_EQ(AsUnprivileged([&] { return SaveAndReport(readOnly, "overwritten"); }), EACCES);
     EXPECT_EQ(AsUnprivileged([&] { return SaveAndReport(foreign, "overwritten"); }), EACCES);
-    EXPECT_EQ(ReadAll(readOnly), "read only");
-    EXPECT_EQ(ReadAll(foreign), "not yours");
+    EXPECT_EQ(ReadFile(readOnly), "read only");
+    EXPECT_EQ(ReadFile(foreign), "not yours");
     EXPECT_EQ(ClassifySaveError(EACCES), SaveFailure::AccessDenied);
 
     // Another user's file that we may write keeps its owner: written in place.
     const fs::path shared = dir / "shared.asm";
-    WriteAll(shared, "shared old");
+    WriteFile(shared, "shared old");
     fs::permissions(shared, fs::perms::owner_all | fs::perms::group_all | fs::perms::others_read |
                                 fs::perms::others_write);
     EXPECT_EQ(AsUnprivileged([&] { return SaveAndReport(shared, "shared new"); }), 0);
-    EXPECT_EQ(ReadAll(shared), "shared new");
+    EXPECT_EQ(ReadFile(shared), "shared new");
     struct stat st {};
     ::stat(shared.c_str(), &st);
     EXPECT_EQ(st.st_uid, 0u);
@@ -244,11 +239,11 @@ TEST(SafeSave, FullDiskNamesTheReasonAndKeepsTheOldFile) {
     if (::mount("tmpfs", mount.c_str(), "tmpfs", 0, "size=64k") != 0)
         GTEST_SKIP() << "cannot mount a small tmpfs here (needs root): " << std::strerror(errno);
     const fs::path target = mount / "prog.asm";
-    WriteAll(target, std::string(8000, 'o'));
+    WriteFile(target, std::string(8000, 'o'));
     int error = 0;
     EXPECT_FALSE(SaveFileSafely(target.string(), std::string(200000, 'n'), &error));
     EXPECT_EQ(ClassifySaveError(error), SaveFailure::DiskFull);
-    EXPECT_EQ(ReadAll(target), std::string(8000, 'o'));
+    EXPECT_EQ(ReadFile(target), std::string(8000, 'o'));
     EXPECT_EQ(Entries(mount), std::vector<std::string>{"prog.asm"});
     ::umount(mount.c_str());
 }
@@ -257,7 +252,7 @@ TEST(SafeSave, StampsTellChangesAndSameFileSeesThroughLinks) {
     SaveDir dir;
     const fs::path file = dir / "a.asm";
     EXPECT_FALSE(StampOf(file.string()).exists);
-    WriteAll(file, "one");
+    WriteFile(file, "one");
     const FileStamp first = StampOf(file.string());
     EXPECT_TRUE(first.exists);
     EXPECT_EQ(first, StampOf(file.string()));

@@ -1,3 +1,4 @@
+#include "support/TestFiles.h"
 #include "symbols/SymbolTable.h"
 #include "symbols/Symbols.h"
 
@@ -9,6 +10,8 @@
 
 namespace torvane::symbols {
 namespace {
+
+using test_support::ReadFile;
 
 // One definition as "line kind name=value", the form the tables below use.
 std::vector<std::string> Definitions(TDialect dialect, std::string_view text) {
@@ -23,13 +26,6 @@ std::vector<std::string> Definitions(TDialect dialect, std::string_view text) {
     };
     ScanText(dialect, text, sink);
     return out;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
 }
 
 TEST(SymbolScanner, Asm51Definitions) {

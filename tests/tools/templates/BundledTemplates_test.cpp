@@ -7,6 +7,7 @@
 #include "editor/TessaryTemplates.h"
 #include "highlight/Parser.h"
 #include "scheme/SchemeCompiler.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,8 @@ using namespace torvane;
 using namespace torvane::editor;
 
 namespace {
+
+using test_support::ReadFile;
 
 struct Dialect {
     const char* script;
@@ -37,13 +40,6 @@ const Dialect kAvr{
     "AvrAsm.tsc",           "avrasm32", ".include \"m328Pdef.inc\"\n",
     "done:   rjmp  done\n", "nop",      {{"delay", "100"}, {"table", "1, 2, 3, 4"}, {"cmp16", "done"}}};
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 struct NoView : TessaryHost {};
 
 class BundledTemplates : public ::testing::TestWithParam<const Dialect*> {
@@ -53,7 +49,7 @@ protected:
 
     void SetUp() override {
         fs::create_directories(folder);
-        scheme::CompileSchemeText(parser, ReadAll(fs::path(TORVANE_SCRIPTS) / GetParam()->script));
+        scheme::CompileSchemeText(parser, ReadFile(fs::path(TORVANE_SCRIPTS) / GetParam()->script));
     }
     void TearDown() override { fs::remove_all(folder); }
 
