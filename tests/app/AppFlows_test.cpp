@@ -1,7 +1,7 @@
 // The main window's document flows and the document window, driven on the
 // offscreen platform with scripted dialog answers.
 
-#include "ScriptedDialogs.h"
+#include "AppTestBed.h"
 #include "app/AppLogic.h"
 #include "app/AppTexts.h"
 #include "app/Cp1250.h"
@@ -34,28 +34,12 @@
 #include <memory>
 
 using namespace torvane::app;
-using torvane::app::test::ScriptedDialogs;
+using namespace torvane::app::test;
 
 namespace {
 
-QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
 QString Msg(const char* text, const QString& name) {
     return FormatCz(text, name);
-}
-
-// The document as the user reads it, line breaks as "\n".
-QString ShownText(const TEditWin* win) {
-    return Cp1250ToUnicode(win->sMemo->Store().Text()).replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
 } // namespace
@@ -63,76 +47,43 @@ QString ShownText(const TEditWin* win) {
 class AppFlowsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    ScriptedDialogs dialogs_;
-    std::unique_ptr<TfrmTorvane> main_;
+    AppTestBed bed_;
 
-    QString ProgramDir() const { return dir_->path() + QStringLiteral("/prog/"); }
-    QString DataPath(const QString& name) const { return dir_->path() + QLatin1Char('/') + name; }
-
-    void StartMain() {
-        main_ = std::make_unique<TfrmTorvane>(dialogs_, ProgramDir());
-        main_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main_.get()));
-    }
+    void StartMain() { bed_.StartMain(std::nullopt); }
 
     QStringList TabTexts() const {
         QStringList texts;
-        for (int i = 0; i < main_->tabConSoubory->count(); ++i)
-            texts << main_->tabConSoubory->tabText(i);
+        for (int i = 0; i < bed_.main->tabConSoubory->count(); ++i)
+            texts << bed_.main->tabConSoubory->tabText(i);
         return texts;
     }
 
     QStringList OpenNames() const {
         QStringList names;
-        for (const TEditWin* win : main_->EditWindows())
+        for (const TEditWin* win : bed_.main->EditWindows())
             names << win->FileName;
         return names;
     }
 
     // Closes a window through its frame, as the user would, and lets Qt free it.
     void CloseWindow(TEditWin* win) {
-        main_->SubWindowOf(win)->close();
+        bed_.main->SubWindowOf(win)->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     TEditWin* NewDocument(int assembler = 0) {
-        dialogs_.assembler = assembler;
-        main_->actNovy->trigger();
-        return main_->ActiveEditWin();
-    }
-
-    // Types at the end of the text, one key event per character (QTest's
-    // own key helpers take Latin-1 only).
-    void TypeText(TEditWin* win, const QString& text) {
-        const auto end = win->sMemo->Store().TextLength();
-        win->sMemo->Control().SetSelection(end, end, true);
-        TypeHere(win, text);
-    }
-    static void TypeHere(TEditWin* win, const QString& text) {
-        for (QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-            QCoreApplication::sendEvent(&win->sMemo->View(), &press);
-        }
+        bed_.dialogs.assembler = assembler;
+        bed_.main->actNovy->trigger();
+        return bed_.main->ActiveEditWin();
     }
 
 private slots:
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        QVERIFY(QDir().mkpath(ProgramDir() + QStringLiteral("Scripts")));
-        for (int i = 0; i < kAssemblerCount; ++i)
-            WriteBytes(ProgramDir() + QStringLiteral("Scripts/") + QString::fromUtf8(Assembler(i).scriptFile),
-                       "");
-        dialogs_ = ScriptedDialogs();
+        QVERIFY(bed_.Prepare(TestScripts::kEmpty));
         StartMain();
     }
 
-    void cleanup() {
-        main_.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        dir_.reset();
-    }
+    void cleanup() { bed_.Finish(); }
 
     void untitledNamesFillTheFirstGap() {
         NewDocument();
@@ -144,7 +95,8 @@ private slots:
 
         TEditWin* fresh = NewDocument();
         QCOMPARE(fresh->FileName, QStringLiteral("Nový soubor 2"));
-        QCOMPARE(main_->tabConSoubory->tabText(main_->tabConSoubory->currentIndex()), fresh->FileName);
+        QCOMPARE(bed_.main->tabConSoubory->tabText(bed_.main->tabConSoubory->currentIndex()),
+                 fresh->FileName);
         QVERIFY(IsUntitled(fresh->FileName));
         QVERIFY(!IsUntitled(QStringLiteral("nový soubor 2")));
     }
@@ -155,165 +107,165 @@ private slots:
         QCOMPARE(ShownText(win), QStringLiteral(";compiler: asem51"));
         QCOMPARE(win->sMemo->Store().Text(), std::string(";compiler: asem51"));
         QCOMPARE(win->HighlightIndex, 1);
-        QVERIFY(main_->mnItmHighlight[1]->isChecked());
-        QCOMPARE(main_->GetCompiler(), 1);
-        QVERIFY(dialogs_.messages.isEmpty());
+        QVERIFY(bed_.main->mnItmHighlight[1]->isChecked());
+        QCOMPARE(bed_.main->GetCompiler(), 1);
+        QVERIFY(bed_.dialogs.messages.isEmpty());
 
         // Cancelling the choice creates nothing.
-        dialogs_.assembler = std::nullopt;
-        main_->actNovy->trigger();
-        QCOMPARE(main_->EditWindows().size(), 1);
+        bed_.dialogs.assembler = std::nullopt;
+        bed_.main->actNovy->trigger();
+        QCOMPARE(bed_.main->EditWindows().size(), 1);
     }
 
     void openedFileChoosesHighlightingFromFirstLine() {
-        const QString path = DataPath("avr.asm");
+        const QString path = bed_.DataPath("avr.asm");
         WriteBytes(path, ";COMPILER: AVRasm\r\nldi r16,1\r\n");
-        dialogs_.openFiles = {path};
-        main_->actOtevrit->trigger();
-        TEditWin* win = main_->ActiveEditWin();
+        bed_.dialogs.openFiles = {path};
+        bed_.main->actOtevrit->trigger();
+        TEditWin* win = bed_.main->ActiveEditWin();
         QVERIFY(win);
         QCOMPARE(win->FileName, path);
         QCOMPARE(win->HighlightIndex, 2);
-        QVERIFY(main_->mnItmHighlight[2]->isChecked());
+        QVERIFY(bed_.main->mnItmHighlight[2]->isChecked());
         QVERIFY(!win->sMemo->Modified());
-        QVERIFY(main_->actPrelozit->isEnabled());
-        QVERIFY(!main_->actUlozit->isEnabled());
-        QVERIFY(main_->windowTitle().contains(path));
+        QVERIFY(bed_.main->actPrelozit->isEnabled());
+        QVERIFY(!bed_.main->actUlozit->isEnabled());
+        QVERIFY(bed_.main->windowTitle().contains(path));
 
         // Opening it again only activates it.
         NewDocument();
-        main_->CreateEditor(path, false, 0);
-        QCOMPARE(main_->EditWindows().size(), 2);
-        QCOMPARE(main_->ActiveEditWin(), win);
-        QCOMPARE(dialogs_.messages.size(), 1);
-        QCOMPARE(dialogs_.messages[0].text, Msg(text::kAlreadyOpen, path));
-        QCOMPARE(dialogs_.messages[0].kind, MsgKind::Information);
+        bed_.main->CreateEditor(path, false, 0);
+        QCOMPARE(bed_.main->EditWindows().size(), 2);
+        QCOMPARE(bed_.main->ActiveEditWin(), win);
+        QCOMPARE(bed_.dialogs.messages.size(), 1);
+        QCOMPARE(bed_.dialogs.messages[0].text, Msg(text::kAlreadyOpen, path));
+        QCOMPARE(bed_.dialogs.messages[0].kind, MsgKind::Information);
     }
 
     void unreadableFileOpensNoDocument() {
-        const QString path = DataPath("locked.asm");
+        const QString path = bed_.DataPath("locked.asm");
         WriteBytes(path, "secret");
         QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
         QFile probe(path);
         if (probe.open(QIODevice::ReadOnly)) QSKIP("the file stays readable (running as root)");
-        main_->CreateEditor(path, false, 0);
-        QCOMPARE(dialogs_.messages.size(), 1);
+        bed_.main->CreateEditor(path, false, 0);
+        QCOMPARE(bed_.dialogs.messages.size(), 1);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(main_->EditWindows().isEmpty());
-        QCOMPARE(main_->tabConSoubory->count(), 0);
+        QVERIFY(bed_.main->EditWindows().isEmpty());
+        QCOMPARE(bed_.main->tabConSoubory->count(), 0);
     }
 
     void namesDifferingInCaseReachTheirOwnWindows() {
-        const QString lower = DataPath("case.asm"), upper = DataPath("CASE.asm");
+        const QString lower = bed_.DataPath("case.asm"), upper = bed_.DataPath("CASE.asm");
         WriteBytes(lower, "a");
         WriteBytes(upper, "b");
-        main_->CreateEditor(lower, false, 0);
-        main_->CreateEditor(upper, false, 0);
-        QCOMPARE(main_->EditWindows().size(), 2);
-        main_->tabConSoubory->setCurrentIndex(0);
-        QCOMPARE(main_->ActiveEditWin()->FileName, lower);
-        main_->tabConSoubory->setCurrentIndex(1);
-        QCOMPARE(main_->ActiveEditWin()->FileName, upper);
-        main_->ZobrazOkno(DataPath("Case.ASM"));
-        QCOMPARE(main_->ActiveEditWin()->FileName, lower);
+        bed_.main->CreateEditor(lower, false, 0);
+        bed_.main->CreateEditor(upper, false, 0);
+        QCOMPARE(bed_.main->EditWindows().size(), 2);
+        bed_.main->tabConSoubory->setCurrentIndex(0);
+        QCOMPARE(bed_.main->ActiveEditWin()->FileName, lower);
+        bed_.main->tabConSoubory->setCurrentIndex(1);
+        QCOMPARE(bed_.main->ActiveEditWin()->FileName, upper);
+        bed_.main->ZobrazOkno(bed_.DataPath("Case.ASM"));
+        QCOMPARE(bed_.main->ActiveEditWin()->FileName, lower);
     }
 
     void saveAsRefusesAnOpenNameIgnoringCaseAndAsksBeforeOverwriting() {
-        const QString open = DataPath("open.asm"), existing = DataPath("exists.asm");
+        const QString open = bed_.DataPath("open.asm"), existing = bed_.DataPath("exists.asm");
         WriteBytes(open, "x");
         WriteBytes(existing, "old");
-        main_->CreateEditor(open, false, 0);
+        bed_.main->CreateEditor(open, false, 0);
         TEditWin* win = NewDocument();
-        TypeText(win, "mov a,#1");
+        TypeAtEnd(win, "mov a,#1");
 
-        dialogs_.saveChoices = {{DataPath("OPEN"), 1}, {existing, 2}, {existing, 1}};
-        dialogs_.answers = {mbOK, mbNo, mbYes};
-        main_->actUlozit->trigger(); // untitled: the save-as flow
+        bed_.dialogs.saveChoices = {{bed_.DataPath("OPEN"), 1}, {existing, 2}, {existing, 1}};
+        bed_.dialogs.answers = {mbOK, mbNo, mbYes};
+        bed_.main->actUlozit->trigger(); // untitled: the save-as flow
 
-        QCOMPARE(dialogs_.saveDialogs, 1);
-        QCOMPARE(dialogs_.messages.size(), 3);
-        QCOMPARE(dialogs_.messages[0].text, Msg(text::kNameInUse, DataPath("OPEN.asm")));
-        QCOMPARE(dialogs_.messages[0].kind, MsgKind::Error);
-        QCOMPARE(dialogs_.messages[1].text, Msg(text::kOverwrite, existing));
-        QCOMPARE(dialogs_.messages[1].kind, MsgKind::Confirmation);
-        QCOMPARE(dialogs_.messages[1].buttons, MsgButtons(mbYes | mbNo));
-        QCOMPARE(dialogs_.messages[1].defaultButton, mbNo);
+        QCOMPARE(bed_.dialogs.saveDialogs, 1);
+        QCOMPARE(bed_.dialogs.messages.size(), 3);
+        QCOMPARE(bed_.dialogs.messages[0].text, Msg(text::kNameInUse, bed_.DataPath("OPEN.asm")));
+        QCOMPARE(bed_.dialogs.messages[0].kind, MsgKind::Error);
+        QCOMPARE(bed_.dialogs.messages[1].text, Msg(text::kOverwrite, existing));
+        QCOMPARE(bed_.dialogs.messages[1].kind, MsgKind::Confirmation);
+        QCOMPARE(bed_.dialogs.messages[1].buttons, MsgButtons(mbYes | mbNo));
+        QCOMPARE(bed_.dialogs.messages[1].defaultButton, mbNo);
 
         QCOMPARE(win->FileName, existing);
         QCOMPARE(TabTexts(), QStringList({open, existing}));
         QCOMPARE(ReadBytes(existing), QByteArray("mov a,#1"));
         QVERIFY(!win->sMemo->Modified());
-        QVERIFY(main_->actPrelozit->isEnabled());
+        QVERIFY(bed_.main->actPrelozit->isEnabled());
 
         // The active document's own name is refused too.
-        dialogs_.messages.clear();
-        dialogs_.saveChoices = {{existing, 1}};
-        main_->actUlozitJako->trigger();
-        QCOMPARE(dialogs_.messages.size(), 1);
-        QCOMPARE(dialogs_.messages[0].text, Msg(text::kNameInUse, existing));
+        bed_.dialogs.messages.clear();
+        bed_.dialogs.saveChoices = {{existing, 1}};
+        bed_.main->actUlozitJako->trigger();
+        QCOMPARE(bed_.dialogs.messages.size(), 1);
+        QCOMPARE(bed_.dialogs.messages[0].text, Msg(text::kNameInUse, existing));
     }
 
     void saveAsAddsTheExtensionOfFilterOneOnly() {
         TEditWin* win = NewDocument();
-        TypeText(win, "x");
-        dialogs_.saveChoices = {{DataPath("plain"), 1}};
-        main_->actUlozitJako->trigger();
-        QCOMPARE(win->FileName, DataPath("plain.asm"));
+        TypeAtEnd(win, "x");
+        bed_.dialogs.saveChoices = {{bed_.DataPath("plain"), 1}};
+        bed_.main->actUlozitJako->trigger();
+        QCOMPARE(win->FileName, bed_.DataPath("plain.asm"));
 
-        dialogs_.saveChoices = {{DataPath("other"), 2}};
-        main_->actUlozitJako->trigger();
-        QCOMPARE(win->FileName, DataPath("other"));
-        QCOMPARE(ReadBytes(DataPath("other")), QByteArray("x"));
+        bed_.dialogs.saveChoices = {{bed_.DataPath("other"), 2}};
+        bed_.main->actUlozitJako->trigger();
+        QCOMPARE(win->FileName, bed_.DataPath("other"));
+        QCOMPARE(ReadBytes(bed_.DataPath("other")), QByteArray("x"));
     }
 
     void saveFailureKeepsNameTabAndModifiedState() {
         TEditWin* win = NewDocument();
-        TypeText(win, "data");
+        TypeAtEnd(win, "data");
         const QString name = win->FileName;
-        const QString target = DataPath("no-such-dir/file.asm");
-        dialogs_.saveChoices = {{target, 1}};
-        main_->actUlozit->trigger();
+        const QString target = bed_.DataPath("no-such-dir/file.asm");
+        bed_.dialogs.saveChoices = {{target, 1}};
+        bed_.main->actUlozit->trigger();
 
-        QCOMPARE(dialogs_.messages.size(), 1);
+        QCOMPARE(bed_.dialogs.messages.size(), 1);
         // The message names the real reason, not a guess.
-        QCOMPARE(dialogs_.messages[0].text, SaveFailureText(target, ENOENT, {}));
-        QVERIFY(dialogs_.messages[0].text.contains(QString::fromLocal8Bit(std::strerror(ENOENT))));
-        QCOMPARE(dialogs_.messages[0].kind, MsgKind::Error);
+        QCOMPARE(bed_.dialogs.messages[0].text, SaveFailureText(target, ENOENT, {}));
+        QVERIFY(bed_.dialogs.messages[0].text.contains(QString::fromLocal8Bit(std::strerror(ENOENT))));
+        QCOMPARE(bed_.dialogs.messages[0].kind, MsgKind::Error);
         QCOMPARE(win->FileName, name);
         QCOMPARE(TabTexts(), QStringList({name}));
         QVERIFY(win->sMemo->Modified());
-        QVERIFY(main_->actUlozit->isEnabled());
-        QCOMPARE(main_->StatusPanel(3)->text(), QString::fromUtf8(text::kModified));
+        QVERIFY(bed_.main->actUlozit->isEnabled());
+        QCOMPARE(bed_.main->StatusPanel(3)->text(), QString::fromUtf8(text::kModified));
 
         // A titled document whose file became a directory fails the same way
         // and keeps the old bytes of nothing.
-        const QString path = DataPath("titled.asm");
+        const QString path = bed_.DataPath("titled.asm");
         WriteBytes(path, "old");
-        main_->CreateEditor(path, false, 0);
-        TEditWin* titled = main_->ActiveEditWin();
-        TypeText(titled, "new");
+        bed_.main->CreateEditor(path, false, 0);
+        TEditWin* titled = bed_.main->ActiveEditWin();
+        TypeAtEnd(titled, "new");
         QVERIFY(QFile::remove(path));
         QVERIFY(QDir().mkdir(path));
-        dialogs_.messages.clear();
-        main_->actUlozit->trigger();
-        QCOMPARE(dialogs_.messages.size(), 1);
-        QCOMPARE(dialogs_.messages[0].text, SaveFailureText(path, EISDIR, {}));
-        QVERIFY(dialogs_.messages[0].text.contains(QString::fromUtf8(text::kWhyNotAFile)));
+        bed_.dialogs.messages.clear();
+        bed_.main->actUlozit->trigger();
+        QCOMPARE(bed_.dialogs.messages.size(), 1);
+        QCOMPARE(bed_.dialogs.messages[0].text, SaveFailureText(path, EISDIR, {}));
+        QVERIFY(bed_.dialogs.messages[0].text.contains(QString::fromUtf8(text::kWhyNotAFile)));
         QVERIFY(titled->sMemo->Modified());
     }
 
     void exportWritesThePageAndLeavesTheDocumentAsItWas() {
         TEditWin* win = NewDocument();
-        TypeText(win, "a<b");
+        TypeAtEnd(win, "a<b");
         const QString name = win->FileName;
-        const QString page = DataPath("page.html");
+        const QString page = bed_.DataPath("page.html");
         WriteBytes(page, "old");
-        dialogs_.saveChoices = {{DataPath("page"), 1}};
-        dialogs_.answers = {mbYes};
-        main_->actExportHTML->trigger();
+        bed_.dialogs.saveChoices = {{bed_.DataPath("page"), 1}};
+        bed_.dialogs.answers = {mbYes};
+        bed_.main->actExportHTML->trigger();
 
-        QCOMPARE(dialogs_.messages.size(), 1);
-        QCOMPARE(dialogs_.messages[0].text, Msg(text::kOverwrite, page));
+        QCOMPARE(bed_.dialogs.messages.size(), 1);
+        QCOMPARE(bed_.dialogs.messages[0].text, Msg(text::kOverwrite, page));
         const QByteArray written = ReadBytes(page);
         QVERIFY(written.startsWith("<HTML><HEAD>\r\n"));
         QVERIFY(written.contains(">\r\na&lt;b\r\n</PRE>"));
@@ -322,97 +274,100 @@ private slots:
         QVERIFY(win->sMemo->CanUndo());
 
         // A file that cannot be made is a Czech message; nothing else changes.
-        dialogs_.messages.clear();
-        const QString target = DataPath("no-such-dir/x.rtf");
-        dialogs_.saveChoices = {{target, 1}};
-        main_->actExportRTF->trigger();
-        QCOMPARE(dialogs_.messages.size(), 1);
-        QVERIFY(dialogs_.messages[0].text.startsWith(Msg(text::kCannotExport, target) + QLatin1Char('\r')));
-        QCOMPARE(dialogs_.messages[0].kind, MsgKind::Error);
-        QVERIFY(!QFile::exists(DataPath("no-such-dir")));
+        bed_.dialogs.messages.clear();
+        const QString target = bed_.DataPath("no-such-dir/x.rtf");
+        bed_.dialogs.saveChoices = {{target, 1}};
+        bed_.main->actExportRTF->trigger();
+        QCOMPARE(bed_.dialogs.messages.size(), 1);
+        QVERIFY(
+            bed_.dialogs.messages[0].text.startsWith(Msg(text::kCannotExport, target) + QLatin1Char('\r')));
+        QCOMPARE(bed_.dialogs.messages[0].kind, MsgKind::Error);
+        QVERIFY(!QFile::exists(bed_.DataPath("no-such-dir")));
         QVERIFY(win->sMemo->Modified());
 
-        dialogs_.answers = {mbNo}; // not saved
+        bed_.dialogs.answers = {mbNo}; // not saved
         CloseWindow(win);
-        QVERIFY(!main_->actExportHTML->isEnabled());
+        QVERIFY(!bed_.main->actExportHTML->isEnabled());
     }
 
     void closeAllContinuesAfterARefusedClose() {
         TEditWin* first = NewDocument();
         TEditWin* second = NewDocument();
         NewDocument();
-        TypeText(second, "keep me");
-        dialogs_.answers = {mbCancel};
-        main_->actZavritVse->trigger();
+        TypeAtEnd(second, "keep me");
+        bed_.dialogs.answers = {mbCancel};
+        bed_.main->actZavritVse->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
-        QCOMPARE(dialogs_.messages.size(), 1);
-        QCOMPARE(dialogs_.messages[0].text, QString::fromUtf8(text::kNotSaved));
-        QCOMPARE(dialogs_.messages[0].buttons, MsgButtons(mbYes | mbNo | mbCancel));
-        QCOMPARE(dialogs_.messages[0].defaultButton, mbYes);
+        QCOMPARE(bed_.dialogs.messages.size(), 1);
+        QCOMPARE(bed_.dialogs.messages[0].text, QString::fromUtf8(text::kNotSaved));
+        QCOMPARE(bed_.dialogs.messages[0].buttons, MsgButtons(mbYes | mbNo | mbCancel));
+        QCOMPARE(bed_.dialogs.messages[0].defaultButton, mbYes);
         QCOMPARE(OpenNames(), QStringList({second->FileName}));
         QCOMPARE(TabTexts(), QStringList({second->FileName}));
-        QVERIFY(main_->actZavrit->isEnabled());
+        QVERIFY(bed_.main->actZavrit->isEnabled());
         Q_UNUSED(first);
     }
 
     void closingTheLastDocumentDisablesActionsAndClearsPanels() {
         TEditWin* win = NewDocument();
-        QVERIFY(main_->tlbTabs->isVisible());
-        QVERIFY(main_->actUlozitJako->isEnabled());
-        TypeText(win, "abc");
+        QVERIFY(bed_.main->tlbTabs->isVisible());
+        QVERIFY(bed_.main->actUlozitJako->isEnabled());
+        TypeAtEnd(win, "abc");
         win->sMemo->SelectAll();
-        QVERIFY(main_->actKopirovat->isEnabled());
-        QVERIFY(main_->actZpet->isEnabled());
-        QVERIFY(!main_->StatusPanel(0)->text().isEmpty());
-        main_->StatusPanel(4)->setText(QStringLiteral("  hint"));
+        QVERIFY(bed_.main->actKopirovat->isEnabled());
+        QVERIFY(bed_.main->actZpet->isEnabled());
+        QVERIFY(!bed_.main->StatusPanel(0)->text().isEmpty());
+        bed_.main->StatusPanel(4)->setText(QStringLiteral("  hint"));
 
-        dialogs_.answers = {mbNo};
+        bed_.dialogs.answers = {mbNo};
         CloseWindow(win);
-        QVERIFY(main_->EditWindows().isEmpty());
-        QCOMPARE(main_->tabConSoubory->count(), 0);
-        QVERIFY(!main_->tlbTabs->isVisible());
-        for (QAction* a : {main_->actUlozit, main_->actUlozitJako, main_->actZavrit, main_->actZavritVse,
-                           main_->actVlozit, main_->actNajit, main_->actPrelozit, main_->actVybratVse,
-                           main_->actKopirovat, main_->actVyjmout, main_->actZpet, main_->actZnovu,
-                           main_->actComment, main_->actUnComment, main_->mnItmHighlight[0]})
+        QVERIFY(bed_.main->EditWindows().isEmpty());
+        QCOMPARE(bed_.main->tabConSoubory->count(), 0);
+        QVERIFY(!bed_.main->tlbTabs->isVisible());
+        for (QAction* a :
+             {bed_.main->actUlozit, bed_.main->actUlozitJako, bed_.main->actZavrit, bed_.main->actZavritVse,
+              bed_.main->actVlozit, bed_.main->actNajit, bed_.main->actPrelozit, bed_.main->actVybratVse,
+              bed_.main->actKopirovat, bed_.main->actVyjmout, bed_.main->actZpet, bed_.main->actZnovu,
+              bed_.main->actComment, bed_.main->actUnComment, bed_.main->mnItmHighlight[0]})
             QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
-        for (QAction* a : {main_->actNovy, main_->actOtevrit, main_->actImport, main_->actNastaveni,
-                           main_->actKaskada, main_->actOprogramu, main_->actKonec})
+        for (QAction* a :
+             {bed_.main->actNovy, bed_.main->actOtevrit, bed_.main->actImport, bed_.main->actNastaveni,
+              bed_.main->actKaskada, bed_.main->actOprogramu, bed_.main->actKonec})
             QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
         for (int i = 0; i < 5; ++i)
-            QVERIFY(main_->StatusPanel(i)->text().isEmpty());
+            QVERIFY(bed_.main->StatusPanel(i)->text().isEmpty());
     }
 
     void closeQueryYesOnUntitledKeepsWindowWhenSaveIsCancelled() {
         TEditWin* win = NewDocument();
-        TypeText(win, "unsaved");
-        dialogs_.answers = {mbYes};
+        TypeAtEnd(win, "unsaved");
+        bed_.dialogs.answers = {mbYes};
         CloseWindow(win);
-        QCOMPARE(dialogs_.saveDialogs, 1);
-        QCOMPARE(main_->EditWindows().size(), 1);
+        QCOMPARE(bed_.dialogs.saveDialogs, 1);
+        QCOMPARE(bed_.main->EditWindows().size(), 1);
 
         // Yes with a name saves and closes.
-        dialogs_.answers = {mbYes};
-        dialogs_.saveChoices = {{DataPath("saved.asm"), 1}};
+        bed_.dialogs.answers = {mbYes};
+        bed_.dialogs.saveChoices = {{bed_.DataPath("saved.asm"), 1}};
         CloseWindow(win);
-        QVERIFY(main_->EditWindows().isEmpty());
-        QCOMPARE(ReadBytes(DataPath("saved.asm")), QByteArray("unsaved"));
+        QVERIFY(bed_.main->EditWindows().isEmpty());
+        QCOMPARE(ReadBytes(bed_.DataPath("saved.asm")), QByteArray("unsaved"));
     }
 
     void exitStopsAtTheFirstRefusal() {
         TEditWin* first = NewDocument();
         TEditWin* second = NewDocument();
-        TypeText(first, "1");
-        TypeText(second, "2");
-        dialogs_.answers = {mbNo, mbCancel};
-        QVERIFY(!main_->close());
-        QCOMPARE(main_->EditWindows().size(), 2);
+        TypeAtEnd(first, "1");
+        TypeAtEnd(second, "2");
+        bed_.dialogs.answers = {mbNo, mbCancel};
+        QVERIFY(!bed_.main->close());
+        QCOMPARE(bed_.main->EditWindows().size(), 2);
 
-        dialogs_.answers = {mbNo, mbNo};
-        QVERIFY(main_->close());
+        bed_.dialogs.answers = {mbNo, mbNo};
+        QVERIFY(bed_.main->close());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(main_->EditWindows().isEmpty());
+        QVERIFY(bed_.main->EditWindows().isEmpty());
     }
 
     void errorItemParsing_data() {
@@ -447,14 +402,14 @@ private slots:
     }
 
     void messageClickJumpsToTheLineAndMarksIt() {
-        const QString path = DataPath("twenty.asm");
+        const QString path = bed_.DataPath("twenty.asm");
         QByteArray text;
         for (int i = 1; i <= 20; ++i)
             text += "line " + QByteArray::number(i) + "\r\n";
         text.chop(2);
         WriteBytes(path, text);
-        main_->CreateEditor(path, false, 0);
-        TEditWin* win = main_->ActiveEditWin();
+        bed_.main->CreateEditor(path, false, 0);
+        TEditWin* win = bed_.main->ActiveEditWin();
         QCOMPARE(win->sMemo->LineCount(), 20);
         win->resize(600, 300);
         win->sMemo->SetCaret(2, 3);
@@ -476,137 +431,138 @@ private slots:
         QCOMPARE(win->sMemo->TopLine(), 7);
         QCOMPARE(win->ErrorLine, 12);
         QCOMPARE(win->sMemo->MarkedLine(), std::optional<int>(12));
-        QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("  12:   1"));
+        QCOMPARE(bed_.main->StatusPanel(0)->text(), QStringLiteral("  12:   1"));
 
         // The next change notification (here a caret move) removes the mark.
         QTest::keyClick(&win->sMemo->View(), Qt::Key_Right);
         QCOMPARE(win->ErrorLine, -1);
         QCOMPARE(win->sMemo->MarkedLine(), std::nullopt);
-        QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("  12:   2"));
-        QCOMPARE(main_->StatusPanel(1)->text(), QStringLiteral("Ord: # 105   Hex: 69h"));
+        QCOMPARE(bed_.main->StatusPanel(0)->text(), QStringLiteral("  12:   2"));
+        QCOMPARE(bed_.main->StatusPanel(1)->text(), QStringLiteral("Ord: # 105   Hex: 69h"));
     }
 
     void statusPanelsDescribeTheCaret() {
         TEditWin* win = NewDocument();
-        TypeText(win, "A");
-        QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("   1:   2"));
-        QCOMPARE(main_->StatusPanel(1)->text(), QStringLiteral("Ord: #   0   Hex:  0h"));
-        QCOMPARE(main_->StatusPanel(2)->text(), QString::fromUtf8(text::kInsertMode));
-        QCOMPARE(main_->StatusPanel(3)->text(), QString::fromUtf8(text::kModified));
-        QVERIFY(!main_->actPrelozit->isEnabled());
+        TypeAtEnd(win, "A");
+        QCOMPARE(bed_.main->StatusPanel(0)->text(), QStringLiteral("   1:   2"));
+        QCOMPARE(bed_.main->StatusPanel(1)->text(), QStringLiteral("Ord: #   0   Hex:  0h"));
+        QCOMPARE(bed_.main->StatusPanel(2)->text(), QString::fromUtf8(text::kInsertMode));
+        QCOMPARE(bed_.main->StatusPanel(3)->text(), QString::fromUtf8(text::kModified));
+        QVERIFY(!bed_.main->actPrelozit->isEnabled());
         QTest::keyClick(&win->sMemo->View(), Qt::Key_Return);
-        QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("   2:   1"));
-        QCOMPARE(main_->StatusPanel(1)->text(), QString::fromUtf8(text::kOrdEmptyLine));
+        QCOMPARE(bed_.main->StatusPanel(0)->text(), QStringLiteral("   2:   1"));
+        QCOMPARE(bed_.main->StatusPanel(1)->text(), QString::fromUtf8(text::kOrdEmptyLine));
         QTest::keyClick(&win->sMemo->View(), Qt::Key_Insert);
-        QCOMPARE(main_->StatusPanel(2)->text(), QString::fromUtf8(text::kOverwriteMode));
+        QCOMPARE(bed_.main->StatusPanel(2)->text(), QString::fromUtf8(text::kOverwriteMode));
     }
 
     void loadAndSaveKeepEveryByte() {
         // LF and CR line ends, code-page letters and a byte the code page
         // leaves undefined all survive; saving writes CR LF.
-        const QString path = DataPath("bytes.asm");
+        const QString path = bed_.DataPath("bytes.asm");
         WriteBytes(path, QByteArray("a\xE8\x9A\nb\x81\rc"));
-        main_->CreateEditor(path, false, 0);
-        TEditWin* win = main_->ActiveEditWin();
+        bed_.main->CreateEditor(path, false, 0);
+        TEditWin* win = bed_.main->ActiveEditWin();
         QCOMPARE(ShownText(win), QStringLiteral("ačš\nb\u0081\nc"));
-        TypeText(win, QStringLiteral("ř"));
-        main_->actUlozit->trigger();
-        QVERIFY(dialogs_.messages.isEmpty());
+        TypeAtEnd(win, QStringLiteral("ř"));
+        bed_.main->actUlozit->trigger();
+        QVERIFY(bed_.dialogs.messages.isEmpty());
         QCOMPARE(ReadBytes(path), QByteArray("a\xE8\x9A\r\nb\x81\r\nc\xF8"));
 
         // A character outside the code page is refused, never stored.
-        TypeHere(win, QStringLiteral("\u4E2D"));
+        TypeAtCaret(win, QStringLiteral("\u4E2D"));
         QCOMPARE(win->sMemo->Store().Text(), std::string("a\xE8\x9A\rb\x81\rc\xF8"));
     }
 
     void missingScriptIsReportedAndHighlightingStays() {
         TEditWin* win = NewDocument(1);
-        QVERIFY(QFile::remove(ProgramDir() + QStringLiteral("Scripts/AvrAsm.tsc")));
-        main_->mnItmHighlight[2]->trigger();
-        QCOMPARE(dialogs_.messages.size(), 1);
-        QCOMPARE(dialogs_.messages[0].text,
+        QVERIFY(QFile::remove(bed_.ProgramDir() + QStringLiteral("Scripts/AvrAsm.tsc")));
+        bed_.main->mnItmHighlight[2]->trigger();
+        QCOMPARE(bed_.dialogs.messages.size(), 1);
+        QCOMPARE(bed_.dialogs.messages[0].text,
                  QStringLiteral("Chybí potřebný skript \"AvrAsm.tsc\"\rZvýraznění textu nebude fungovat."));
-        QCOMPARE(dialogs_.messages[0].kind, MsgKind::Error);
+        QCOMPARE(bed_.dialogs.messages[0].kind, MsgKind::Error);
         QCOMPARE(win->HighlightIndex, 2);
-        QVERIFY(main_->mnItmHighlight[2]->isChecked());
+        QVERIFY(bed_.main->mnItmHighlight[2]->isChecked());
     }
 
     void recentFilesFollowTheOpenFlow() {
-        const QString a = DataPath("a.asm"), b = DataPath("b&c.asm");
+        const QString a = bed_.DataPath("a.asm"), b = bed_.DataPath("b&c.asm");
         WriteBytes(a, "a");
         WriteBytes(b, "b");
-        dialogs_.openFiles = {a, b};
-        main_->actOtevrit->trigger();
-        QCOMPARE(main_->mnItmHistorie->actions().size(), 2);
-        QCOMPARE(main_->mnItmHistorie->actions()[0]->text(), "1  " + QString(b).replace("&", "&&"));
-        QCOMPARE(main_->mnItmHistorie->actions()[0]->statusTip(), b);
+        bed_.dialogs.openFiles = {a, b};
+        bed_.main->actOtevrit->trigger();
+        QCOMPARE(bed_.main->mnItmHistorie->actions().size(), 2);
+        QCOMPARE(bed_.main->mnItmHistorie->actions()[0]->text(), "1  " + QString(b).replace("&", "&&"));
+        QCOMPARE(bed_.main->mnItmHistorie->actions()[0]->statusTip(), b);
 
         // Opening A again (after closing it) moves it to the front.
-        CloseWindow(main_->EditWindows()[0]);
-        main_->mnItmHistorie->actions()[1]->trigger();
-        QCOMPARE(main_->ActiveEditWin()->FileName, a);
-        QCOMPARE(main_->mnItmHistorie->actions()[0]->statusTip(), a);
-        QCOMPARE(main_->mnItmHistorie->actions()[1]->statusTip(), b);
+        CloseWindow(bed_.main->EditWindows()[0]);
+        bed_.main->mnItmHistorie->actions()[1]->trigger();
+        QCOMPARE(bed_.main->ActiveEditWin()->FileName, a);
+        QCOMPARE(bed_.main->mnItmHistorie->actions()[0]->statusTip(), a);
+        QCOMPARE(bed_.main->mnItmHistorie->actions()[1]->statusTip(), b);
 
         // A vanished file is reported and keeps its slot.
         QVERIFY(QFile::remove(b));
-        main_->mnItmHistorie->actions()[1]->trigger();
-        QCOMPARE(dialogs_.messages.size(), 1);
-        QCOMPARE(dialogs_.messages[0].text, Msg(text::kNoSuchFile, b));
-        QCOMPARE(main_->mnItmHistorie->actions().size(), 2);
+        bed_.main->mnItmHistorie->actions()[1]->trigger();
+        QCOMPARE(bed_.dialogs.messages.size(), 1);
+        QCOMPARE(bed_.dialogs.messages[0].text, Msg(text::kNoSuchFile, b));
+        QCOMPARE(bed_.main->mnItmHistorie->actions().size(), 2);
         // The toolbar's list rebuilds itself when it drops down.
-        emit main_->popOtevrit->aboutToShow();
-        QCOMPARE(main_->popOtevrit->actions().size(), 2);
+        emit bed_.main->popOtevrit->aboutToShow();
+        QCOMPARE(bed_.main->popOtevrit->actions().size(), 2);
     }
 
     void settingsDialogOkReappliesEditorSettings() {
         TEditWin* win = NewDocument();
-        dialogs_.settingsEdit = [](torvane::TMemIniFile& s) { s.WriteInteger("Editor", "FontSize", 17); };
-        main_->actNastaveni->trigger();
+        bed_.dialogs.settingsEdit = [](torvane::TMemIniFile& s) { s.WriteInteger("Editor", "FontSize", 17); };
+        bed_.main->actNastaveni->trigger();
         QCOMPARE(win->sMemo->View().Appearance().font.size, 17);
-        main_->actOprogramu->trigger();
-        QCOMPARE(dialogs_.aboutBoxes, 1);
+        bed_.main->actOprogramu->trigger();
+        QCOMPARE(bed_.dialogs.aboutBoxes, 1);
     }
 
     void buildCommandReachesTheDocumentWindow() {
         // Untitled: refused, the old log stays.
-        const QString log = ProgramDir() + QStringLiteral("compiler.log");
+        const QString log = bed_.ProgramDir() + QStringLiteral("compiler.log");
         WriteBytes(log, "old");
         NewDocument();
-        main_->actPrelozit->setEnabled(true);
-        main_->actPrelozit->trigger();
-        QCOMPARE(dialogs_.messages.size(), 1);
-        QCOMPARE(dialogs_.messages[0].text, QStringLiteral("Neplatný název souboru!"));
+        bed_.main->actPrelozit->setEnabled(true);
+        bed_.main->actPrelozit->trigger();
+        QCOMPARE(bed_.dialogs.messages.size(), 1);
+        QCOMPARE(bed_.dialogs.messages[0].text, QStringLiteral("Neplatný název souboru!"));
         QVERIFY(QFile::exists(log));
 
         // No marker and the choice cancelled: only the log goes.
-        const QString path = DataPath("plain.asm");
+        const QString path = bed_.DataPath("plain.asm");
         WriteBytes(path, "nop\r\n");
-        main_->CreateEditor(path, false, 0);
-        TEditWin* win = main_->ActiveEditWin();
+        bed_.main->CreateEditor(path, false, 0);
+        TEditWin* win = bed_.main->ActiveEditWin();
         win->lstBox->addItem(QStringLiteral("earlier"));
-        dialogs_.assembler = std::nullopt;
-        main_->actPrelozit->trigger();
+        bed_.dialogs.assembler = std::nullopt;
+        bed_.main->actPrelozit->trigger();
         QVERIFY(!QFile::exists(log));
         QCOMPARE(win->lstBox->count(), 1);
         QVERIFY(!win->sMemo->Modified());
 
         // ASEM51 chosen: the marker becomes line 1; without the bridge
         // library beside the program the error names it.
-        dialogs_.messages.clear();
-        dialogs_.assembler = 1;
-        main_->actPrelozit->trigger();
+        bed_.dialogs.messages.clear();
+        bed_.dialogs.assembler = 1;
+        bed_.main->actPrelozit->trigger();
         QCOMPARE(ShownText(win), QStringLiteral(";compiler: asem51\nnop\n"));
         QVERIFY(win->sMemo->Modified());
-        QCOMPARE(dialogs_.messages.size(), 1);
-        QVERIFY(dialogs_.messages[0].text.contains(QString::fromLatin1(torvane::platform::kBridgeLibrary)));
-        QVERIFY(main_->isEnabled());
+        QCOMPARE(bed_.dialogs.messages.size(), 1);
+        QVERIFY(
+            bed_.dialogs.messages[0].text.contains(QString::fromLatin1(torvane::platform::kBridgeLibrary)));
+        QVERIFY(bed_.main->isEnabled());
     }
 
     void hintsGoToTheLastPanel() {
-        QStatusTipEvent tip(main_->actNovy->statusTip());
-        QCoreApplication::sendEvent(main_->menuBar(), &tip);
-        QCOMPARE(main_->StatusPanel(4)->text(), QStringLiteral("  Vytvoří nový soubor"));
+        QStatusTipEvent tip(bed_.main->actNovy->statusTip());
+        QCoreApplication::sendEvent(bed_.main->menuBar(), &tip);
+        QCOMPARE(bed_.main->StatusPanel(4)->text(), QStringLiteral("  Vytvoří nový soubor"));
     }
 
     void messageBoxHasCzechTitleCaptionsAndDefault() {
@@ -624,7 +580,7 @@ private slots:
             defaultCaption = box->defaultButton() ? box->defaultButton()->text() : QString();
             box->button(QMessageBox::No)->click();
         });
-        const MsgButton answer = real.MessageDlgCz(main_.get(), QString::fromUtf8(text::kChangedOutside),
+        const MsgButton answer = real.MessageDlgCz(bed_.main.get(), QString::fromUtf8(text::kChangedOutside),
                                                    MsgKind::Confirmation, mbYes | mbNo | mbCancel, 0, mbNo);
         QCOMPARE(answer, mbNo);
         QCOMPARE(title, QStringLiteral("Potvrzení"));
@@ -637,11 +593,11 @@ private slots:
     }
 
     void windowSizeIsWrittenOnlyWhenNotMaximised() {
-        const QString ini = ProgramDir() + QString::fromUtf8(text::kSettingsFile);
-        main_.reset();
+        const QString ini = bed_.ProgramDir() + QString::fromUtf8(text::kSettingsFile);
+        bed_.main.reset();
         WriteBytes(ini, "[Window]\r\nWidth=800\r\nHeight=600\r\nMaximized=1\r\n");
         StartMain();
-        main_.reset();
+        bed_.main.reset();
         {
             torvane::TMemIniFile file(QFile::encodeName(ini).toStdString());
             QCOMPARE(file.ReadInteger("Window", "Width", 0), 800);
@@ -649,8 +605,8 @@ private slots:
         }
         WriteBytes(ini, "[Window]\r\nWidth=800\r\nHeight=600\r\nMaximized=0\r\n");
         StartMain();
-        main_->resize(900, 650);
-        main_.reset();
+        bed_.main->resize(900, 650);
+        bed_.main.reset();
         torvane::TMemIniFile file(QFile::encodeName(ini).toStdString());
         QCOMPARE(file.ReadInteger("Window", "Width", 0), 900);
         QCOMPARE(file.ReadInteger("Window", "Height", 0), 650);

@@ -2,7 +2,7 @@
 // stand-in assembler: the window keeps painting while the assembler works,
 // and the popup's "Přerušit" stops it.
 
-#include "ScriptedDialogs.h"
+#include "AppTestBed.h"
 #include "app/AppLogic.h"
 #include "app/EditWin.h"
 #include "app/MainWindow.h"
@@ -23,15 +23,9 @@
 #include <memory>
 
 using namespace torvane::app;
-using torvane::app::test::ScriptedDialogs;
+using namespace torvane::app::test;
 
 namespace {
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 // Counts the paint events a widget receives.
 class PaintCounter : public QObject {
@@ -59,20 +53,16 @@ struct DuringBuild {
 class BuildFlowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    ScriptedDialogs dialogs_;
-    std::unique_ptr<TfrmTorvane> main_;
+    AppTestBed bed_;
     TEditWin* win_ = nullptr;
-
-    QString ProgramDir() const { return dir_->path() + QStringLiteral("/prog/"); }
 
     // A document built with the stand-in assembler, which follows `script`.
     void OpenDocument(const QByteArray& script) {
-        WriteBytes(dir_->path() + QStringLiteral("/fake.script"), script);
-        const QString source = dir_->path() + QStringLiteral("/prog.asm");
+        WriteBytes(bed_.dir->path() + QStringLiteral("/fake.script"), script);
+        const QString source = bed_.dir->path() + QStringLiteral("/prog.asm");
         WriteBytes(source, ";compiler: asem51\r\nnop\r\n");
-        main_->CreateEditor(source, false, 0);
-        win_ = main_->ActiveEditWin();
+        bed_.main->CreateEditor(source, false, 0);
+        win_ = bed_.main->ActiveEditWin();
         QVERIFY(win_);
     }
 
@@ -85,27 +75,15 @@ class BuildFlowTest : public QObject {
 
 private slots:
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        QVERIFY(QDir().mkpath(ProgramDir() + QStringLiteral("Scripts")));
-        for (int i = 0; i < kAssemblerCount; ++i)
-            WriteBytes(ProgramDir() + QStringLiteral("Scripts/") + QString::fromUtf8(Assembler(i).scriptFile),
-                       "");
+        QVERIFY(bed_.Prepare(TestScripts::kEmpty));
         QVERIFY(QFile::copy(QStringLiteral(PELORIN_LIBRARY),
-                            ProgramDir() + QString::fromLatin1(torvane::platform::kBridgeLibrary)));
-        WriteBytes(ProgramDir() + QStringLiteral("Torvane.ini"),
+                            bed_.ProgramDir() + QString::fromLatin1(torvane::platform::kBridgeLibrary)));
+        WriteBytes(bed_.ProgramDir() + QStringLiteral("Torvane.ini"),
                    QByteArray("[ASEM51]\r\nPath=") + FAKE_ASSEMBLER + "\r\n");
-        dialogs_ = ScriptedDialogs();
-        main_ = std::make_unique<TfrmTorvane>(dialogs_, ProgramDir());
-        main_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main_.get()));
+        bed_.StartMain(std::nullopt);
     }
 
-    void cleanup() {
-        main_.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        dir_.reset();
-    }
+    void cleanup() { bed_.Finish(); }
 
     void windowRepaintsWhileTheAssemblerWorks() {
         OpenDocument("sleep 1500\nout A\\nBANNER\\n\\nno errors\\n\n");
@@ -114,15 +92,15 @@ private slots:
         DuringBuild during;
         QTimer::singleShot(400, this, [&] {
             during.seen = true;
-            during.mainEnabled = main_->isEnabled();
-            during.popupVisible = main_->frmDialog->isVisible();
-            during.cancelEnabled = main_->frmDialog->btnPrerusit->isVisible() &&
-                                   main_->frmDialog->btnPrerusit->isEnabled() &&
-                                   main_->frmDialog->isEnabled();
+            during.mainEnabled = bed_.main->isEnabled();
+            during.popupVisible = bed_.main->frmDialog->isVisible();
+            during.cancelEnabled = bed_.main->frmDialog->btnPrerusit->isVisible() &&
+                                   bed_.main->frmDialog->btnPrerusit->isEnabled() &&
+                                   bed_.main->frmDialog->isEnabled();
             during.paintsBefore = counter.paints;
             win_->sMemo->View().viewport()->update();
         });
-        main_->actPrelozit->trigger();
+        bed_.main->actPrelozit->trigger();
 
         QVERIFY(during.seen); // the event loop ran while the assembler worked
         QVERIFY(!during.mainEnabled);
@@ -130,24 +108,24 @@ private slots:
         QVERIFY(during.cancelEnabled);
         QVERIFY(counter.paints > during.paintsBefore);
         QVERIFY(Messages().contains(QStringLiteral("Soubor byl úspěšně přeložen")));
-        QVERIFY(main_->isEnabled());
-        QVERIFY(!main_->frmDialog->isVisible());
+        QVERIFY(bed_.main->isEnabled());
+        QVERIFY(!bed_.main->frmDialog->isVisible());
     }
 
     void cancelStopsAHungAssembler() {
         OpenDocument("pid child.pid\nout A\\n\nhang\n");
-        QTimer::singleShot(300, this, [&] { main_->frmDialog->btnPrerusit->click(); });
+        QTimer::singleShot(300, this, [&] { bed_.main->frmDialog->btnPrerusit->click(); });
         QElapsedTimer clock;
         clock.start();
-        main_->actPrelozit->trigger();
+        bed_.main->actPrelozit->trigger();
         QVERIFY(clock.elapsed() < 30000); // far below the 60 s idle limit
         QVERIFY(Messages().contains(QStringLiteral("Překlad byl přerušen")));
         QVERIFY(
             !Messages().contains(QStringLiteral("Chyba v DLL knihovně, nebo neexistuje daný export funkce")));
-        QFile pidFile(dir_->path() + QStringLiteral("/child.pid"));
+        QFile pidFile(bed_.dir->path() + QStringLiteral("/child.pid"));
         QVERIFY(pidFile.open(QIODevice::ReadOnly));
         QVERIFY(::kill(pidFile.readAll().toInt(), 0) != 0);
-        QVERIFY(main_->isEnabled());
+        QVERIFY(bed_.main->isEnabled());
     }
 };
 

@@ -3,7 +3,7 @@
 // the bundled scheme scripts, comment toggling, import, and the find dialog
 // over the control. Offscreen, with scripted dialog answers.
 
-#include "ScriptedDialogs.h"
+#include "AppTestBed.h"
 #include "app/AppTexts.h"
 #include "app/Cp1250.h"
 #include "app/EditWin.h"
@@ -28,22 +28,10 @@
 #include <memory>
 
 using namespace torvane::app;
-using torvane::app::test::ScriptedDialogs;
+using namespace torvane::app::test;
 using torvane::editor::TOffset;
 
 namespace {
-
-const QString kSourceDir = QStringLiteral(TORVANE_SOURCE_DIR);
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-QString ShownText(const TEditWin* win) {
-    return Cp1250ToUnicode(win->sMemo->Store().Text()).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-}
 
 // The token byte of the first character of word in a line.
 uint8_t TokenOf(TEditWin* win, int line, const std::string& word) {
@@ -59,31 +47,19 @@ uint8_t TokenOf(TEditWin* win, int line, const std::string& word) {
 class EditorFlowsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    ScriptedDialogs dialogs_;
-    std::unique_ptr<TfrmTorvane> main_;
-
-    QString ProgramDir() const { return dir_->path() + QStringLiteral("/prog/"); }
-    QString DataPath(const QString& name) const { return dir_->path() + QLatin1Char('/') + name; }
+    AppTestBed bed_;
 
     TEditWin* NewDocument(int assembler = 0) {
-        dialogs_.assembler = assembler;
-        main_->actNovy->trigger();
-        return main_->ActiveEditWin();
+        bed_.dialogs.assembler = assembler;
+        bed_.main->actNovy->trigger();
+        return bed_.main->ActiveEditWin();
     }
 
     TEditWin* OpenCopy(const QString& sourcePath) {
-        const QString path = DataPath(QFileInfo(sourcePath).fileName());
+        const QString path = bed_.DataPath(QFileInfo(sourcePath).fileName());
         QFile::copy(sourcePath, path);
-        main_->CreateEditor(path, false, 0);
-        return main_->ActiveEditWin();
-    }
-
-    static void Type(TEditWin* win, const QString& text) {
-        for (QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-            QCoreApplication::sendEvent(&win->sMemo->View(), &press);
-        }
+        bed_.main->CreateEditor(path, false, 0);
+        return bed_.main->ActiveEditWin();
     }
 
     static void Select(TEditWin* win, TOffset anchor, TOffset caret) {
@@ -98,37 +74,24 @@ class EditorFlowsTest : public QObject {
 
 private slots:
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        QVERIFY(QDir().mkpath(ProgramDir() + QStringLiteral("Scripts")));
-        for (const char* script : {"txt.tsc", "asm51.tsc", "AvrAsm.tsc"})
-            QVERIFY(QFile::copy(kSourceDir + QStringLiteral("/Scripts/") + QLatin1String(script),
-                                ProgramDir() + QStringLiteral("Scripts/") + QLatin1String(script)));
-        dialogs_ = ScriptedDialogs();
-        main_ = std::make_unique<TfrmTorvane>(dialogs_, ProgramDir());
-        main_->resize(900, 700);
-        main_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main_.get()));
+        QVERIFY(bed_.Prepare(TestScripts::kBundled));
+        bed_.StartMain();
     }
 
-    void cleanup() {
-        main_.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        dir_.reset();
-    }
+    void cleanup() { bed_.Finish(); }
 
     void keysAndMouseReachTheControl() {
         TEditWin* win = NewDocument();
-        Type(win, QStringLiteral("abc\rdef"));
+        TypeAtCaret(win, QStringLiteral("abc\rdef"));
         QCOMPARE(ShownText(win), QStringLiteral("abc\ndef"));
-        QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("   2:   4"));
+        QCOMPARE(bed_.main->StatusPanel(0)->text(), QStringLiteral("   2:   4"));
 
         QTest::keyClick(&win->sMemo->View(), Qt::Key_Left, Qt::ShiftModifier);
         QTest::keyClick(&win->sMemo->View(), Qt::Key_Left, Qt::ShiftModifier);
         QCOMPARE(win->sMemo->SelLength(), 2);
         QCOMPARE(win->sMemo->Control().SelText(), std::string("ef"));
-        QVERIFY(main_->actKopirovat->isEnabled());
-        QVERIFY(main_->actComment->isEnabled());
+        QVERIFY(bed_.main->actKopirovat->isEnabled());
+        QVERIFY(bed_.main->actComment->isEnabled());
         QTest::keyClick(&win->sMemo->View(), Qt::Key_Up, Qt::ShiftModifier);
         QCOMPARE(win->sMemo->Control().SelStoredText(), std::string("bc\rdef"));
 
@@ -151,63 +114,63 @@ private slots:
         QContextMenuEvent menu(QContextMenuEvent::Mouse, PointOf(win, 2),
                                viewport->mapToGlobal(PointOf(win, 2)));
         QCoreApplication::sendEvent(viewport, &menu);
-        QTRY_VERIFY(main_->popEditor->isVisible());
-        main_->popEditor->hide();
+        QTRY_VERIFY(bed_.main->popEditor->isVisible());
+        bed_.main->popEditor->hide();
     }
 
     void undoTakesWholeRunsAndNamesThem() {
         TEditWin* win = NewDocument();
-        Type(win, QStringLiteral("abc"));
+        TypeAtCaret(win, QStringLiteral("abc"));
         QTest::keyClick(&win->sMemo->View(), Qt::Key_Backspace);
         QTest::keyClick(&win->sMemo->View(), Qt::Key_Backspace);
         QCOMPARE(ShownText(win), QStringLiteral("a"));
 
-        main_->actZpet->trigger(); // both deletions at once
+        bed_.main->actZpet->trigger(); // both deletions at once
         QCOMPARE(ShownText(win), QStringLiteral("abc"));
-        QCOMPARE(main_->actZpet->statusTip(), QStringLiteral("Zpět smazat"));
-        main_->actZpet->trigger(); // all three typed characters
+        QCOMPARE(bed_.main->actZpet->statusTip(), QStringLiteral("Zpět smazat"));
+        bed_.main->actZpet->trigger(); // all three typed characters
         QCOMPARE(ShownText(win), QString());
-        QCOMPARE(main_->actZpet->statusTip(), QStringLiteral("Zpět psaní textu"));
-        QVERIFY(!main_->actZpet->isEnabled());
-        QVERIFY(main_->actZnovu->isEnabled());
+        QCOMPARE(bed_.main->actZpet->statusTip(), QStringLiteral("Zpět psaní textu"));
+        QVERIFY(!bed_.main->actZpet->isEnabled());
+        QVERIFY(bed_.main->actZnovu->isEnabled());
 
-        main_->actZnovu->trigger();
+        bed_.main->actZnovu->trigger();
         QCOMPARE(ShownText(win), QStringLiteral("abc"));
-        QCOMPARE(main_->actZnovu->statusTip(), QStringLiteral("Znovu psaní textu"));
+        QCOMPARE(bed_.main->actZnovu->statusTip(), QStringLiteral("Znovu psaní textu"));
 
         // Nothing left to undo and a kind without a name keep the hint.
-        main_->actZnovu->trigger();
-        main_->actZnovu->trigger();
+        bed_.main->actZnovu->trigger();
+        bed_.main->actZnovu->trigger();
         QCOMPARE(ShownText(win), QStringLiteral("a"));
-        QCOMPARE(main_->actZnovu->statusTip(), QStringLiteral("Znovu smazat"));
+        QCOMPARE(bed_.main->actZnovu->statusTip(), QStringLiteral("Znovu smazat"));
         Select(win, 0, 1);
-        main_->actComment->trigger();
-        main_->actZpet->trigger();
+        bed_.main->actComment->trigger();
+        bed_.main->actZpet->trigger();
         QCOMPARE(ShownText(win), QStringLiteral("a"));
-        QCOMPARE(main_->actZpet->statusTip(), QStringLiteral("Zpět psaní textu"));
+        QCOMPARE(bed_.main->actZpet->statusTip(), QStringLiteral("Zpět psaní textu"));
     }
 
     void statusPanelsShowTheCharacterAtTheCaret() {
         TEditWin* win = NewDocument();
-        Type(win, QStringLiteral("A\tč"));
+        TypeAtCaret(win, QStringLiteral("A\tč"));
         QTest::keyClick(&win->sMemo->View(), Qt::Key_Home);
-        QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("   1:   1"));
-        QCOMPARE(main_->StatusPanel(1)->text(), QStringLiteral("Ord: #  65   Hex: 41h"));
+        QCOMPARE(bed_.main->StatusPanel(0)->text(), QStringLiteral("   1:   1"));
+        QCOMPARE(bed_.main->StatusPanel(1)->text(), QStringLiteral("Ord: #  65   Hex: 41h"));
         QTest::keyClick(&win->sMemo->View(), Qt::Key_Right);
         QTest::keyClick(&win->sMemo->View(), Qt::Key_Right);
         // The TAB reaches the first tab column (15); "č" is byte 0xE8.
-        QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("   1:  15"));
-        QCOMPARE(main_->StatusPanel(1)->text(), QStringLiteral("Ord: # 232   Hex: E8h"));
+        QCOMPARE(bed_.main->StatusPanel(0)->text(), QStringLiteral("   1:  15"));
+        QCOMPARE(bed_.main->StatusPanel(1)->text(), QStringLiteral("Ord: # 232   Hex: E8h"));
         QTest::keyClick(&win->sMemo->View(), Qt::Key_Insert);
-        QCOMPARE(main_->StatusPanel(2)->text(), QString::fromUtf8(text::kOverwriteMode));
-        QCOMPARE(main_->StatusPanel(3)->text(), QString::fromUtf8(text::kModified));
+        QCOMPARE(bed_.main->StatusPanel(2)->text(), QString::fromUtf8(text::kOverwriteMode));
+        QCOMPARE(bed_.main->StatusPanel(3)->text(), QString::fromUtf8(text::kModified));
     }
 
     void caretPanelShowsEveryDigitOfAHugeLineNumber() {
         TEditWin* win = NewDocument();
         win->sMemo->Store().SetText(std::string(5'460'309, '\r'));
         QTest::keyClick(&win->sMemo->View(), Qt::Key_End, Qt::ControlModifier);
-        QLabel* panel = main_->StatusPanel(0);
+        QLabel* panel = bed_.main->StatusPanel(0);
         QCOMPARE(panel->text(), QStringLiteral("5460310:   1"));
         QTRY_VERIFY(panel->contentsRect().width() >= panel->fontMetrics().horizontalAdvance(panel->text()));
         // The panel keeps its width back at the top: the bar does not jump.
@@ -218,11 +181,11 @@ private slots:
     }
 
     void anOpened8051SourceIsHighlighted() {
-        TEditWin* win = OpenCopy(kSourceDir + QStringLiteral("/examples/blink51.asm"));
+        TEditWin* win = OpenCopy(QStringLiteral(TORVANE_SOURCE_DIR "/examples/blink51.asm"));
         QCOMPARE(win->HighlightIndex, 1);
-        QVERIFY(dialogs_.messages.isEmpty());
-        QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("   1:   1"));
-        QCOMPARE(main_->StatusPanel(1)->text(), QStringLiteral("Ord: #  59   Hex: 3Bh"));
+        QVERIFY(bed_.dialogs.messages.isEmpty());
+        QCOMPARE(bed_.main->StatusPanel(0)->text(), QStringLiteral("   1:   1"));
+        QCOMPARE(bed_.main->StatusPanel(1)->text(), QStringLiteral("Ord: #  59   Hex: 3Bh"));
         const uint8_t mnemonic = TokenOf(win, 3, "CPL");
         QVERIFY(mnemonic != 0);
         const uint8_t style = win->sMemoParser.Settings().StyleOfToken(mnemonic);
@@ -231,31 +194,31 @@ private slots:
 
         // Typing re-highlights the edited line.
         Select(win, win->sMemo->Store().LineStart(6), win->sMemo->Store().LineStart(6));
-        Type(win, QStringLiteral("\tNOP"));
+        TypeAtCaret(win, QStringLiteral("\tNOP"));
         QCOMPARE(TokenOf(win, 6, "NOP"), mnemonic);
     }
 
     void missingAvrScriptKeepsTheHighlighting() {
-        TEditWin* win = OpenCopy(kSourceDir + QStringLiteral("/examples/blink51.asm"));
+        TEditWin* win = OpenCopy(QStringLiteral(TORVANE_SOURCE_DIR "/examples/blink51.asm"));
         const auto before = std::vector<uint8_t>(win->sMemo->Store().NodeStyles(3).begin(),
                                                  win->sMemo->Store().NodeStyles(3).end());
-        QVERIFY(QFile::remove(ProgramDir() + QStringLiteral("Scripts/AvrAsm.tsc")));
-        main_->mnItmHighlight[2]->trigger();
-        QCOMPARE(dialogs_.messages.size(), 1);
-        QCOMPARE(dialogs_.messages[0].text,
+        QVERIFY(QFile::remove(bed_.ProgramDir() + QStringLiteral("Scripts/AvrAsm.tsc")));
+        bed_.main->mnItmHighlight[2]->trigger();
+        QCOMPARE(bed_.dialogs.messages.size(), 1);
+        QCOMPARE(bed_.dialogs.messages[0].text,
                  QStringLiteral("Chybí potřebný skript \"AvrAsm.tsc\"\rZvýraznění textu nebude fungovat."));
         const auto after = win->sMemo->Store().NodeStyles(3);
         QCOMPARE(std::vector<uint8_t>(after.begin(), after.end()), before);
     }
 
     void aScriptErrorNamesItsPositionAndKeepsTheSelectionStart() {
-        WriteBytes(ProgramDir() + QStringLiteral("Scripts/AvrAsm.tsc"), "%%Words\n'a' '' 300\n");
+        WriteBytes(bed_.ProgramDir() + QStringLiteral("Scripts/AvrAsm.tsc"), "%%Words\n'a' '' 300\n");
         TEditWin* win = NewDocument();
-        Type(win, QStringLiteral("abc"));
+        TypeAtCaret(win, QStringLiteral("abc"));
         Select(win, 1, 3);
-        main_->mnItmHighlight[2]->trigger();
-        QCOMPARE(dialogs_.messages.size(), 1);
-        const QString message = dialogs_.messages[0].text;
+        bed_.main->mnItmHighlight[2]->trigger();
+        QCOMPARE(bed_.dialogs.messages.size(), 1);
+        const QString message = bed_.dialogs.messages[0].text;
         QVERIFY2(message.startsWith(QStringLiteral("Chyba ve skriptu \"AvrAsm.tsc\" (řádek 2 sloupec ")),
                  qPrintable(message));
         QVERIFY(message.endsWith(QStringLiteral(").\rZvýraznění textu nebude fungovat.")));
@@ -265,111 +228,111 @@ private slots:
 
     void aSchemeThatFailsWhileScanningStopsHighlightingOnly() {
         // Compiles, but pops an empty state stack at the first word.
-        WriteBytes(ProgramDir() + QStringLiteral("Scripts/AvrAsm.tsc"),
+        WriteBytes(bed_.ProgramDir() + QStringLiteral("Scripts/AvrAsm.tsc"),
                    "%%Tokens\n 1 '[a-z]' '[a-z]' '[^a-z]' _discard_\n%%States\n 1 pop ( )\n");
         TEditWin* win = NewDocument();
-        Type(win, QStringLiteral("abc def"));
-        main_->mnItmHighlight[2]->trigger();
-        QVERIFY(dialogs_.messages.isEmpty());
-        Type(win, QStringLiteral(" x"));
+        TypeAtCaret(win, QStringLiteral("abc def"));
+        bed_.main->mnItmHighlight[2]->trigger();
+        QVERIFY(bed_.dialogs.messages.isEmpty());
+        TypeAtCaret(win, QStringLiteral(" x"));
         QCOMPARE(ShownText(win), QStringLiteral("abc def x"));
         // Choosing a working scheme highlights again.
-        main_->mnItmHighlight[1]->trigger();
+        bed_.main->mnItmHighlight[1]->trigger();
         Select(win, 0, 0);
-        Type(win, QStringLiteral("\tMOV A,B\r"));
+        TypeAtCaret(win, QStringLiteral("\tMOV A,B\r"));
         QVERIFY(TokenOf(win, 0, "MOV") != 0);
     }
 
     void commentCommandsWorkOnWholeLinesInOneStep() {
         TEditWin* win = NewDocument();
-        Type(win, QStringLiteral("one\rtwo\r;three\rfour\r\r;;six"));
+        TypeAtCaret(win, QStringLiteral("one\rtwo\r;three\rfour\r\r;;six"));
         const QString original = ShownText(win);
         // From the middle of line 1 to the middle of line 3.
         Select(win, 1, 10);
-        main_->actComment->trigger();
+        bed_.main->actComment->trigger();
         QCOMPARE(ShownText(win), QStringLiteral(";one\n;two\n;three\nfour\n\n;;six"));
-        main_->actZpet->trigger();
+        bed_.main->actZpet->trigger();
         QCOMPARE(ShownText(win), original);
 
         // A selection ending at a line start leaves that line out; one ";" goes.
         const auto& store = win->sMemo->Store();
         Select(win, store.LineStart(2), store.LineStart(3));
-        main_->actUnComment->trigger();
+        bed_.main->actUnComment->trigger();
         QCOMPARE(ShownText(win), QStringLiteral("one\ntwo\nthree\nfour\n\n;;six"));
         Select(win, store.LineStart(3), store.TextLength());
-        main_->actUnComment->trigger();
+        bed_.main->actUnComment->trigger();
         QCOMPARE(ShownText(win), QStringLiteral("one\ntwo\nthree\nfour\n\n;six"));
     }
 
     void importLaysOutEveryLineIntoANewDocument() {
-        const QString path = DataPath("old.s");
+        const QString path = bed_.DataPath("old.s");
         WriteBytes(path, "START:   MOV A , B;x\r\n    \r\n  ; note\r\n");
-        dialogs_.importFile = path;
-        main_->actImport->trigger();
-        TEditWin* win = main_->ActiveEditWin();
+        bed_.dialogs.importFile = path;
+        bed_.main->actImport->trigger();
+        TEditWin* win = bed_.main->ActiveEditWin();
         QCOMPARE(win->FileName, QStringLiteral("Nový soubor 1"));
         QCOMPARE(ShownText(win), QStringLiteral("START:\tMOV\tA,B\t;x\n\n\t\t\t; note"));
         QCOMPARE(win->HighlightIndex, 0);
-        QVERIFY(!main_->frmDialog->isVisible());
+        QVERIFY(!bed_.main->frmDialog->isVisible());
 
-        WriteBytes(DataPath("empty.s"), "");
-        dialogs_.importFile = DataPath("empty.s");
-        main_->actImport->trigger();
-        QCOMPARE(ShownText(main_->ActiveEditWin()), QString());
-        QVERIFY(dialogs_.errorBoxes.isEmpty());
+        WriteBytes(bed_.DataPath("empty.s"), "");
+        bed_.dialogs.importFile = bed_.DataPath("empty.s");
+        bed_.main->actImport->trigger();
+        QCOMPARE(ShownText(bed_.main->ActiveEditWin()), QString());
+        QVERIFY(bed_.dialogs.errorBoxes.isEmpty());
 
-        dialogs_.importFile = DataPath("missing.s");
-        main_->actImport->trigger();
-        QCOMPARE(dialogs_.errorBoxes,
-                 QStringList({"Chyba při otevírání souboru \"" + DataPath("missing.s") + "\""}));
-        QCOMPARE(main_->EditWindows().size(), 3);
-        QVERIFY(dialogs_.messages.isEmpty());
+        bed_.dialogs.importFile = bed_.DataPath("missing.s");
+        bed_.main->actImport->trigger();
+        QCOMPARE(bed_.dialogs.errorBoxes,
+                 QStringList({"Chyba při otevírání souboru \"" + bed_.DataPath("missing.s") + "\""}));
+        QCOMPARE(bed_.main->EditWindows().size(), 3);
+        QVERIFY(bed_.dialogs.messages.isEmpty());
 
         // A line longer than the store keeps in one node stays one line.
         const std::string longLine = "DB\t" + std::string(3000, '1') + " ; " + std::string(40, 'c');
-        WriteBytes(DataPath("long.s"), QByteArray::fromStdString(longLine + "\r\nNOP\r\n"));
-        dialogs_.importFile = DataPath("long.s");
-        main_->actImport->trigger();
-        QCOMPARE(ShownText(main_->ActiveEditWin()),
+        WriteBytes(bed_.DataPath("long.s"), QByteArray::fromStdString(longLine + "\r\nNOP\r\n"));
+        bed_.dialogs.importFile = bed_.DataPath("long.s");
+        bed_.main->actImport->trigger();
+        QCOMPARE(ShownText(bed_.main->ActiveEditWin()),
                  QString::fromStdString(PrevodRadku(longLine) + "\n" + PrevodRadku("NOP")));
     }
 
     void findProposesTheWordAtTheCaretAndSearches() {
         TEditWin* win = NewDocument();
-        Type(win, QStringLiteral("mov a,b\rmov c,d"));
+        TypeAtCaret(win, QStringLiteral("mov a,b\rmov c,d"));
         Select(win, 9, 9); // inside the second "mov"
         QString proposed;
-        main_->frmNajit->run = [&](TfrmNajit& dialog) {
+        bed_.main->frmNajit->run = [&](TfrmNajit& dialog) {
             proposed = dialog.cbHledat->currentText();
             dialog.cbHledat->setEditText(QStringLiteral("MOV"));
             dialog.chkOdZacatku->setChecked(true);
             return int(QDialog::Accepted);
         };
-        QTest::keyClick(main_.get(), Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClick(bed_.main.get(), Qt::Key_F, Qt::ControlModifier);
         QCOMPARE(proposed, QStringLiteral("mov"));
         QCOMPARE(win->sMemo->Control().SelStart(), TOffset(0));
         QCOMPARE(win->sMemo->SelLength(), 3);
 
-        main_->actNajitDalsi->trigger();
+        bed_.main->actNajitDalsi->trigger();
         QCOMPARE(win->sMemo->Control().SelStart(), TOffset(8));
-        QVERIFY(dialogs_.messages.isEmpty());
-        main_->actNajitDalsi->trigger();
-        QCOMPARE(dialogs_.messages.size(), 1);
-        QCOMPARE(dialogs_.messages[0].text, QStringLiteral("\"MOV\" nenalezeno ..."));
-        QCOMPARE(dialogs_.messages[0].kind, MsgKind::Information);
+        QVERIFY(bed_.dialogs.messages.isEmpty());
+        bed_.main->actNajitDalsi->trigger();
+        QCOMPARE(bed_.dialogs.messages.size(), 1);
+        QCOMPARE(bed_.dialogs.messages[0].text, QStringLiteral("\"MOV\" nenalezeno ..."));
+        QCOMPARE(bed_.dialogs.messages[0].kind, MsgKind::Information);
     }
 
     void replaceAllGoesThroughTheControl() {
         TEditWin* win = NewDocument();
-        Type(win, QStringLiteral("a a a"));
+        TypeAtCaret(win, QStringLiteral("a a a"));
         Select(win, 0, 0);
-        main_->frmNajit->run = [](TfrmNajit& dialog) {
+        bed_.main->frmNajit->run = [](TfrmNajit& dialog) {
             dialog.cbHledat->setEditText(QStringLiteral("a"));
             dialog.cbNahradit->setEditText(QStringLiteral("bb"));
             dialog.chkPotvrzovat->setChecked(false);
             return TfrmNajit::ResultAll;
         };
-        main_->actNahradit->trigger();
+        bed_.main->actNahradit->trigger();
         QCOMPARE(ShownText(win), QStringLiteral("bb bb bb"));
         QVERIFY(win->sMemo->Modified());
     }
@@ -378,17 +341,18 @@ private slots:
     // opens them as documents wherever they land.
     void filesDroppedOnAnEditorOpenAsDocuments() {
         TEditWin* target = NewDocument();
-        const QString a = DataPath(QStringLiteral("blink.asm")), b = DataPath(QStringLiteral("regs.inc"));
+        const QString a = bed_.DataPath(QStringLiteral("blink.asm")),
+                      b = bed_.DataPath(QStringLiteral("regs.inc"));
         WriteBytes(a, ";compiler: asem51\r\nsetb p1.0\r\n");
         WriteBytes(b, "led equ p1.0\r\n");
-        QVERIFY(QDir().mkpath(DataPath(QStringLiteral("folder"))));
+        QVERIFY(QDir().mkpath(bed_.DataPath(QStringLiteral("folder"))));
         QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(DataPath(QStringLiteral("folder"))),
+        mime.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(bed_.DataPath(QStringLiteral("folder"))),
                       QUrl::fromLocalFile(b)});
         // The document window's editor leaves files to its frame: a drop of
         // files anywhere on the window reaches the main window, which opens them.
         QVERIFY(!(target->sMemo->Control().Options() & torvane::smoProcessDroppedFiles));
-        QObject* frame = main_.get();
+        QObject* frame = bed_.main.get();
         QDragEnterEvent enter(QPoint(40, 10), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton,
                               Qt::NoModifier);
         enter.setAccepted(false);
@@ -400,15 +364,15 @@ private slots:
         // Never a move: the file manager keeps its files.
         QCOMPARE(drop.dropAction(), Qt::CopyAction);
 
-        QTRY_COMPARE(main_->EditWindows().size(), 3);
-        QCOMPARE(main_->ActiveEditWin()->FileName, b);
-        QCOMPARE(ShownText(main_->ActiveEditWin()), QStringLiteral("led equ p1.0\n"));
-        QCOMPARE(main_->EditWindows()[1]->FileName, a);
-        QCOMPARE(main_->EditWindows()[1]->HighlightIndex, 1);
+        QTRY_COMPARE(bed_.main->EditWindows().size(), 3);
+        QCOMPARE(bed_.main->ActiveEditWin()->FileName, b);
+        QCOMPARE(ShownText(bed_.main->ActiveEditWin()), QStringLiteral("led equ p1.0\n"));
+        QCOMPARE(bed_.main->EditWindows()[1]->FileName, a);
+        QCOMPARE(bed_.main->EditWindows()[1]->HighlightIndex, 1);
         QCOMPARE(ShownText(target), QString());
-        QCOMPARE(main_->mnItmHistorie->actions().size(), 2);
-        QCOMPARE(main_->mnItmHistorie->actions()[0]->statusTip(), b);
-        QCOMPARE(main_->mnItmHistorie->actions()[1]->statusTip(), a);
+        QCOMPARE(bed_.main->mnItmHistorie->actions().size(), 2);
+        QCOMPARE(bed_.main->mnItmHistorie->actions()[0]->statusTip(), b);
+        QCOMPARE(bed_.main->mnItmHistorie->actions()[1]->statusTip(), a);
     }
 };
 

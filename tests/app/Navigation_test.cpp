@@ -2,7 +2,7 @@
 // the uses in the message list, the outline panel, and build errors that stay
 // on their lines while the text above them changes.
 
-#include "ScriptedDialogs.h"
+#include "AppTestBed.h"
 #include "app/EditWin.h"
 #include "app/MainWindow.h"
 #include "app/navigation/Navigator.h"
@@ -22,17 +22,9 @@
 #include <memory>
 
 using namespace torvane::app;
-using torvane::app::test::ScriptedDialogs;
+using namespace torvane::app::test;
 
 namespace {
-
-const QString kSourceDir = QStringLiteral(TORVANE_SOURCE_DIR);
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 // Puts the caret inside the first occurrence of word on a 1-based line.
 void CaretOn(TEditWin* win, int line, const std::string& word) {
@@ -46,46 +38,25 @@ void CaretOn(TEditWin* win, int line, const std::string& word) {
 class NavigationTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    ScriptedDialogs dialogs_;
-    std::unique_ptr<TfrmTorvane> main_;
+    AppTestBed bed_;
 
-    QString ProgramDir() const { return dir_->path() + QStringLiteral("/prog/"); }
-    QString DataPath(const QString& name) const { return dir_->path() + QLatin1Char('/') + name; }
-    TNavigator& Nav() { return *main_->navigator; }
-
-    TEditWin* Open(const QString& name, const QByteArray& bytes) {
-        WriteBytes(DataPath(name), bytes);
-        main_->CreateEditor(DataPath(name), false, 0);
-        return main_->ActiveEditWin();
-    }
+    TNavigator& Nav() { return *bed_.main->navigator; }
 
 private slots:
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        QVERIFY(QDir().mkpath(ProgramDir() + QStringLiteral("Scripts")));
-        for (const char* script : {"txt.tsc", "asm51.tsc", "AvrAsm.tsc"})
-            QVERIFY(QFile::copy(kSourceDir + QStringLiteral("/Scripts/") + QLatin1String(script),
-                                ProgramDir() + QStringLiteral("Scripts/") + QLatin1String(script)));
-        dialogs_ = ScriptedDialogs();
-        main_ = std::make_unique<TfrmTorvane>(dialogs_, ProgramDir());
-        main_->resize(900, 700);
-        main_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main_.get()));
+        QVERIFY(bed_.Prepare(TestScripts::kBundled));
+        bed_.StartMain();
     }
 
-    void cleanup() {
-        main_.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        dir_.reset();
-    }
+    void cleanup() { bed_.Finish(); }
 
     void definitionInIncludeAndUses() {
-        WriteBytes(DataPath(QStringLiteral("timing.inc")), "; delays\r\nLIMIT EQU 10H\r\nDELAY:  RET\r\n");
-        TEditWin* source = Open(QStringLiteral("main.asm"), ";compiler: asem51\r\n$INCLUDE(timing.inc)\r\n"
-                                                            "$INCLUDE(gone.inc)\r\nSTART:  LCALL DELAY\r\n"
-                                                            "        SJMP START ; not DELAY\r\n");
+        WriteBytes(bed_.DataPath(QStringLiteral("timing.inc")),
+                   "; delays\r\nLIMIT EQU 10H\r\nDELAY:  RET\r\n");
+        TEditWin* source =
+            bed_.Open(QStringLiteral("main.asm"), ";compiler: asem51\r\n$INCLUDE(timing.inc)\r\n"
+                                                  "$INCLUDE(gone.inc)\r\nSTART:  LCALL DELAY\r\n"
+                                                  "        SJMP START ; not DELAY\r\n");
         QVERIFY(source);
 
         // The tooltip tells a name's definition and value.
@@ -105,40 +76,40 @@ private slots:
                  qPrintable(items[0]));
         QCOMPARE(items[1],
                  QStringLiteral("[Výskyt] ") + source->FileName + QStringLiteral("(4): START:  LCALL DELAY"));
-        QCOMPARE(items[2], QStringLiteral("[Výskyt] ") + DataPath(QStringLiteral("timing.inc")) +
+        QCOMPARE(items[2], QStringLiteral("[Výskyt] ") + bed_.DataPath(QStringLiteral("timing.inc")) +
                                QStringLiteral("(3): DELAY:  RET"));
 
         // F12 opens the include with the caret on the label.
         Nav().actDefinice->trigger();
-        TEditWin* include = main_->ActiveEditWin();
+        TEditWin* include = bed_.main->ActiveEditWin();
         QVERIFY(include && include != source);
-        QCOMPARE(include->FileName, DataPath(QStringLiteral("timing.inc")));
+        QCOMPARE(include->FileName, bed_.DataPath(QStringLiteral("timing.inc")));
         QCOMPARE(include->sMemo->CaretLine(), 3);
         QCOMPARE(include->sMemo->CaretColumn(), 1);
 
         // A use line in the source's list leads back to the source's line.
         QTest::mouseClick(source->lstBox->viewport(), Qt::LeftButton, {},
                           source->lstBox->visualItemRect(source->lstBox->item(1)).center());
-        QTRY_COMPARE(main_->ActiveEditWin(), source);
+        QTRY_COMPARE(bed_.main->ActiveEditWin(), source);
         QCOMPARE(source->sMemo->CaretLine(), 4);
 
         // A name defined nowhere is said so in the status bar.
         CaretOn(source, 4, "LCALL");
         Nav().actDefinice->trigger();
-        QCOMPARE(main_->ActiveEditWin(), source);
-        QCOMPARE(main_->StatusPanel(4)->text(), QStringLiteral("Definice „LCALL“ nebyla nalezena."));
+        QCOMPARE(bed_.main->ActiveEditWin(), source);
+        QCOMPARE(bed_.main->StatusPanel(4)->text(), QStringLiteral("Definice „LCALL“ nebyla nalezena."));
     }
 
     // A register from the part's definition file, found where the AVR front
     // end finds it when the settings name no include folder.
     void deviceRegisterFoundInTheFrontEndsDeviceFiles() {
         TEditWin* source =
-            Open(QStringLiteral("blink.asm"), ";compiler: avrasm\r\n.include \"m328Pdef.inc\"\r\n"
-                                              "        out PORTB,r16\r\n");
+            bed_.Open(QStringLiteral("blink.asm"), ";compiler: avrasm\r\n.include \"m328Pdef.inc\"\r\n"
+                                                   "        out PORTB,r16\r\n");
         QVERIFY(source);
         CaretOn(source, 3, "PORTB");
         Nav().actDefinice->trigger();
-        TEditWin* device = main_->ActiveEditWin();
+        TEditWin* device = bed_.main->ActiveEditWin();
         QVERIFY(device && device != source);
         QVERIFY2(device->FileName.endsWith(QStringLiteral("m328Pdef.inc")), qPrintable(device->FileName));
         QVERIFY(device->sMemo->Store().LineText(device->sMemo->CaretLine() - 1).find("PORTB") !=
@@ -147,8 +118,8 @@ private slots:
 
     void outlineListsFiltersFollowsAndJumps() {
         TEditWin* win =
-            Open(QStringLiteral("outline.asm"), "START:  NOP\r\nLIMIT   EQU 5\r\nWAIT    MACRO\r\n"
-                                                "        ENDM\r\nDELAY:  RET\r\n");
+            bed_.Open(QStringLiteral("outline.asm"), "START:  NOP\r\nLIMIT   EQU 5\r\nWAIT    MACRO\r\n"
+                                                     "        ENDM\r\nDELAY:  RET\r\n");
         QTreeWidget* list = Nav().Outline()->List();
         QTRY_COMPARE(list->topLevelItemCount(), 4);
         QCOMPARE(list->topLevelItem(1)->text(0), QStringLiteral("LIMIT"));
@@ -179,7 +150,7 @@ private slots:
         QByteArray text;
         for (int i = 1; i <= 12; ++i)
             text += "        NOP ; line " + QByteArray::number(i) + "\r\n";
-        TEditWin* win = Open(QStringLiteral("errors.asm"), text);
+        TEditWin* win = bed_.Open(QStringLiteral("errors.asm"), text);
         // What a build leaves in the list: an error in this file, one elsewhere.
         win->lstBox->clear();
         win->lstBox->addItems(
@@ -210,7 +181,7 @@ private slots:
         QCOMPARE(Nav().ErrorCountLabel()->text(), QString());
         QTRY_COMPARE(win->sMemo->Store().Node(10).gutterMark, uint16_t{0});
         Nav().actDalsiChyba->trigger();
-        QCOMPARE(main_->StatusPanel(4)->text(), QStringLiteral("Žádné chyby."));
+        QCOMPARE(bed_.main->StatusPanel(4)->text(), QStringLiteral("Žádné chyby."));
     }
 };
 

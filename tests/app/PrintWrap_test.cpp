@@ -2,7 +2,7 @@
 // command) where the system has no printer, and the word-wrap switch of the
 // Úpravy menu. Offscreen, with scripted dialog answers.
 
-#include "ScriptedDialogs.h"
+#include "AppTestBed.h"
 #include "app/EditWin.h"
 #include "app/MainWindow.h"
 #include "editor/qt/QtPrinting.h"
@@ -19,14 +19,9 @@
 #include <memory>
 
 using namespace torvane::app;
-using torvane::app::test::ScriptedDialogs;
+using namespace torvane::app::test;
 
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 void Press(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers) {
     QKeyEvent press(QEvent::KeyPress, key, modifiers);
@@ -38,58 +33,44 @@ void Press(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers) {
 class PrintWrapTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    ScriptedDialogs dialogs_;
-    std::unique_ptr<TfrmTorvane> main_;
-
-    QString DataPath(const QString& name) const { return dir_->path() + QLatin1Char('/') + name; }
+    AppTestBed bed_;
 
     TEditWin* Open(const QString& path, const QByteArray& bytes) {
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly)) return nullptr;
         f.write(bytes);
         f.close();
-        main_->CreateEditor(path, false, 0);
-        return main_->ActiveEditWin();
+        bed_.main->CreateEditor(path, false, 0);
+        return bed_.main->ActiveEditWin();
     }
 
 private slots:
     void init() {
         if (torvane::editor::qt::HasDefaultPrinter())
             QSKIP("a printer is set up here; the PDF fallback is not used");
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        QVERIFY(QDir().mkpath(DataPath(QStringLiteral("prog"))));
-        dialogs_ = ScriptedDialogs();
-        main_ = std::make_unique<TfrmTorvane>(dialogs_, DataPath(QStringLiteral("prog/")));
-        main_->resize(900, 700);
-        main_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main_.get()));
+        QVERIFY(bed_.Prepare(TestScripts::kNone));
+        bed_.StartMain();
     }
 
-    void cleanup() {
-        main_.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        dir_.reset();
-    }
+    void cleanup() { bed_.Finish(); }
 
     void tiskWithoutPrinterWritesThePdfBesideTheDocument() {
-        const QString source = DataPath(QStringLiteral("prog.asm"));
+        const QString source = bed_.DataPath(QStringLiteral("prog.asm"));
         TEditWin* win = Open(source, "first line\r\nsecond line\r\nthird line\r\n");
         QVERIFY(win);
-        QCOMPARE(main_->actTisk->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
+        QCOMPARE(bed_.main->actTisk->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
         win->sMemo->Control().SetSelection(13, 15, true);
 
-        dialogs_.messages.clear();
-        main_->actTisk->trigger();
-        const QString pdf = DataPath(QStringLiteral("prog.pdf"));
-        const QByteArray bytes = ReadAll(pdf);
+        bed_.dialogs.messages.clear();
+        bed_.main->actTisk->trigger();
+        const QString pdf = bed_.DataPath(QStringLiteral("prog.pdf"));
+        const QByteArray bytes = ReadBytes(pdf);
         QVERIFY(bytes.startsWith("%PDF"));
         QVERIFY(bytes.contains("(     1:)") && bytes.contains("(     3:)") && !bytes.contains("(     4:)"));
         QVERIFY(bytes.contains("third"));
-        QCOMPARE(dialogs_.messages.size(), 1);
-        QCOMPARE(dialogs_.messages[0].kind, MsgKind::Information);
-        QVERIFY(dialogs_.messages[0].text.contains(pdf));
+        QCOMPARE(bed_.dialogs.messages.size(), 1);
+        QCOMPARE(bed_.dialogs.messages[0].kind, MsgKind::Information);
+        QVERIFY(bed_.dialogs.messages[0].text.contains(pdf));
         // The document is as it was.
         QCOMPARE(win->sMemo->Control().Anchor(), 13);
         QCOMPARE(win->sMemo->Control().Caret(), 15);
@@ -97,58 +78,58 @@ private slots:
     }
 
     void printCommandPrintsTheSelectedLinesOnly() {
-        TEditWin* win = Open(DataPath(QStringLiteral("sel.asm")), "one\r\ntwo\r\nthree\r\n");
+        TEditWin* win = Open(bed_.DataPath(QStringLiteral("sel.asm")), "one\r\ntwo\r\nthree\r\n");
         QVERIFY(win);
         win->sMemo->Control().SetSelection(5, 5, true); // inside "two"
         Press(&win->sMemo->View(), Qt::Key_K, Qt::ControlModifier);
         Press(&win->sMemo->View(), Qt::Key_P, Qt::NoModifier);
-        const QByteArray bytes = ReadAll(DataPath(QStringLiteral("sel.pdf")));
+        const QByteArray bytes = ReadBytes(bed_.DataPath(QStringLiteral("sel.pdf")));
         QVERIFY(bytes.contains("(     2:)"));
         QVERIFY(!bytes.contains("(     1:)") && !bytes.contains("(     3:)"));
         QCOMPARE(win->sMemo->Store().Text(), std::string("one\rtwo\rthree\r"));
     }
 
     void untitledDocumentAsksForTheName() {
-        dialogs_.assembler = 0;
-        main_->actNovy->trigger();
-        dialogs_.saveChoices << SaveChoice{DataPath(QStringLiteral("named.asm")), 1};
-        main_->actTisk->trigger();
-        QCOMPARE(dialogs_.saveDialogs, 1);
-        QVERIFY(ReadAll(DataPath(QStringLiteral("named.pdf"))).startsWith("%PDF"));
+        bed_.dialogs.assembler = 0;
+        bed_.main->actNovy->trigger();
+        bed_.dialogs.saveChoices << SaveChoice{bed_.DataPath(QStringLiteral("named.asm")), 1};
+        bed_.main->actTisk->trigger();
+        QCOMPARE(bed_.dialogs.saveDialogs, 1);
+        QVERIFY(ReadBytes(bed_.DataPath(QStringLiteral("named.pdf"))).startsWith("%PDF"));
 
         // Cancelled: nothing printed, nothing said.
-        dialogs_.messages.clear();
-        main_->actTisk->trigger();
-        QCOMPARE(dialogs_.saveDialogs, 2);
-        QVERIFY(dialogs_.messages.isEmpty());
+        bed_.dialogs.messages.clear();
+        bed_.main->actTisk->trigger();
+        QCOMPARE(bed_.dialogs.saveDialogs, 2);
+        QVERIFY(bed_.dialogs.messages.isEmpty());
     }
 
     void unwritablePdfIsAnErrorAndChangesNothing() {
-        const QString folder = DataPath(QStringLiteral("gone"));
+        const QString folder = bed_.DataPath(QStringLiteral("gone"));
         QVERIFY(QDir().mkpath(folder));
         TEditWin* win = Open(folder + QStringLiteral("/doc.asm"), "text\r\n");
         QVERIFY(win);
         QVERIFY(QDir(folder).removeRecursively());
-        dialogs_.messages.clear();
-        main_->actTisk->trigger();
-        QCOMPARE(dialogs_.messages.size(), 1);
-        QCOMPARE(dialogs_.messages[0].kind, MsgKind::Error);
-        QVERIFY(dialogs_.messages[0].text.contains(QStringLiteral("doc.pdf")));
+        bed_.dialogs.messages.clear();
+        bed_.main->actTisk->trigger();
+        QCOMPARE(bed_.dialogs.messages.size(), 1);
+        QCOMPARE(bed_.dialogs.messages[0].kind, MsgKind::Error);
+        QVERIFY(bed_.dialogs.messages[0].text.contains(QStringLiteral("doc.pdf")));
         QCOMPARE(win->sMemo->Store().Text(), std::string("text\r"));
         QVERIFY(!win->sMemo->Modified());
     }
 
     void zalamovatRadkySwitchesTheActiveDocumentOnly() {
         const QByteArray longLine(300, 'x');
-        TEditWin* first = Open(DataPath(QStringLiteral("a.asm")), "word " + longLine);
-        TEditWin* second = Open(DataPath(QStringLiteral("b.asm")), "word " + longLine);
+        TEditWin* first = Open(bed_.DataPath(QStringLiteral("a.asm")), "word " + longLine);
+        TEditWin* second = Open(bed_.DataPath(QStringLiteral("b.asm")), "word " + longLine);
         QVERIFY(first && second);
-        QVERIFY(main_->mnItmZalamovat->isEnabled());
-        QVERIFY(!main_->mnItmZalamovat->isChecked()); // off, as the document window sets it
+        QVERIFY(bed_.main->mnItmZalamovat->isEnabled());
+        QVERIFY(!bed_.main->mnItmZalamovat->isChecked()); // off, as the document window sets it
         QCOMPARE(second->sMemo->Store().LineCount(), 1);
 
-        main_->mnItmZalamovat->trigger();
-        QVERIFY(main_->mnItmZalamovat->isChecked());
+        bed_.main->mnItmZalamovat->trigger();
+        QVERIFY(bed_.main->mnItmZalamovat->isChecked());
         QVERIFY(second->sMemo->Control().Options() & torvane::smoWordWrap);
         QVERIFY(second->sMemo->Store().LineCount() > 2); // folded at the window's edge
         QVERIFY(second->sMemo->Store().Node(1).IsContinuation());
@@ -157,14 +138,14 @@ private slots:
         QVERIFY(!second->sMemo->Modified());
 
         // The item follows the active document.
-        main_->mdiArea->setActiveSubWindow(main_->mdiArea->subWindowList().first());
-        QVERIFY(!main_->mnItmZalamovat->isChecked());
-        main_->mdiArea->setActiveSubWindow(main_->mdiArea->subWindowList().last());
-        QVERIFY(main_->mnItmZalamovat->isChecked());
+        bed_.main->mdiArea->setActiveSubWindow(bed_.main->mdiArea->subWindowList().first());
+        QVERIFY(!bed_.main->mnItmZalamovat->isChecked());
+        bed_.main->mdiArea->setActiveSubWindow(bed_.main->mdiArea->subWindowList().last());
+        QVERIFY(bed_.main->mnItmZalamovat->isChecked());
         // Settings applied again (Nastavení ... OK) leave the choice alone.
-        main_->sMemoNastav(*second);
+        bed_.main->sMemoNastav(*second);
         QVERIFY(second->sMemo->Control().Options() & torvane::smoWordWrap);
-        main_->mnItmZalamovat->trigger();
+        bed_.main->mnItmZalamovat->trigger();
         QCOMPARE(second->sMemo->Store().LineCount(), 1);
     }
 };

@@ -1,7 +1,7 @@
 // The application's care for the user's work: files changed by another
 // program, names that must not depend on the current folder, recovery files,
 // settings that would stop the editor, and exceptions that escape a handler.
-#include "ScriptedDialogs.h"
+#include "AppTestBed.h"
 #include "app/AppLogic.h"
 #include "app/AppTexts.h"
 #include "app/Cp1250.h"
@@ -29,24 +29,9 @@
 #include <sys/stat.h>
 
 using namespace torvane::app;
-using torvane::app::test::ScriptedDialogs;
+using namespace torvane::app::test;
 
 namespace {
-
-QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-QString ShownText(const TEditWin* win) {
-    return Cp1250ToUnicode(win->sMemo->Store().Text()).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-}
 
 unsigned ModeOf(const QString& path) {
     struct stat st {};
@@ -68,34 +53,19 @@ public:
 class SafetyFlowsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    ScriptedDialogs dialogs_;
-    std::unique_ptr<TfrmTorvane> main_;
+    AppTestBed bed_;
     QString savedCurrent_;
 
-    QString ProgramDir() const { return dir_->path() + QStringLiteral("/prog/"); }
-    QString DataPath(const QString& name) const { return dir_->path() + QLatin1Char('/') + name; }
-    QString RecoveryDir() const { return dir_->path() + QStringLiteral("/state/torvane/"); }
+    QString RecoveryDir() const { return bed_.dir->path() + QStringLiteral("/state/torvane/"); }
 
     void StartMain() {
-        main_ = std::make_unique<TfrmTorvane>(dialogs_, ProgramDir());
-        main_->SetRecoveryFolder(RecoveryDir().toStdString());
-        main_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main_.get()));
+        bed_.StartMain(std::nullopt,
+                       [this](TfrmTorvane& main) { main.SetRecoveryFolder(RecoveryDir().toStdString()); });
     }
 
     TEditWin* Open(const QString& path) {
-        main_->CreateEditor(path, false, 0);
-        return main_->ActiveEditWin();
-    }
-
-    static void TypeText(TEditWin* win, const QString& text) {
-        const auto end = win->sMemo->Store().TextLength();
-        win->sMemo->Control().SetSelection(end, end, true);
-        for (QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-            QCoreApplication::sendEvent(&win->sMemo->View(), &press);
-        }
+        bed_.main->CreateEditor(path, false, 0);
+        return bed_.main->ActiveEditWin();
     }
 
     QStringList RecoveryFiles() const {
@@ -105,140 +75,134 @@ class SafetyFlowsTest : public QObject {
 private slots:
     void init() {
         savedCurrent_ = QDir::currentPath();
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        QVERIFY(QDir().mkpath(ProgramDir() + QStringLiteral("Scripts")));
-        for (int i = 0; i < kAssemblerCount; ++i)
-            WriteBytes(ProgramDir() + QStringLiteral("Scripts/") + QString::fromUtf8(Assembler(i).scriptFile),
-                       "");
-        dialogs_ = ScriptedDialogs();
+        QVERIFY(bed_.Prepare(TestScripts::kEmpty));
         StartMain();
     }
 
     void cleanup() {
-        for (TEditWin* win : main_->EditWindows())
+        for (TEditWin* win : bed_.main->EditWindows())
             win->CloseApproved();
-        main_.reset();
         QDir::setCurrent(savedCurrent_);
-        dir_.reset();
+        bed_.Finish();
     }
 
     void fileChangedOutsideIsNeverOverwrittenUnasked() {
-        const QString path = DataPath("prog.asm");
+        const QString path = bed_.DataPath("prog.asm");
         WriteBytes(path, "mine\r\n");
         TEditWin* win = Open(path);
-        TypeText(win, "edit");
+        TypeAtEnd(win, "edit");
         WriteBytes(path, "theirs, longer\r\n");
 
         // Cancel: nothing is written.
-        dialogs_.answers = {mbCancel};
-        main_->actUlozit->trigger();
-        QCOMPARE(dialogs_.messages.size(), 1);
-        QCOMPARE(dialogs_.messages[0].text, FormatCz(text::kChangedOutside, path));
+        bed_.dialogs.answers = {mbCancel};
+        bed_.main->actUlozit->trigger();
+        QCOMPARE(bed_.dialogs.messages.size(), 1);
+        QCOMPARE(bed_.dialogs.messages[0].text, FormatCz(text::kChangedOutside, path));
         QCOMPARE(ReadBytes(path), QByteArray("theirs, longer\r\n"));
         QVERIFY(win->sMemo->Modified());
 
         // Load again: their text in the editor, nothing written.
-        dialogs_.answers = {mbYes};
-        main_->actUlozit->trigger();
+        bed_.dialogs.answers = {mbYes};
+        bed_.main->actUlozit->trigger();
         QCOMPARE(ShownText(win), QStringLiteral("theirs, longer\n"));
         QVERIFY(!win->sMemo->Modified());
         QCOMPARE(ReadBytes(path), QByteArray("theirs, longer\r\n"));
 
         // Keep mine: the save goes ahead, and the next one asks nothing.
-        TypeText(win, "x");
+        TypeAtEnd(win, "x");
         WriteBytes(path, "third\r\n");
-        dialogs_.messages.clear();
-        dialogs_.answers = {mbNo};
-        main_->actUlozit->trigger();
-        QCOMPARE(dialogs_.messages.size(), 1);
+        bed_.dialogs.messages.clear();
+        bed_.dialogs.answers = {mbNo};
+        bed_.main->actUlozit->trigger();
+        QCOMPARE(bed_.dialogs.messages.size(), 1);
         QCOMPARE(ReadBytes(path), QByteArray("theirs, longer\r\nx"));
-        TypeText(win, "y");
-        main_->actUlozit->trigger();
-        QCOMPARE(dialogs_.messages.size(), 1);
+        TypeAtEnd(win, "y");
+        bed_.main->actUlozit->trigger();
+        QCOMPARE(bed_.dialogs.messages.size(), 1);
 
         // Coming back to the document asks as well; a deleted file is told once.
         WriteBytes(path, "changed while away\r\n");
-        dialogs_.answers = {mbYes};
-        main_->CheckOutsideChange(*win, false);
+        bed_.dialogs.answers = {mbYes};
+        bed_.main->CheckOutsideChange(*win, false);
         QCOMPARE(ShownText(win), QStringLiteral("changed while away\n"));
         QVERIFY(QFile::remove(path));
-        dialogs_.messages.clear();
-        main_->CheckOutsideChange(*win, false);
-        main_->CheckOutsideChange(*win, false);
-        QCOMPARE(dialogs_.messages.size(), 1);
-        QCOMPARE(dialogs_.messages[0].text, FormatCz(text::kDeletedOutside, path));
+        bed_.dialogs.messages.clear();
+        bed_.main->CheckOutsideChange(*win, false);
+        bed_.main->CheckOutsideChange(*win, false);
+        QCOMPARE(bed_.dialogs.messages.size(), 1);
+        QCOMPARE(bed_.dialogs.messages[0].text, FormatCz(text::kDeletedOutside, path));
     }
 
     void relativeNamesAreMadeAbsoluteOnTheWayIn() {
-        QVERIFY(QDir().mkpath(DataPath("a")));
-        QVERIFY(QDir().mkpath(DataPath("b")));
-        WriteBytes(DataPath("a/rel.asm"), "in a\r\n");
-        WriteBytes(DataPath("b/rel.asm"), "in b\r\n");
-        QVERIFY(QDir::setCurrent(DataPath("a")));
-        main_->OpenCommandLineFile(QStringLiteral("rel.asm"));
-        TEditWin* win = main_->ActiveEditWin();
+        QVERIFY(QDir().mkpath(bed_.DataPath("a")));
+        QVERIFY(QDir().mkpath(bed_.DataPath("b")));
+        WriteBytes(bed_.DataPath("a/rel.asm"), "in a\r\n");
+        WriteBytes(bed_.DataPath("b/rel.asm"), "in b\r\n");
+        QVERIFY(QDir::setCurrent(bed_.DataPath("a")));
+        bed_.main->OpenCommandLineFile(QStringLiteral("rel.asm"));
+        TEditWin* win = bed_.main->ActiveEditWin();
         QVERIFY(win);
-        QCOMPARE(win->FileName, DataPath("a/rel.asm"));
+        QCOMPARE(win->FileName, bed_.DataPath("a/rel.asm"));
 
         // The current folder moves (the recent-files menu does that); the
         // save still goes where the file came from.
-        QVERIFY(QDir::setCurrent(DataPath("b")));
-        TypeText(win, "edit");
-        main_->actUlozit->trigger();
-        QCOMPARE(ReadBytes(DataPath("a/rel.asm")), QByteArray("in a\r\nedit"));
-        QCOMPARE(ReadBytes(DataPath("b/rel.asm")), QByteArray("in b\r\n"));
+        QVERIFY(QDir::setCurrent(bed_.DataPath("b")));
+        TypeAtEnd(win, "edit");
+        bed_.main->actUlozit->trigger();
+        QCOMPARE(ReadBytes(bed_.DataPath("a/rel.asm")), QByteArray("in a\r\nedit"));
+        QCOMPARE(ReadBytes(bed_.DataPath("b/rel.asm")), QByteArray("in b\r\n"));
 
         // A second start from folder a, while this process stands in b.
-        WriteBytes(DataPath("a/second.asm"), "second\r\n");
+        WriteBytes(bed_.DataPath("a/second.asm"), "second\r\n");
         torvane::platform::CopyDataRecord record;
-        const QByteArray bytes = QByteArray("second.asm") + '\0' + QFile::encodeName(DataPath("a")) + '\0';
+        const QByteArray bytes =
+            QByteArray("second.asm") + '\0' + QFile::encodeName(bed_.DataPath("a")) + '\0';
         record.bytes.assign(bytes.begin(), bytes.end());
-        main_->HandleCopyData(record);
-        QCOMPARE(main_->ActiveEditWin()->FileName, DataPath("a/second.asm"));
-        QCOMPARE(ShownText(main_->ActiveEditWin()), QStringLiteral("second\n"));
-        const std::string first = main_->Settings().ReadString("History", "1", "");
-        QCOMPARE(QString::fromLocal8Bit(first), DataPath("a/second.asm"));
+        bed_.main->HandleCopyData(record);
+        QCOMPARE(bed_.main->ActiveEditWin()->FileName, bed_.DataPath("a/second.asm"));
+        QCOMPARE(ShownText(bed_.main->ActiveEditWin()), QStringLiteral("second\n"));
+        const std::string first = bed_.main->Settings().ReadString("History", "1", "");
+        QCOMPARE(QString::fromLocal8Bit(first), bed_.DataPath("a/second.asm"));
     }
 
     void recoveryKeepsUnsavedWorkUntilACleanClose() {
-        main_->SetRecoveryInterval(1);
-        const QString path = DataPath("kept.asm");
+        bed_.main->SetRecoveryInterval(1);
+        const QString path = bed_.DataPath("kept.asm");
         WriteBytes(path, "on disk\r\n");
         TEditWin* titled = Open(path);
-        TypeText(titled, "typed");
-        dialogs_.assembler = 0;
-        main_->actNovy->trigger();
-        TEditWin* untitled = main_->ActiveEditWin();
-        TypeText(untitled, "draft");
+        TypeAtEnd(titled, "typed");
+        bed_.dialogs.assembler = 0;
+        bed_.main->actNovy->trigger();
+        TEditWin* untitled = bed_.main->ActiveEditWin();
+        TypeAtEnd(untitled, "draft");
         QTRY_COMPARE(RecoveryFiles().size(), 2);
         QCOMPARE(ModeOf(RecoveryDir()), 0700u);
         QCOMPARE(ModeOf(RecoveryDir() + RecoveryFiles()[0]), 0600u);
 
         // A saved document needs no recovery.
-        main_->ZobrazOkno(path);
-        main_->actUlozit->trigger();
+        bed_.main->ZobrazOkno(path);
+        bed_.main->actUlozit->trigger();
         QCOMPARE(RecoveryFiles().size(), 1);
 
         // What a killed process leaves: files of another process id.
-        TypeText(titled, "more");
-        main_->WriteRecovery();
+        TypeAtEnd(titled, "more");
+        bed_.main->WriteRecovery();
         QDir dir(RecoveryDir());
         for (const QString& name : RecoveryFiles())
             QVERIFY(dir.rename(name, QStringLiteral("1-") + name));
 
         // The next run offers each; the restored text is modified, under its name.
-        for (TEditWin* win : main_->EditWindows())
+        for (TEditWin* win : bed_.main->EditWindows())
             win->CloseApproved();
-        main_.reset();
+        bed_.main.reset();
         StartMain();
-        dialogs_.messages.clear();
-        dialogs_.answers = {mbYes, mbYes};
-        QCOMPARE(main_->OfferRecovery(), 2);
-        QCOMPARE(dialogs_.messages.size(), 2);
-        QVERIFY(dialogs_.messages[0].text.startsWith(QStringLiteral("Obnovit neuložené změny?")));
+        bed_.dialogs.messages.clear();
+        bed_.dialogs.answers = {mbYes, mbYes};
+        QCOMPARE(bed_.main->OfferRecovery(), 2);
+        QCOMPARE(bed_.dialogs.messages.size(), 2);
+        QVERIFY(bed_.dialogs.messages[0].text.startsWith(QStringLiteral("Obnovit neuložené změny?")));
         QMap<QString, QString> restored;
-        for (TEditWin* win : main_->EditWindows()) {
+        for (TEditWin* win : bed_.main->EditWindows()) {
             restored[win->FileName] = ShownText(win);
             QVERIFY(win->sMemo->Modified());
         }
@@ -248,8 +212,8 @@ private slots:
         QCOMPARE(ReadBytes(path), QByteArray("on disk\r\ntyped")); // the file itself is not touched
 
         // A clean close (the user declines saving) leaves nothing behind.
-        dialogs_.answers = {mbNo, mbNo};
-        QVERIFY(main_->close());
+        bed_.dialogs.answers = {mbNo, mbNo};
+        QVERIFY(bed_.main->close());
         QVERIFY(RecoveryFiles().isEmpty());
     }
 
@@ -257,8 +221,8 @@ private slots:
         QVERIFY(QDir().mkpath(RecoveryDir()));
         WriteBytes(RecoveryDir() + QStringLiteral("2-1.rec"), "not a recovery file");
         WriteBytes(RecoveryDir() + QStringLiteral("2-2.rec"), "TORVANE-RECOVERY 1\n99\nshort");
-        QCOMPARE(main_->OfferRecovery(), 0);
-        QVERIFY(dialogs_.messages.isEmpty());
+        QCOMPARE(bed_.main->OfferRecovery(), 0);
+        QVERIFY(bed_.dialogs.messages.isEmpty());
         QVERIFY(!TRecoveryStore::Parse("TORVANE-RECOVERY 1\n0\n"));
         const auto entry = TRecoveryStore::Parse(std::string("TORVANE-RECOVERY 1\n3\na\nbtext\0x", 30));
         QVERIFY(entry);
@@ -268,21 +232,21 @@ private slots:
 
     void badTabColumnsNeverStopTheEditor() {
         // In the settings file: the default stands in, with a note.
-        main_->Settings().WriteString("Editor", "TabColumns", "20 10");
-        dialogs_.assembler = 0;
-        main_->actNovy->trigger();
-        TEditWin* win = main_->ActiveEditWin();
+        bed_.main->Settings().WriteString("Editor", "TabColumns", "20 10");
+        bed_.dialogs.assembler = 0;
+        bed_.main->actNovy->trigger();
+        TEditWin* win = bed_.main->ActiveEditWin();
         QVERIFY(win);
         QCOMPARE(QString::fromStdString(win->sMemo->Control().TabColumns()), QStringLiteral("15 21 60"));
-        QVERIFY(main_->StatusPanel(4)->text().contains(QStringLiteral("TabColumns=20 10")));
-        main_->Settings().WriteInteger("Editor", "FontSize", 0);
-        main_->sMemoNastav(*win);
-        QVERIFY(main_->StatusPanel(4)->text().contains(QStringLiteral("FontSize=0")));
+        QVERIFY(bed_.main->StatusPanel(4)->text().contains(QStringLiteral("TabColumns=20 10")));
+        bed_.main->Settings().WriteInteger("Editor", "FontSize", 0);
+        bed_.main->sMemoNastav(*win);
+        QVERIFY(bed_.main->StatusPanel(4)->text().contains(QStringLiteral("FontSize=0")));
         QCOMPARE(win->sMemo->View().Appearance().font.size, 10);
 
         // In the dialog: it says what is wrong and stays open, nothing written.
-        main_->Settings().WriteString("Editor", "TabColumns", "15 21 60");
-        TfrmNastaveni dialog(main_->Settings(), SettingsChoosers{}, main_.get());
+        bed_.main->Settings().WriteString("Editor", "TabColumns", "15 21 60");
+        TfrmNastaveni dialog(bed_.main->Settings(), SettingsChoosers{}, bed_.main.get());
         dialog.show();
         dialog.edTabs->setText(QStringLiteral("20 10"));
         dialog.btnOk->click();
@@ -290,11 +254,11 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QVERIFY(dialog.lblTabsError->isVisibleTo(&dialog));
         QCOMPARE(dialog.lblTabsError->text(), QString::fromUtf8(text::kBadTabColumns));
-        QCOMPARE(main_->Settings().ReadString("Editor", "TabColumns", ""), std::string("15 21 60"));
+        QCOMPARE(bed_.main->Settings().ReadString("Editor", "TabColumns", ""), std::string("15 21 60"));
         dialog.edTabs->setText(QStringLiteral("10 20"));
         dialog.btnOk->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(main_->Settings().ReadString("Editor", "TabColumns", ""), std::string("10 20"));
+        QCOMPARE(bed_.main->Settings().ReadString("Editor", "TabColumns", ""), std::string("10 20"));
     }
 
     void exceptionsOutOfHandlersAreReportedAndSurvived() {
@@ -307,12 +271,12 @@ private slots:
         QEvent event(QEvent::User);
         QVERIFY(!QCoreApplication::sendEvent(&faulty, &event));
         // A throwing slot behind a queued call, as timers and posted events run.
-        QTimer::singleShot(0, main_.get(), [] { throw std::runtime_error("slot failed"); });
+        QTimer::singleShot(0, bed_.main.get(), [] { throw std::runtime_error("slot failed"); });
         QTRY_COMPARE(reports.size(), 2);
         app->report = previous;
         QCOMPARE(reports[0], GuardedApplication::ReportText(QStringLiteral("handler failed")));
         QVERIFY(reports[1].contains(QStringLiteral("slot failed")));
-        QVERIFY(main_->isVisible());
+        QVERIFY(bed_.main->isVisible());
     }
 };
 

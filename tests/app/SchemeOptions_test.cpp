@@ -3,7 +3,7 @@
 // in the settings file across a restart and dropped again by "Výchozí"; keys,
 // templates and a damaged stored form.
 
-#include "ScriptedDialogs.h"
+#include "AppTestBed.h"
 #include "app/EditWin.h"
 #include "app/MainWindow.h"
 #include "app/dialogs/ColorButton.h"
@@ -55,31 +55,21 @@ bool ImageHas(const QImage& image, const QColor& colour) {
 class SchemeOptionsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    ScriptedDialogs dialogs_;
-    std::unique_ptr<TfrmTorvane> main_;
+    AppTestBed bed_;
 
-    QString ProgramDir() const { return dir_->path() + QStringLiteral("/prog/"); }
-
-    void Start() {
-        main_ = std::make_unique<TfrmTorvane>(dialogs_, ProgramDir());
-        main_->resize(900, 700);
-        main_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main_.get()));
-    }
+    void Start() { bed_.StartMain(); }
     void Restart() {
-        main_.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        bed_.StopMain();
         Start();
     }
 
     TEditWin* Open(const QString& name, const QByteArray& text) {
-        const QString path = dir_->path() + QLatin1Char('/') + name;
+        const QString path = bed_.dir->path() + QLatin1Char('/') + name;
         QFile f(path);
         if (!f.exists() && f.open(QIODevice::WriteOnly)) f.write(text);
         f.close();
-        main_->CreateEditor(path, false, 0);
-        return main_->ActiveEditWin();
+        bed_.main->CreateEditor(path, false, 0);
+        return bed_.main->ActiveEditWin();
     }
     TEditWin* OpenProgram() {
         return Open(QStringLiteral("prog.asm"), ";compiler: asem51\r\n; a note\r\n    NOP\r\n");
@@ -96,28 +86,20 @@ class SchemeOptionsTest : public QObject {
 
 private slots:
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        QVERIFY(QDir().mkpath(ProgramDir() + QStringLiteral("Scripts")));
-        for (const char* script : {"txt.tsc", "asm51.tsc", "AvrAsm.tsc"})
-            QVERIFY(QFile::copy(kSourceDir + QStringLiteral("/Scripts/") + QLatin1String(script),
-                                ProgramDir() + QStringLiteral("Scripts/") + QLatin1String(script)));
-        dialogs_ = ScriptedDialogs();
+        QVERIFY(bed_.Prepare(TestScripts::kBundled));
         TColorButton::SetPicker([](const QColor&, QWidget*) { return std::optional<QColor>(kGreen); });
         Start();
     }
 
     void cleanup() {
-        main_.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         TColorButton::SetPicker(nullptr);
-        dir_.reset();
+        bed_.Finish();
     }
 
     void commentColourReachesDocumentsSurvivesRestartAndDefaultsDropIt() {
         TEditWin* other = Open(QStringLiteral("other.asm"), ";compiler: asem51\r\n    RET\r\n");
         TEditWin* win = OpenProgram();
-        QVERIFY(main_->actNastaveniZvyrazneni->isEnabled());
+        QVERIFY(bed_.main->actNastaveniZvyrazneni->isEnabled());
         const uint8_t comment = CommentStyle(win->sMemoParser.Settings());
         QVERIFY(comment != 0);
         QCOMPARE(PaintedAt(win, kCommentSpace), QColor(Qt::white));
@@ -129,23 +111,23 @@ private slots:
             return true;
         };
         // Storno: the change stays in the dialog.
-        dialogs_.optionsEdit = [&](TEditorOptionsDialog& dialog) {
+        bed_.dialogs.optionsEdit = [&](TEditorOptionsDialog& dialog) {
             pickGreenForComments(dialog);
             return false;
         };
-        main_->actNastaveniZvyrazneni->trigger();
-        QCOMPARE(dialogs_.optionsDialogs, 1);
+        bed_.main->actNastaveniZvyrazneni->trigger();
+        QCOMPARE(bed_.dialogs.optionsDialogs, 1);
         QCOMPARE(PaintedAt(win, kCommentSpace), QColor(Qt::white));
-        QVERIFY(!main_->Settings().SectionExists(SchemeSection(kScheme)));
+        QVERIFY(!bed_.main->Settings().SectionExists(SchemeSection(kScheme)));
 
         bool previewShowsIt = false;
-        dialogs_.optionsEdit = [&](TEditorOptionsDialog& dialog) {
+        bed_.dialogs.optionsEdit = [&](TEditorOptionsDialog& dialog) {
             const bool picked = pickGreenForComments(dialog);
             dialog.preview->viewport()->repaint();
             previewShowsIt = ImageHas(dialog.preview->viewport()->grab().toImage(), kGreen);
             return picked;
         };
-        main_->actNastaveniZvyrazneni->trigger();
+        bed_.main->actNastaveniZvyrazneni->trigger();
         QVERIFY(previewShowsIt);
         QCOMPARE(PaintedAt(win, kCommentSpace), kGreen);
         QCOMPARE(other->sMemoParser.Settings().GetStyle(comment).background,
@@ -155,19 +137,19 @@ private slots:
         win = OpenProgram();
         QCOMPARE(PaintedAt(win, kCommentSpace), kGreen);
 
-        dialogs_.optionsEdit = [](TEditorOptionsDialog& dialog) {
+        bed_.dialogs.optionsEdit = [](TEditorOptionsDialog& dialog) {
             dialog.btnDefaults->click();
             return true;
         };
-        main_->actNastaveniZvyrazneni->trigger();
+        bed_.main->actNastaveniZvyrazneni->trigger();
         QCOMPARE(PaintedAt(win, kCommentSpace), QColor(Qt::white));
-        QVERIFY(!main_->Settings().ValueExists(SchemeSection(kScheme), "Settings"));
+        QVERIFY(!bed_.main->Settings().ValueExists(SchemeSection(kScheme), "Settings"));
     }
 
     void documentWindowOffersHighlightingOnly() {
         TEditWin* win = OpenProgram();
         int shown = -1;
-        dialogs_.optionsEdit = [&](TEditorOptionsDialog& dialog) {
+        bed_.dialogs.optionsEdit = [&](TEditorOptionsDialog& dialog) {
             shown = dialog.pages->count();
             return dialog.highlightPage && !dialog.keysPage && !dialog.templatesPage;
         };
@@ -192,7 +174,7 @@ private slots:
         TEditWin* win = OpenProgram();
         QString conflict;
         std::vector<TKeyboardActionContoller::Binding> before, after;
-        dialogs_.optionsEdit = [&](TEditorOptionsDialog& dialog) {
+        bed_.dialogs.optionsEdit = [&](TEditorOptionsDialog& dialog) {
             TKeysPage& keys = *dialog.keysPage;
             before = dialog.Working().KeyMap().AllBindings();
             if (keys.AssignKeys(acDocumentEnd, ShortCut('Y', kscCtrl), 0)) return false;
@@ -200,7 +182,7 @@ private slots:
             after = dialog.Working().KeyMap().AllBindings();
             return keys.AssignKeys(acDocumentEnd, ShortCut('K', kscCtrl), 'Q');
         };
-        main_->actNastaveniZvyrazneni->trigger();
+        bed_.main->actNastaveniZvyrazneni->trigger();
         QVERIFY(conflict.startsWith(QStringLiteral("Duplicate key sequence definition for")));
         QVERIFY(before == after);
 
@@ -212,7 +194,7 @@ private slots:
 
     void templateAddedInTheDialogExpands() {
         TEditWin* win = OpenProgram();
-        dialogs_.optionsEdit = [](TEditorOptionsDialog& dialog) {
+        bed_.dialogs.optionsEdit = [](TEditorOptionsDialog& dialog) {
             TMacroPage& page = *dialog.templatesPage;
             page.edtName->setText(QStringLiteral("clr2"));
             page.edtDescription->setText(QStringLiteral("clear two"));
@@ -220,7 +202,7 @@ private slots:
             page.btnAdd->click();
             return true;
         };
-        main_->actNastaveniZvyrazneni->trigger();
+        bed_.main->actNastaveniZvyrazneni->trigger();
         QVERIFY(win->sMemoParser.Settings().CodeTemplates().FindMacro("clr2"));
 
         const editor::TOffset end = win->sMemo->Store().TextLength();
@@ -235,11 +217,11 @@ private slots:
     void damagedStoredFormIsIgnoredWithANote() {
         const std::string section = SchemeSection(kScheme);
         for (const char* stored : {"0A0000FF", "zz", ""}) {
-            main_->Settings().WriteInteger(section, "Format", 51);
-            main_->Settings().WriteString(section, "Settings", stored);
+            bed_.main->Settings().WriteInteger(section, "Format", 51);
+            bed_.main->Settings().WriteString(section, "Settings", stored);
             TEditWin* win = Open(QStringLiteral("d%1.asm").arg(qHash(QByteArray(stored))),
                                  ";compiler: asem51\r\n; a note\r\n");
-            QVERIFY(main_->StatusPanel(4)->text().contains(QStringLiteral("nelze načíst")));
+            QVERIFY(bed_.main->StatusPanel(4)->text().contains(QStringLiteral("nelze načíst")));
             QCOMPARE(PaintedAt(win, kCommentSpace), QColor(Qt::white));
             QVERIFY(CommentStyle(win->sMemoParser.Settings()) != 0);
         }

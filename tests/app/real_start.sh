@@ -8,43 +8,12 @@
 # its Torvane.ini lands there and not in the build tree. HOME and
 # XDG_RUNTIME_DIR are scratch directories too: the test never meets a running
 # instance of a real session.
-set -u
 BIN_DIR=$1
-WORK=$(mktemp -d)
-XVFB_PID=""
-FIRST_PID=""
+. "$(dirname "$0")/../support/desktop.sh"
+require_tools xdotool
 
-cleanup() {
-    [ -n "$FIRST_PID" ] && kill "$FIRST_PID" 2>/dev/null && wait "$FIRST_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    [ -s "$WORK/xvfb.log" ] && sed 's/^/xvfb: /' "$WORK/xvfb.log" >&2
-    exit 1
-}
-
-# Polls a command for up to $1 tenths of a second.
-wait_until() {
-    local tries=$1
-    shift
-    for ((i = 0; i < tries; i++)); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-for tool in Xvfb xdotool xdpyinfo; do
-    command -v "$tool" >/dev/null || fail "$tool is not installed (packages xvfb xdotool x11-utils)"
-done
-
-mkdir -p "$WORK/home" "$WORK/prog/Scripts" "$WORK/data"
-mkdir -m 700 "$WORK/run"
-export HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/run"
+private_user_folders
+mkdir -p "$WORK/prog/Scripts" "$WORK/data"
 cp "$BIN_DIR/torvane" "$WORK/prog/" || fail "no program in $BIN_DIR"
 if [ -d "$BIN_DIR/Scripts" ]; then cp "$BIN_DIR/Scripts/"* "$WORK/prog/Scripts/" 2>/dev/null; fi
 for script in txt.tsc asm51.tsc AvrAsm.tsc; do
@@ -55,18 +24,11 @@ OTHER_FILE="$WORK/data/other.asm"
 printf ';compiler: asem51\r\n\tmov a,#1\r\n' >"$FIRST_FILE"
 printf 'nop\r\n' >"$OTHER_FILE"
 
-# Xvfb chooses a free display itself and reports its number; -noreset keeps
-# it from resetting (and refusing connections) when a client such as xdpyinfo
-# disconnects as the last one.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log" &
-XVFB_PID=$!
-wait_until 100 test -s "$WORK/display" || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
-export DISPLAY=":$(head -n1 "$WORK/display")"
-wait_until 50 xdpyinfo || fail "display $DISPLAY does not answer"
-export QT_QPA_PLATFORM=xcb
+start_x_server
 
 "$WORK/prog/torvane" "$FIRST_FILE" 2>"$WORK/first.log" &
 FIRST_PID=$!
+STARTED_PIDS+=($FIRST_PID)
 wait_until 200 xdotool search --name "first\.asm" || fail "no window shows first.asm: $(cat "$WORK/first.log")"
 WINDOW=$(xdotool search --name "first\.asm" | head -n1)
 [ "$(xdotool getwindowpid "$WINDOW")" = "$FIRST_PID" ] || fail "the first.asm window is not the first instance's"

@@ -6,47 +6,14 @@
 # the close question instead of ending the program.
 #
 # usage: recovery_e2e.sh BIN_DIR
-set -u
 BIN_DIR=$1
-WORK=$(mktemp -d)
-XVFB_PID=""
-WM_PID=""
-APP_PID=""
-
-cleanup() {
-    [ -n "$APP_PID" ] && kill -9 "$APP_PID" 2>/dev/null && wait "$APP_PID" 2>/dev/null
-    [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null && wait "$WM_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    for log in "$WORK"/*.log; do [ -s "$log" ] && sed "s|^|$(basename "$log"): |" "$log" >&2; done
-    exit 1
-}
-
-wait_until() {
-    local tries=$1
-    shift
-    for ((i = 0; i < tries; i++)); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-for tool in Xvfb xdotool xdpyinfo openbox; do
-    command -v "$tool" >/dev/null || fail "$tool is not installed (packages xvfb xdotool x11-utils openbox)"
-done
+. "$(dirname "$0")/../support/desktop.sh"
+require_tools xdotool
 
 # Private folders: no lock, socket, settings or recovery file is shared with
 # a real session or another test run.
-mkdir -p "$WORK/home" "$WORK/prog/Scripts" "$WORK/data" "$WORK/state" "$WORK/config" "$WORK/cache"
-mkdir -m 700 "$WORK/run"
-export HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/run" XDG_STATE_HOME="$WORK/state"
-export XDG_CONFIG_HOME="$WORK/config" XDG_CACHE_HOME="$WORK/cache" XDG_DATA_HOME="$WORK/home/.local/share"
+private_user_folders
+mkdir -p "$WORK/prog/Scripts" "$WORK/data"
 export TORVANE_RECOVERY_SECONDS=1
 cp "$BIN_DIR/torvane" "$WORK/prog/" || fail "no program in $BIN_DIR"
 if [ -d "$BIN_DIR/Scripts" ]; then cp "$BIN_DIR/Scripts/"* "$WORK/prog/Scripts/" 2>/dev/null; fi
@@ -56,18 +23,12 @@ done
 FILE="$WORK/data/work.asm"
 printf 'nop\r\n' >"$FILE"
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log" &
-XVFB_PID=$!
-wait_until 100 test -s "$WORK/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$WORK/display")"
-wait_until 50 xdpyinfo || fail "display $DISPLAY does not answer"
-openbox >"$WORK/wm.log" 2>&1 &
-WM_PID=$!
-export QT_QPA_PLATFORM=xcb
+start_x_server --window-manager
 
 start() {
     "$WORK/prog/torvane" "$@" 2>>"$WORK/app.log" &
     APP_PID=$!
+    STARTED_PIDS+=($APP_PID)
 }
 
 # Types into the editor of the main window.

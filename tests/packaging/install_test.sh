@@ -14,29 +14,7 @@ BUILD=$1
 PREFIX=$2
 EXAMPLES=$3
 DATA_DIRS=$4
-WORK=$(mktemp -d)
-GUI_PID=""
-
-cleanup() {
-    [ -n "$GUI_PID" ] && kill "$GUI_PID" 2>/dev/null && wait "$GUI_PID" 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-wait_until() {
-    local tries=$1
-    shift
-    for ((i = 0; i < tries; i++)); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
+. "$(dirname "$0")/../support/desktop.sh"
 
 rm -rf "$PREFIX"
 cmake --install "$BUILD" --prefix "$PREFIX" >"$WORK/install.log" 2>&1 || fail "install failed: $(cat "$WORK/install.log")"
@@ -57,9 +35,8 @@ if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$PREFIX/share/applications/torvane.desktop" || fail "the desktop entry is not valid"
 fi
 
-mkdir -p "$WORK/home" "$WORK/src"
-mkdir -m 700 "$WORK/run"
-export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/config" XDG_CACHE_HOME="$WORK/cache" XDG_RUNTIME_DIR="$WORK/run"
+private_user_folders
+mkdir -p "$WORK/src"
 cp "$EXAMPLES"/*.asm "$WORK/src/"
 CLI="$PREFIX/bin/torvane-cli"
 
@@ -76,6 +53,7 @@ grep -qx "Path=$PREFIX/lib/torvane/avrasm32" "$INI" || fail "the settings do not
 
 QT_QPA_PLATFORM=offscreen "$PREFIX/bin/torvane" "$WORK/src/blink51.asm" >"$WORK/gui.log" 2>&1 &
 GUI_PID=$!
+STARTED_PIDS+=($GUI_PID)
 wait_until 200 test -S "$XDG_RUNTIME_DIR/TfrmTorvane" || fail "the program does not listen: $(cat "$WORK/gui.log")"
 [ -f "$XDG_RUNTIME_DIR/Torvane" ] || fail "no single-instance lock in XDG_RUNTIME_DIR"
 # A second start hands its file over and ends.
