@@ -56,16 +56,23 @@ function(torvane_qtest name)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
 
-# torvane_add_subfolders(): adds every direct subfolder that has a
-# CMakeLists.txt (tests/ and bench/ hold one subfolder per layer or engine).
-macro(torvane_add_subfolders)
-  file(GLOB _children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
-  foreach(_child IN LISTS _children)
-    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${_child}/CMakeLists.txt)
-      add_subdirectory(${_child})
+# torvane_add_folders(NAME...): adds the named subfolders, in order. A named
+# folder without a CMakeLists.txt is a broken checkout, and a subfolder with
+# one that is not named would be left out silently: both stop the configure.
+function(torvane_add_folders)
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(child IN LISTS children)
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt AND NOT child IN_LIST ARGN)
+      message(FATAL_ERROR "${CMAKE_CURRENT_SOURCE_DIR}/${child} is not in the folder list")
     endif()
   endforeach()
-endmacro()
+  foreach(child IN LISTS ARGN)
+    if(NOT EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+      message(FATAL_ERROR "${CMAKE_CURRENT_SOURCE_DIR}/${child} has no CMakeLists.txt")
+    endif()
+    add_subdirectory(${child})
+  endforeach()
+endfunction()
 
 # torvane_install_data(SOURCE_DIR DEST_SUBDIR [CHECK COMMAND...] [DEPENDS FILES...]):
 # a folder
