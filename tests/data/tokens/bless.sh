@@ -1,6 +1,8 @@
 #!/bin/sh
-# Rewrites the expected token files from the current highlighting.
-# Usage: tests/data/tokens/bless.sh BUILD_DIR
+# Rewrites the expected token listings (SOURCE.tokens) of every sample in
+# samples.list from the current highlighting, as "torvane-cli tokens" of the
+# given build prints it, with the scheme scripts of this source tree.
+# Usage: tests/data/tokens/bless.sh BUILD_DIR    (for example: out)
 # Run it only after a change meant to alter the tokens, and review the diff.
 set -eu
 if [ $# -ne 1 ]; then
@@ -8,11 +10,19 @@ if [ $# -ne 1 ]; then
     exit 2
 fi
 cli="$1/bin/torvane-cli"
+if [ ! -x "$cli" ]; then
+    echo "$0: no $cli; build first (cmake --build $1 --target torvane-cli)" >&2
+    exit 1
+fi
 here=$(cd "$(dirname "$0")" && pwd)
-bless() { # scheme source
-    "$cli" tokens --scheme "$1" "$here/$2" > "$here/$2.tokens"
-    echo "blessed $2.tokens"
-}
-bless txt sample.txt
-bless asm51 sample.a51
-bless avr sample.asm
+scripts="$here/../../../Scripts"
+grep -v '^#' "$here/samples.list" | while read -r source scheme; do
+    [ -n "$source" ] || continue
+    if [ "$scheme" = builtin ]; then
+        "$cli" tokens "$here/$source" > "$here/$source.tokens.new"
+    else
+        "$cli" tokens --scheme "$scripts/$scheme" "$here/$source" > "$here/$source.tokens.new"
+    fi
+    mv "$here/$source.tokens.new" "$here/$source.tokens"
+    echo "blessed $source.tokens"
+done
