@@ -11,17 +11,23 @@ if [ $# -ne 1 ]; then
 fi
 cli="$1/bin/torvane-cli"
 if [ ! -x "$cli" ]; then
-    echo "$0: no $cli; build first (cmake --build $1 --target torvane-cli)" >&2
+    echo "$0: no $cli; build it first (cmake --build $1 --target torvane-cli)" >&2
     exit 1
 fi
 here=$(cd "$(dirname "$0")" && pwd)
 scripts="$here/../../../Scripts"
 grep -v '^#' "$here/samples.list" | while read -r source scheme; do
     [ -n "$source" ] || continue
-    if [ "$scheme" = builtin ]; then
-        "$cli" tokens "$here/$source" > "$here/$source.tokens.new"
-    else
-        "$cli" tokens --scheme "$scripts/$scheme" "$here/$source" > "$here/$source.tokens.new"
+    case "$scheme" in
+        builtin) set -- ;;
+        *) set -- --scheme "$scripts/$scheme" ;;
+    esac
+    # A listing is replaced only when the tool succeeded, so a failure leaves
+    # the checked-in file as it was.
+    if ! "$cli" tokens "$@" "$here/$source" > "$here/$source.tokens.new"; then
+        rm -f "$here/$source.tokens.new"
+        echo "$0: torvane-cli tokens failed on $source" >&2
+        exit 1
     fi
     mv "$here/$source.tokens.new" "$here/$source.tokens"
     echo "blessed $source.tokens"
