@@ -1,5 +1,6 @@
 #include "highlight/TokenListing.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -86,21 +87,23 @@ std::string FormatTokenListing(std::string_view text, std::span<const uint8_t> i
         return *labels[token];
     };
 
+    // Characters past the end of ids count as plain text.
+    auto id = [&ids](size_t i) -> uint8_t { return i < ids.size() ? ids[i] : 0; };
+
     std::string out;
     size_t start = 0;
     while (start < text.size()) {
-        const size_t breakAt = text.find(kLineBreak, start);
-        const size_t end = breakAt == std::string_view::npos ? text.size() : breakAt + 1;
-        const std::string_view line =
-            text.substr(start, (breakAt == std::string_view::npos ? end : breakAt) - start);
+        const size_t breakAt = std::min(text.find(kLineBreak, start), text.size());
+        const size_t end = std::min(breakAt + 1, text.size()); // the break belongs to its line
+        const std::string_view line = text.substr(start, breakAt - start);
         out += line.empty() ? ">" : "> ";
         AppendShown(out, line, decode, Quoting::header);
         out += '\n';
         for (size_t run = start; run < end;) {
             size_t runEnd = run + 1;
-            while (runEnd < end && ids[runEnd] == ids[run])
+            while (runEnd < end && id(runEnd) == id(run))
                 ++runEnd;
-            const std::string& name = label(ids[run]);
+            const std::string& name = label(id(run));
             out += "  ";
             out += name;
             out.append(name.size() < kLabelWidth ? kLabelWidth - name.size() + 1 : 1, ' ');

@@ -51,7 +51,7 @@ std::string TokenLabel(const TTE_Settings& settings, uint8_t token, TCharDecoder
 
 // The listing of text (line breaks as single characters 13, the way the
 // editor stores them) whose character i has the token ids[i]; ids holds one
-// id per character of text.
+// id per character of text (characters beyond it count as token 0).
 std::string FormatTokenListing(std::string_view text, std::span<const uint8_t> ids,
                                const TTE_Settings& settings, TCharDecoder decode);
 

@@ -60,6 +60,8 @@ TEST_F(ListingTest, OneBlockPerLineWithRunsCoveringTheLineBreak) {
     // Nothing follows the final line break.
     EXPECT_EQ(Listing("z\r", {4, 0}), "> z\n  4              \"z\"\n  Default        \"\\n\"\n");
     EXPECT_EQ(Listing("", {}), "");
+    // Ids that end early leave the rest plain rather than read past them.
+    EXPECT_EQ(Listing("ab", {4}), "> ab\n  4              \"a\"\n  Default        \"b\"\n");
 }
 
 TEST_F(ListingTest, LongLabelsKeepOneSpace) {
