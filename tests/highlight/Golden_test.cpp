@@ -77,6 +77,7 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
     size_t row = 0;
     while (row < want.size() && row < got.size() && want[row] == got[row])
         ++row;
+    if (row == want.size() && row == got.size()) return "the listings differ only in their last line break";
     std::string block = "(none)";
     for (size_t r = std::min(row, want.size()); r-- > 0;)
         if (want[r].starts_with('>')) {
@@ -86,7 +87,6 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
     auto at = [row](const std::vector<std::string>& rows) {
         return row < rows.size() ? rows[row] : std::string("(end of the listing)");
     };
-    if (row == want.size() && row == got.size()) return "the listings differ only in their last line break";
     return "first difference at row " + std::to_string(row + 1) + ", in the block\n" + block +
            "\n  expected: " + at(want) + "\n  actual:   " + at(got);
 }
