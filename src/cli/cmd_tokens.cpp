@@ -1,9 +1,9 @@
 // torvane-cli tokens [--scheme txt|asm51|avr|PATH] SOURCE
-// The token ids the editor gives a source file: SOURCE is loaded into a text
+// The tokens the editor gives a source file: SOURCE is loaded into a text
 // store (any line ends), highlighted from scratch as after opening it, and
-// every stored line is printed as space-separated runs "ID*COUNT" that cover
-// each of its characters, its line break (one character 13) included. A
-// line split by the store's node length is printed whole.
+// printed as a token listing (highlight/TokenListing.h): each line, then its
+// runs of characters with the name of the style each run paints in. Bytes
+// show as Windows-1250 characters, as the editor shows them.
 // The scheme is one of the bundled scripts among the program's data (Scripts/),
 // or PATH: a scheme script or a compiled scheme stream. Without --scheme
 // the built-in plain-text scheme is used.
@@ -13,10 +13,15 @@
 #include "cli/Command.h"
 #include "cli/ParserBinding.h"
 #include "cli/Schemes.h"
+#include "editor/Cp1250Table.h"
 #include "highlight/BuiltinScheme.h"
+#include "highlight/TokenListing.h"
 
 #include <cstdio>
+#include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace torvane::cli {
 namespace {
@@ -26,34 +31,20 @@ int RunTokens(const std::vector<std::string>& args);
 const CliCommand kCommand{"tokens", "tokens [--scheme txt|asm51|avr|PATH] SOURCE", RunTokens};
 const CliCommand::Registrar kRegistrar(kCommand);
 
-std::string FormatRuns(const std::vector<uint8_t>& ids) {
-    std::string out;
-    for (size_t c = 0; c < ids.size();) {
-        size_t end = c + 1;
-        while (end < ids.size() && ids[end] == ids[c])
-            ++end;
-        if (!out.empty()) out += ' ';
-        out += std::to_string(ids[c]) + '*' + std::to_string(end - c);
-        c = end;
-    }
-    return out;
-}
-
-void PrintRuns(const editor::TTextStore& store) {
-    // Ids of the current line; a line longer than a node spans several.
-    std::vector<uint8_t> line;
+// The stored text in one piece, line breaks included, and the token of each
+// of its characters. A line longer than a node spans several nodes; a node
+// without tokens yet counts as plain text.
+std::pair<std::string, std::vector<uint8_t>> TextAndTokens(const editor::TTextStore& store) {
+    std::string text;
+    std::vector<uint8_t> ids;
     for (editor::TLineIndex i = 0; i < store.LineCount(); ++i) {
-        const std::string_view text = store.NodeText(i);
-        const std::span<const uint8_t> ids = store.NodeStyles(i);
-        if (ids.empty())
-            line.resize(line.size() + text.size(), 0);
-        else
-            line.insert(line.end(), ids.begin(), ids.end());
-        if (text.empty() || text.back() == '\r' || i + 1 == store.LineCount()) {
-            std::printf("%s\n", FormatRuns(line).c_str());
-            line.clear();
-        }
+        const std::string_view node = store.NodeText(i);
+        const std::span<const uint8_t> styles = store.NodeStyles(i);
+        text += node;
+        ids.insert(ids.end(), styles.begin(), styles.end());
+        ids.resize(text.size(), 0);
     }
+    return {std::move(text), std::move(ids)};
 }
 
 int RunTokens(const std::vector<std::string>& args) {
@@ -77,7 +68,9 @@ int RunTokens(const std::vector<std::string>& args) {
     editor::TTextStore store;
     store.LoadFromFile(source);
     HighlightWholeStore(parser, store);
-    PrintRuns(store);
+    const auto [text, ids] = TextAndTokens(store);
+    const std::string listing = FormatTokenListing(text, ids, parser.Settings(), editor::Cp1250ToUnicode);
+    std::fwrite(listing.data(), 1, listing.size(), stdout);
     return 0;
 }
 

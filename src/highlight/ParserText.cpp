@@ -38,22 +38,4 @@ std::vector<uint8_t> ScanTokenIds(TTessaryParser& parser, std::string_view text)
     return ids;
 }
 
-std::string FormatTokenRuns(std::string_view text, const std::vector<uint8_t>& ids) {
-    std::string out;
-    size_t line = 1, i = 0;
-    while (i < text.size()) {
-        out += std::to_string(line++) + '\t';
-        for (bool first = true; i < text.size() && text[i] != '\r'; first = false) {
-            size_t run = i;
-            while (run < text.size() && text[run] != '\r' && ids[run] == ids[i])
-                ++run;
-            out += (first ? "" : " ") + std::to_string(ids[i]) + ':' + std::to_string(run - i);
-            i = run;
-        }
-        out += '\n';
-        ++i; // the line break
-    }
-    return out;
-}
-
 } // namespace torvane

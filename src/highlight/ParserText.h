@@ -21,9 +21,4 @@ std::string WithEditorLineBreaks(std::string_view raw);
 // ("Stack underflow") propagate.
 std::vector<uint8_t> ScanTokenIds(TTessaryParser& parser, std::string_view text);
 
-// The ids of text as lines of runs: "<line>\t<id>:<length> ..." for every
-// line (1-based, the line break not counted), each line ended by "\n". The
-// form of the token reference files and of "torvane-cli tokens".
-std::string FormatTokenRuns(std::string_view text, const std::vector<uint8_t>& ids);
-
 } // namespace torvane
