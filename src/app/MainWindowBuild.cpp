@@ -12,6 +12,7 @@
 #include "app/MainWindow.h"
 #include "app/dialogs/ProgressPopup.h"
 #include "assemble/BuildCommand.h"
+#include "bridge/Export.h"
 #include "editor/TextStore.h"
 
 #include <QEventLoop>
@@ -31,8 +32,10 @@ public:
     std::string DocumentFileName() const override { return win_.FileName.toLocal8Bit().toStdString(); }
     std::string DocumentFirstLine() const override { return win_.sMemo->Store().LineText(0); }
 
-    int AskAssembler(const std::string& caption) override {
-        return main_.Dialogs().ChooseAssembler(&main_, QString::fromUtf8(caption)).value_or(0);
+    platform::Assembler AskAssembler(const std::string& caption) override {
+        return main_.Dialogs()
+            .ChooseAssembler(&main_, QString::fromUtf8(caption))
+            .value_or(platform::Assembler::None);
     }
 
     void InsertFirstLine(const std::string& line) override { win_.sMemo->InsertFirstLine(line); }
@@ -46,8 +49,7 @@ public:
     }
 
     uint8_t RunCall(const std::function<uint8_t()>& call, const std::function<void()>& cancel) override {
-        constexpr uint8_t kCallFailed = 255;
-        uint8_t result = kCallFailed;
+        uint8_t result = bridge::kCallFailed;
         QEventLoop loop;
         const auto connection =
             QObject::connect(&progress_, &TfrmDialog::Prerusit, &loop, [&cancel] { cancel(); });
@@ -55,7 +57,7 @@ public:
             try {
                 result = call();
             } catch (...) {
-                result = kCallFailed;
+                result = bridge::kCallFailed;
             }
             QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
         });

@@ -12,6 +12,15 @@
 
 #include <cstdint>
 
+namespace torvane::bridge {
+
+// Result bytes of the assembler exports.
+inline constexpr uint8_t kNotAssembled = 0; // errors reported, or the log could not be written
+inline constexpr uint8_t kAssembled = 1;    // no errors, log written
+inline constexpr uint8_t kCallFailed = 255; // a failure no log line expresses; log written
+
+} // namespace torvane::bridge
+
 #if defined(_WIN32)
 #define PELORIN_CALL __stdcall
 #ifdef PELORIN_BUILDING

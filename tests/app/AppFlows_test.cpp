@@ -121,8 +121,8 @@ private slots:
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
         QVERIFY(QDir().mkpath(ProgramDir() + QStringLiteral("Scripts")));
-        for (int i = 0; i < kAssemblerCount; ++i)
-            WriteBytes(ProgramDir() + QStringLiteral("Scripts/") + QString::fromUtf8(Assembler(i).scriptFile),
+        for (const torvane::platform::AssemblerFacts& facts : torvane::platform::kAssemblerTable)
+            WriteBytes(ProgramDir() + QStringLiteral("Scripts/") + QString::fromUtf8(facts.scriptFile),
                        "");
         dialogs_ = ScriptedDialogs();
         StartMain();
@@ -154,9 +154,9 @@ private slots:
         QCOMPARE(win->sMemo->LineCount(), 1);
         QCOMPARE(ShownText(win), QStringLiteral(";compiler: asem51"));
         QCOMPARE(win->sMemo->Store().Text(), std::string(";compiler: asem51"));
-        QCOMPARE(win->HighlightIndex, 1);
+        QCOMPARE(win->HighlightAssembler, torvane::platform::Assembler::Asem51);
         QVERIFY(main_->mnItmHighlight[1]->isChecked());
-        QCOMPARE(main_->GetCompiler(), 1);
+        QCOMPARE(main_->GetCompiler(), torvane::platform::Assembler::Asem51);
         QVERIFY(dialogs_.messages.isEmpty());
 
         // Cancelling the choice creates nothing.
@@ -173,7 +173,7 @@ private slots:
         TEditWin* win = main_->ActiveEditWin();
         QVERIFY(win);
         QCOMPARE(win->FileName, path);
-        QCOMPARE(win->HighlightIndex, 2);
+        QCOMPARE(win->HighlightAssembler, torvane::platform::Assembler::AvrAsm);
         QVERIFY(main_->mnItmHighlight[2]->isChecked());
         QVERIFY(!win->sMemo->Modified());
         QVERIFY(main_->actPrelozit->isEnabled());
@@ -182,7 +182,7 @@ private slots:
 
         // Opening it again only activates it.
         NewDocument();
-        main_->CreateEditor(path, false, 0);
+        main_->CreateEditor(path, false);
         QCOMPARE(main_->EditWindows().size(), 2);
         QCOMPARE(main_->ActiveEditWin(), win);
         QCOMPARE(dialogs_.messages.size(), 1);
@@ -196,7 +196,7 @@ private slots:
         QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
         QFile probe(path);
         if (probe.open(QIODevice::ReadOnly)) QSKIP("the file stays readable (running as root)");
-        main_->CreateEditor(path, false, 0);
+        main_->CreateEditor(path, false);
         QCOMPARE(dialogs_.messages.size(), 1);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(main_->EditWindows().isEmpty());
@@ -207,8 +207,8 @@ private slots:
         const QString lower = DataPath("case.asm"), upper = DataPath("CASE.asm");
         WriteBytes(lower, "a");
         WriteBytes(upper, "b");
-        main_->CreateEditor(lower, false, 0);
-        main_->CreateEditor(upper, false, 0);
+        main_->CreateEditor(lower, false);
+        main_->CreateEditor(upper, false);
         QCOMPARE(main_->EditWindows().size(), 2);
         main_->tabConSoubory->setCurrentIndex(0);
         QCOMPARE(main_->ActiveEditWin()->FileName, lower);
@@ -222,7 +222,7 @@ private slots:
         const QString open = DataPath("open.asm"), existing = DataPath("exists.asm");
         WriteBytes(open, "x");
         WriteBytes(existing, "old");
-        main_->CreateEditor(open, false, 0);
+        main_->CreateEditor(open, false);
         TEditWin* win = NewDocument();
         TypeText(win, "mov a,#1");
 
@@ -289,7 +289,7 @@ private slots:
         // and keeps the old bytes of nothing.
         const QString path = DataPath("titled.asm");
         WriteBytes(path, "old");
-        main_->CreateEditor(path, false, 0);
+        main_->CreateEditor(path, false);
         TEditWin* titled = main_->ActiveEditWin();
         TypeText(titled, "new");
         QVERIFY(QFile::remove(path));
@@ -453,7 +453,7 @@ private slots:
             text += "line " + QByteArray::number(i) + "\r\n";
         text.chop(2);
         WriteBytes(path, text);
-        main_->CreateEditor(path, false, 0);
+        main_->CreateEditor(path, false);
         TEditWin* win = main_->ActiveEditWin();
         QCOMPARE(win->sMemo->LineCount(), 20);
         win->resize(600, 300);
@@ -506,7 +506,7 @@ private slots:
         // leaves undefined all survive; saving writes CR LF.
         const QString path = DataPath("bytes.asm");
         WriteBytes(path, QByteArray("a\xE8\x9A\nb\x81\rc"));
-        main_->CreateEditor(path, false, 0);
+        main_->CreateEditor(path, false);
         TEditWin* win = main_->ActiveEditWin();
         QCOMPARE(ShownText(win), QStringLiteral("ačš\nb\u0081\nc"));
         TypeText(win, QStringLiteral("ř"));
@@ -527,7 +527,7 @@ private slots:
         QCOMPARE(dialogs_.messages[0].text,
                  QStringLiteral("Chybí potřebný skript \"AvrAsm.tsc\"\rZvýraznění textu nebude fungovat."));
         QCOMPARE(dialogs_.messages[0].kind, MsgKind::Error);
-        QCOMPARE(win->HighlightIndex, 2);
+        QCOMPARE(win->HighlightAssembler, torvane::platform::Assembler::AvrAsm);
         QVERIFY(main_->mnItmHighlight[2]->isChecked());
     }
 
@@ -582,7 +582,7 @@ private slots:
         // No marker and the choice cancelled: only the log goes.
         const QString path = DataPath("plain.asm");
         WriteBytes(path, "nop\r\n");
-        main_->CreateEditor(path, false, 0);
+        main_->CreateEditor(path, false);
         TEditWin* win = main_->ActiveEditWin();
         win->lstBox->addItem(QStringLiteral("earlier"));
         dialogs_.assembler = std::nullopt;

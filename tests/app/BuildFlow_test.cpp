@@ -71,7 +71,7 @@ class BuildFlowTest : public QObject {
         WriteBytes(dir_->path() + QStringLiteral("/fake.script"), script);
         const QString source = dir_->path() + QStringLiteral("/prog.asm");
         WriteBytes(source, ";compiler: asem51\r\nnop\r\n");
-        main_->CreateEditor(source, false, 0);
+        main_->CreateEditor(source, false);
         win_ = main_->ActiveEditWin();
         QVERIFY(win_);
     }
@@ -88,8 +88,8 @@ private slots:
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
         QVERIFY(QDir().mkpath(ProgramDir() + QStringLiteral("Scripts")));
-        for (int i = 0; i < kAssemblerCount; ++i)
-            WriteBytes(ProgramDir() + QStringLiteral("Scripts/") + QString::fromUtf8(Assembler(i).scriptFile),
+        for (const torvane::platform::AssemblerFacts& facts : torvane::platform::kAssemblerTable)
+            WriteBytes(ProgramDir() + QStringLiteral("Scripts/") + QString::fromUtf8(facts.scriptFile),
                        "");
         QVERIFY(QFile::copy(QStringLiteral(PELORIN_LIBRARY),
                             ProgramDir() + QString::fromLatin1(torvane::platform::kBridgeLibrary)));

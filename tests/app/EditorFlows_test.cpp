@@ -75,7 +75,7 @@ class EditorFlowsTest : public QObject {
     TEditWin* OpenCopy(const QString& sourcePath) {
         const QString path = DataPath(QFileInfo(sourcePath).fileName());
         QFile::copy(sourcePath, path);
-        main_->CreateEditor(path, false, 0);
+        main_->CreateEditor(path, false);
         return main_->ActiveEditWin();
     }
 
@@ -219,7 +219,7 @@ private slots:
 
     void anOpened8051SourceIsHighlighted() {
         TEditWin* win = OpenCopy(kSourceDir + QStringLiteral("/examples/blink51.asm"));
-        QCOMPARE(win->HighlightIndex, 1);
+        QCOMPARE(win->HighlightAssembler, torvane::platform::Assembler::Asem51);
         QVERIFY(dialogs_.messages.isEmpty());
         QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("   1:   1"));
         QCOMPARE(main_->StatusPanel(1)->text(), QStringLiteral("Ord: #  59   Hex: 3Bh"));
@@ -309,7 +309,7 @@ private slots:
         TEditWin* win = main_->ActiveEditWin();
         QCOMPARE(win->FileName, QStringLiteral("Nový soubor 1"));
         QCOMPARE(ShownText(win), QStringLiteral("START:\tMOV\tA,B\t;x\n\n\t\t\t; note"));
-        QCOMPARE(win->HighlightIndex, 0);
+        QCOMPARE(win->HighlightAssembler, torvane::platform::Assembler::None);
         QVERIFY(!main_->frmDialog->isVisible());
 
         WriteBytes(DataPath("empty.s"), "");
@@ -404,7 +404,7 @@ private slots:
         QCOMPARE(main_->ActiveEditWin()->FileName, b);
         QCOMPARE(ShownText(main_->ActiveEditWin()), QStringLiteral("led equ p1.0\n"));
         QCOMPARE(main_->EditWindows()[1]->FileName, a);
-        QCOMPARE(main_->EditWindows()[1]->HighlightIndex, 1);
+        QCOMPARE(main_->EditWindows()[1]->HighlightAssembler, torvane::platform::Assembler::Asem51);
         QCOMPARE(ShownText(target), QString());
         QCOMPARE(main_->mnItmHistorie->actions().size(), 2);
         QCOMPARE(main_->mnItmHistorie->actions()[0]->statusTip(), b);

@@ -56,7 +56,7 @@ class NavigationTest : public QObject {
 
     TEditWin* Open(const QString& name, const QByteArray& bytes) {
         WriteBytes(DataPath(name), bytes);
-        main_->CreateEditor(DataPath(name), false, 0);
+        main_->CreateEditor(DataPath(name), false);
         return main_->ActiveEditWin();
     }
 

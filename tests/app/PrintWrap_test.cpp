@@ -49,7 +49,7 @@ class PrintWrapTest : public QObject {
         if (!f.open(QIODevice::WriteOnly)) return nullptr;
         f.write(bytes);
         f.close();
-        main_->CreateEditor(path, false, 0);
+        main_->CreateEditor(path, false);
         return main_->ActiveEditWin();
     }
 

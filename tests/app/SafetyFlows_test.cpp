@@ -85,7 +85,7 @@ class SafetyFlowsTest : public QObject {
     }
 
     TEditWin* Open(const QString& path) {
-        main_->CreateEditor(path, false, 0);
+        main_->CreateEditor(path, false);
         return main_->ActiveEditWin();
     }
 
@@ -108,8 +108,8 @@ private slots:
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
         QVERIFY(QDir().mkpath(ProgramDir() + QStringLiteral("Scripts")));
-        for (int i = 0; i < kAssemblerCount; ++i)
-            WriteBytes(ProgramDir() + QStringLiteral("Scripts/") + QString::fromUtf8(Assembler(i).scriptFile),
+        for (const torvane::platform::AssemblerFacts& facts : torvane::platform::kAssemblerTable)
+            WriteBytes(ProgramDir() + QStringLiteral("Scripts/") + QString::fromUtf8(facts.scriptFile),
                        "");
         dialogs_ = ScriptedDialogs();
         StartMain();

@@ -78,7 +78,7 @@ class SchemeOptionsTest : public QObject {
         QFile f(path);
         if (!f.exists() && f.open(QIODevice::WriteOnly)) f.write(text);
         f.close();
-        main_->CreateEditor(path, false, 0);
+        main_->CreateEditor(path, false);
         return main_->ActiveEditWin();
     }
     TEditWin* OpenProgram() {
