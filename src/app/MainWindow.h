@@ -65,7 +65,8 @@ public:
     const std::string& LibraryDirectoryBytes() const { return layout_.libraryDir; }
 
     // Document operations.
-    void CreateEditor(const QString& fileName, bool isNew, platform::Assembler assembler = platform::Assembler::None);
+    void CreateEditor(const QString& fileName, bool isNew,
+                      platform::Assembler assembler = platform::Assembler::None);
     // Opens each file as a document and puts it among the recent files, as
     // Otevřít does (also for files dropped on an editor).
     void OpenFiles(const QStringList& files);
@@ -146,7 +147,7 @@ public:
         *actComment, *actUnComment, *actTisk, *actVybratVse, *actNajit, *actNajitDalsi, *actNahradit,
         *actPrelozit, *actKaskada, *actHorizontalne, *actVertikalne, *actOprogramu, *actKonec;
     // Highlighting menu items, tags 1..3.
-    std::array<QAction*, 3> mnItmHighlight{};
+    std::array<QAction*, platform::kAssemblerCount> mnItmHighlight{};
     // "Nastavení zvýraznění ...": the editor's options dialog, all pages.
     QAction* actNastaveniZvyrazneni = nullptr;
 

@@ -7,6 +7,7 @@
 // works; every other step, and the applying of the log, stays on the GUI
 // thread. The main window is disabled by the popup meanwhile.
 
+#include "app/AppLogic.h"
 #include "app/AppTexts.h"
 #include "app/EditWin.h"
 #include "app/MainWindow.h"
@@ -29,7 +30,13 @@ public:
     DocumentBuildUi(TfrmTorvane& main, TEditWin& win, TfrmDialog& progress)
         : main_(main), win_(win), progress_(progress) {}
 
-    std::string DocumentFileName() const override { return win_.FileName.toLocal8Bit().toStdString(); }
+    // A file name goes to the bridge in the local 8-bit encoding; an untitled
+    // name is no file but the program's own UTF-8 text, which the build
+    // command must recognise to refuse it where the two encodings differ.
+    std::string DocumentFileName() const override {
+        return IsUntitled(win_.FileName) ? win_.FileName.toStdString()
+                                         : win_.FileName.toLocal8Bit().toStdString();
+    }
     std::string DocumentFirstLine() const override { return win_.sMemo->Store().LineText(0); }
 
     platform::Assembler AskAssembler(const std::string& caption) override {

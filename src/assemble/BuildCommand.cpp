@@ -16,6 +16,10 @@
 namespace torvane::build {
 namespace {
 
+bool IsUntitled(const std::string& fileName) {
+    return fileName.rfind(platform::kUntitledPrefix, 0) == 0;
+}
+
 // Keeps the progress popup up exactly as long as the call runs.
 class ProgressShown {
 public:
@@ -29,10 +33,6 @@ private:
 };
 
 } // namespace
-
-bool IsUntitled(const std::string& fileName) {
-    return fileName.rfind(platform::kUntitledPrefix, 0) == 0;
-}
 
 bool LoadLines(const std::string& path, std::vector<std::string>& lines) {
     std::ifstream in(path, std::ios::binary);

@@ -75,9 +75,6 @@ struct BuildOutcome {
 // The log file of every build, in the program's scratch directory.
 inline constexpr char kBuildLogName[] = "compiler.log";
 
-// True for the name of a document never saved (platform::kUntitledPrefix).
-bool IsUntitled(const std::string& fileName);
-
 // programDirectory ends with a path separator. The bridge library and the
 // log are where the program's layout (platform/ProgramLayout.h) puts them.
 BuildOutcome RunBuild(BuildUi& ui, const TMemIniFile& settings, const std::string& programDirectory);

@@ -9,8 +9,8 @@
 #include "platform/ProcessRunner.h"
 
 #include <atomic>
-#include <stdexcept>
 #include <cstdio>
+#include <stdexcept>
 
 namespace torvane::bridge {
 namespace {
@@ -42,9 +42,11 @@ void LogStoppedRun(platform::ProcessEnd end, const platform::ProcessLimits& limi
     if (end == platform::ProcessEnd::Cancelled)
         log.push_back(LoadStr(msg::SBridgeCancelled));
     else if (end == platform::ProcessEnd::IdleTimeout)
-        log.push_back(FormatStr<msg::SBridgeIdleTimeout>(static_cast<int>(duration_cast<seconds>(limits.idle).count())));
+        log.push_back(FormatStr<msg::SBridgeIdleTimeout>(
+            static_cast<int>(duration_cast<seconds>(limits.idle).count())));
     else
-        log.push_back(FormatStr<msg::SBridgeTotalTimeout>(static_cast<int>(duration_cast<seconds>(limits.total).count())));
+        log.push_back(FormatStr<msg::SBridgeTotalTimeout>(
+            static_cast<int>(duration_cast<seconds>(limits.total).count())));
 }
 
 bool Assemble(Assembler assembler, const Arguments& args, Lines& log) {
@@ -68,7 +70,7 @@ bool Assemble(Assembler assembler, const Arguments& args, Lines& log) {
     limits.total = std::chrono::seconds(totalSeconds.load());
     limits.cancel = &cancelRequested;
     limits.cutNotice = FormatStr<msg::SBridgeOutputCut>(static_cast<int>(limits.maxLines),
-                                 static_cast<int>(limits.maxBytes >> 20));
+                                                        static_cast<int>(limits.maxBytes >> 20));
     const platform::ProcessResult run =
         platform::RunProcess(commandLine, platform::ExtractFilePath(args.source), output, limits);
     if (run.end != platform::ProcessEnd::Exited && run.end != platform::ProcessEnd::NotStarted) {

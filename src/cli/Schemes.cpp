@@ -25,7 +25,8 @@ bool IsCompiledStream(TMemoryStream& content) {
 std::string SchemePath(const std::string& name) {
     for (const platform::AssemblerFacts& facts : platform::kAssemblerTable)
         if (name == facts.schemeName)
-            return platform::RunningProgramLayout().dataDir + platform::kScriptsFolder + "/" + facts.scriptFile;
+            return platform::RunningProgramLayout().dataDir + platform::kScriptsFolder + "/" +
+                   facts.scriptFile;
     return name;
 }
 

@@ -59,8 +59,9 @@ std::string Format(const char* text, std::initializer_list<Argument> args) {
         case 'd': {
             const long long n = static_cast<int>(arg.number);
             if (n < 0) out += '-';
-            AppendDigits(out, n < 0 ? 0ULL - static_cast<unsigned long long>(n) : static_cast<unsigned long long>(n),
-                         10, precision < 0 ? 1 : precision);
+            AppendDigits(
+                out, n < 0 ? 0ULL - static_cast<unsigned long long>(n) : static_cast<unsigned long long>(n),
+                10, precision < 0 ? 1 : precision);
             break;
         }
         case 'u':

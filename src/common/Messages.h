@@ -103,8 +103,7 @@ enum : int {
     SCompressorBlockSizeMismatch,
     SCompressorLzhSizeMismatch,
     SLzhNoMemory,
-    SCompressorTrailingData =
-        715,
+    SCompressorTrailingData = 715,
     SCompressorTooLarge,
     SCompressorChecksum,
 
@@ -161,7 +160,7 @@ enum : int {
     SMacroNameExpected = 4136,
     SCustomLanguage = 4128,
     SParserVersion = 4129,
-    SCommandNameFirst = 4146,    // names of the editing commands, 4146 + ActionCode (0..47)
+    SCommandNameFirst = 4146, // names of the editing commands, 4146 + ActionCode (0..47)
     SCommandNameLast = 4193,
     SBadTransactionLog = 4199,
     SBadUndoStackState = 4200,
@@ -470,13 +469,14 @@ template <int Id> inline constexpr Slots kSlots = SlotsOf(TextOf(Id));
 
 template <typename T>
 concept CharacterType = std::same_as<T, char> || std::same_as<T, wchar_t> || std::same_as<T, char8_t> ||
-                        std::same_as<T, char16_t> || std::same_as<T, char32_t>;
+    std::same_as<T, char16_t> || std::same_as<T, char32_t>;
 
 // A number for %d, %u or %x: an integer no wider than an int (int8_t and
 // uint8_t count as numbers); bool and the character types are refused, as
 // they are never meant as numbers here.
 template <typename T>
-concept NumberArgument = std::integral<T> && !std::same_as<T, bool> && !CharacterType<T> && sizeof(T) <= sizeof(int);
+concept NumberArgument =
+    std::integral<T> && !std::same_as<T, bool> && !CharacterType<T> && sizeof(T) <= sizeof(int);
 
 // A text for %s: anything a string_view can be made of, except a null pointer.
 template <typename T>
@@ -520,15 +520,13 @@ template <int Id, typename... Args>
 concept MessageArgumentCountFits = sizeof...(Args) == message_format::kSlots<Id>.count;
 
 template <int Id, typename... Args>
-concept MessageArgumentsFit =
-    MessageArgumentCountFits<Id, Args...> &&
+concept MessageArgumentsFit = MessageArgumentCountFits<Id, Args...> &&
     message_format::AllFit<Id, Args...>(std::index_sequence_for<Args...>{});
 
 // The text of message Id with its conversions filled in. A call whose
 // arguments do not suit the text fails the concept MessageArgumentsFit.
 template <int Id, typename... Args>
-    requires MessageArgumentsFit<Id, Args...>
-std::string FormatStr(const Args&... args) {
+requires MessageArgumentsFit<Id, Args...> std::string FormatStr(const Args&... args) {
     return message_format::Format(message_format::TextOf(Id), {message_format::Argument(args)...});
 }
 

@@ -93,9 +93,8 @@ void TTessaryParser::LoadFromStream(TStream& stream) {
         // Only 50 and 51 are layouts this reader knows; anything else would
         // be read as garbage.
         if (version < kOldestCompiledSchemeVersion || version > kCompiledSchemeVersion) {
-            const std::string text =
-                FormatStr<msg::SParserVersion>(name.c_str(), static_cast<int>(kCompiledSchemeVersion),
-                          static_cast<int>(version));
+            const std::string text = FormatStr<msg::SParserVersion>(
+                name.c_str(), static_cast<int>(kCompiledSchemeVersion), static_cast<int>(version));
             if (loading_) throw ETessaryParserError(text);
             if (OnParserVersionError)
                 OnParserVersionError(*this, version, kCompiledSchemeVersion);

@@ -61,10 +61,10 @@ struct AssemblerFacts {
 
 inline constexpr AssemblerFacts kAssemblerTable[] = {
     {Assembler::None, "Žádný", "Žádné", "txt", "txt.tsc", "", "", "", "", ""},
-    {Assembler::Asem51, "ASEM51", "assembler 8051", "asm51", "asm51.tsc", ";compiler: asem51", "ASEM51", "ASEM51",
-     kAsem51Program, "asemw-devices"},
-    {Assembler::AvrAsm, "AVRasm", "assembler AVR", "avr", "AvrAsm.tsc", ";compiler: avrasm", "AVRASM", "AvrAsm32",
-     kAvrAsmProgram, "avrdevices"},
+    {Assembler::Asem51, "ASEM51", "assembler 8051", "asm51", "asm51.tsc", ";compiler: asem51", "ASEM51",
+     "ASEM51", kAsem51Program, "asemw-devices"},
+    {Assembler::AvrAsm, "AVRasm", "assembler AVR", "avr", "AvrAsm.tsc", ";compiler: avrasm", "AVRASM",
+     "AvrAsm32", kAvrAsmProgram, "avrdevices"},
 };
 inline constexpr int kAssemblerCount = static_cast<int>(std::size(kAssemblerTable));
 

@@ -122,8 +122,7 @@ private slots:
         QVERIFY(dir_->isValid());
         QVERIFY(QDir().mkpath(ProgramDir() + QStringLiteral("Scripts")));
         for (const torvane::platform::AssemblerFacts& facts : torvane::platform::kAssemblerTable)
-            WriteBytes(ProgramDir() + QStringLiteral("Scripts/") + QString::fromUtf8(facts.scriptFile),
-                       "");
+            WriteBytes(ProgramDir() + QStringLiteral("Scripts/") + QString::fromUtf8(facts.scriptFile), "");
         dialogs_ = ScriptedDialogs();
         StartMain();
     }

@@ -89,8 +89,7 @@ private slots:
         QVERIFY(dir_->isValid());
         QVERIFY(QDir().mkpath(ProgramDir() + QStringLiteral("Scripts")));
         for (const torvane::platform::AssemblerFacts& facts : torvane::platform::kAssemblerTable)
-            WriteBytes(ProgramDir() + QStringLiteral("Scripts/") + QString::fromUtf8(facts.scriptFile),
-                       "");
+            WriteBytes(ProgramDir() + QStringLiteral("Scripts/") + QString::fromUtf8(facts.scriptFile), "");
         QVERIFY(QFile::copy(QStringLiteral(PELORIN_LIBRARY),
                             ProgramDir() + QString::fromLatin1(torvane::platform::kBridgeLibrary)));
         WriteBytes(ProgramDir() + QStringLiteral("Torvane.ini"),

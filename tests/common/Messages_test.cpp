@@ -13,21 +13,23 @@ namespace {
 
 // Whether a call FormatStr<Id>(Args...) compiles.
 template <int Id, typename... Args>
-concept Formattable = requires(const Args&... args) { FormatStr<Id>(args...); };
+concept Formattable = requires(const Args&... args) {
+    FormatStr<Id>(args...);
+};
 
 // A wrong call does not compile: MessageArgumentsFit refuses it.
 static_assert(Formattable<msg::SFOpenError, const char*>);
 static_assert(Formattable<msg::SFOpenError, std::string>);
-static_assert(!Formattable<msg::SFOpenError, int>);                 // a number for %s
-static_assert(!Formattable<msg::SInvalidSetId, const char*>);       // a text for %d
-static_assert(!Formattable<msg::SInvalidSetId, long long>);         // wider than %d holds
-static_assert(!Formattable<msg::SInvalidSetId, unsigned>);          // values %d cannot show
-static_assert(Formattable<msg::SBadTerminatorCount, uint8_t>);      // a byte is a number
-static_assert(!Formattable<msg::SInvalidSetId, char>);              // a character is not
+static_assert(!Formattable<msg::SFOpenError, int>);            // a number for %s
+static_assert(!Formattable<msg::SInvalidSetId, const char*>);  // a text for %d
+static_assert(!Formattable<msg::SInvalidSetId, long long>);    // wider than %d holds
+static_assert(!Formattable<msg::SInvalidSetId, unsigned>);     // values %d cannot show
+static_assert(Formattable<msg::SBadTerminatorCount, uint8_t>); // a byte is a number
+static_assert(!Formattable<msg::SInvalidSetId, char>);         // a character is not
 static_assert(!Formattable<msg::SInvalidSetId, bool>);
 static_assert(!Formattable<msg::SFOpenError, std::nullptr_t>);
-static_assert(!Formattable<msg::SFOpenError>);                      // too few
-static_assert(!Formattable<msg::SFOpenError, const char*, int>);    // too many
+static_assert(!Formattable<msg::SFOpenError>);                               // too few
+static_assert(!Formattable<msg::SFOpenError, const char*, int>);             // too many
 static_assert(!Formattable<msg::SCompileErrorFrame, const char*, int, int>); // out of order
 
 struct Row {
@@ -74,7 +76,8 @@ const std::vector<Row>& Rows() {
          "Cannot assign a TTE_CharGroup to a TTE_Keywords"},
         {msg::SKeywordTooLong, FormatStr<msg::SKeywordTooLong>(std::string(300, 'k')),
          "Keyword longer than 255 characters - '" + std::string(32, 'k') + "...'"},
-        {msg::STooManyKeyTables, FormatStr<msg::STooManyKeyTables>(21), "Too many keyword tables (at most 21)"},
+        {msg::STooManyKeyTables, FormatStr<msg::STooManyKeyTables>(21),
+         "Too many keyword tables (at most 21)"},
         {msg::SParserStreamError, FormatStr<msg::SParserStreamError>("prsAsm", "Stream read error"),
          "prsAsm: Stream read error"},
         {msg::SBadTerminatorCount, FormatStr<msg::SBadTerminatorCount>(uint8_t{200}),
@@ -85,8 +88,10 @@ const std::vector<Row>& Rows() {
          "Number too large: 99999999999"},
         {msg::SScriptExpansionTooLarge, FormatStr<msg::SScriptExpansionTooLarge>(4194304u),
          "Macros and #include files expand to more than 4194304 bytes"},
-        {msg::SScriptTooLarge, FormatStr<msg::SScriptTooLarge>(UINT_MAX), "The script is larger than 4294967295 bytes"},
-        {msg::SExpressionTooDeep, FormatStr<msg::SExpressionTooDeep>(1000), "Expression nested deeper than 1000 levels"},
+        {msg::SScriptTooLarge, FormatStr<msg::SScriptTooLarge>(UINT_MAX),
+         "The script is larger than 4294967295 bytes"},
+        {msg::SExpressionTooDeep, FormatStr<msg::SExpressionTooDeep>(1000),
+         "Expression nested deeper than 1000 levels"},
         {msg::SRecursiveMacro, FormatStr<msg::SRecursiveMacro>("M"), "Recursive expansion of macro 'M'"},
         {msg::SCompileErrorFrame, FormatStr<msg::SCompileErrorFrame>(12, 3, "'=' expected"),
          "** ERROR near line 12, Column 3: '=' expected"},
@@ -94,7 +99,8 @@ const std::vector<Row>& Rows() {
          "#include filename missing terminating >"},
         {msg::SIncludeCannotOpen, FormatStr<msg::SIncludeCannotOpen>("<", "reg.inc", ">"),
          "Unable to open #include file <reg.inc>"},
-        {msg::SUnknownCharacter, FormatStr<msg::SUnknownCharacter>(7), "Unknown character in input stream: #$07"},
+        {msg::SUnknownCharacter, FormatStr<msg::SUnknownCharacter>(7),
+         "Unknown character in input stream: #$07"},
         {msg::SParserVersion, FormatStr<msg::SParserVersion>("prsAsm", 51, 52),
          "prsAsm: KVR file saved by different version of TTessaryParser.\n\rRecompile script to update KVR "
          "file.\n\rExpected version was 51 read version was 52"},
@@ -121,7 +127,8 @@ TEST(Messages, EveryMessageWithConversionsFormatsAsBefore) {
     // A new message with conversions needs its row here.
     for (const MessageEntry& entry : kMessageTable) {
         if (message_format::SlotsOf(entry.text).count == 0) continue;
-        EXPECT_TRUE(std::any_of(Rows().begin(), Rows().end(), [&](const Row& row) { return row.id == entry.id; }))
+        EXPECT_TRUE(
+            std::any_of(Rows().begin(), Rows().end(), [&](const Row& row) { return row.id == entry.id; }))
             << "no row for message " << entry.id << " \"" << entry.text << "\"";
     }
 }

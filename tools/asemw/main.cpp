@@ -14,9 +14,9 @@
 
 #include "asm51/Assembler.h"
 #include "common/ToolSupport.h"
+#include "platform/FileSystem.h"
 #include "platform/Names.h"
 #include "platform/SafeSave.h"
-#include "platform/FileSystem.h"
 
 #include <algorithm>
 #include <cctype>
@@ -99,7 +99,8 @@ int Run(int argc, char** argv) {
     PrintLine("Source: " + source);
     const std::string hexBeside = WithExtension(source, ".hex");
     std::remove(hexBeside.c_str());
-    options.deviceDir = platform::ProgramDirectory() + platform::FactsOf(platform::Assembler::Asem51).deviceFolder;
+    options.deviceDir =
+        platform::ProgramDirectory() + platform::FactsOf(platform::Assembler::Asem51).deviceFolder;
 
     const asm51::Assembly assembly = asm51::AssembleFile(source, source, options);
     std::vector<std::string> errorLines;
