@@ -1,9 +1,8 @@
 #pragma once
 // The C interface of the bridge library: the two assembler exports, and two
-// optional control exports; everything else hidden. The assembler exports take (source path, log path,
-// assembler path, include list, BIN flag) and return 1 when the source assembled without errors and the log
-// was written, 0 otherwise, and 255 when the call itself failed (its log is
-// still written). No C++ exception ever leaves them.
+// optional control exports; everything else hidden. The assembler exports
+// take (source path, log path, assembler path, include list, BIN flag) and
+// return one of the result bytes below. No C++ exception ever leaves them.
 //
 // SETLIMITS sets the idle and total time limits (seconds, 0 = default) for
 // the following calls and clears a cancel request; CANCELRUN, callable from
