@@ -1,7 +1,6 @@
 #include "app/AppLogic.h"
 
 #include "app/AppTexts.h"
-#include "assemble/Assemblers.h"
 #include "highlight/TabStops.h"
 #include "platform/SafeSave.h"
 
@@ -16,23 +15,7 @@
 namespace torvane::app {
 namespace {
 
-constexpr std::array<AssemblerInfo, kAssemblerCount> kAssemblers{{
-    {"Žádný", "txt.tsc", "Žádné"},
-    {"ASEM51", "asm51.tsc", "assembler 8051"},
-    {"AVRasm", "AvrAsm.tsc", "assembler AVR"},
-}};
-
 } // namespace
-
-const AssemblerInfo& Assembler(int index) noexcept {
-    if (index < 0 || index >= kAssemblerCount) index = 0;
-    return kAssemblers[static_cast<size_t>(index)];
-}
-
-std::string AssemblerMarker(int index) {
-    const build::AssemblerInfo* info = build::FindAssembler(index);
-    return info ? info->marker : "";
-}
 
 QString FormatCz(const char* text, const QString& fileName) {
     return QString::fromUtf8(text).replace(QStringLiteral("%0:s"), fileName);
@@ -79,11 +62,11 @@ bool ValidTabColumns(const QString& columns) {
 }
 
 bool IsUntitled(const QString& fileName) {
-    return fileName.startsWith(QString::fromUtf8(text::kUntitledPrefix), Qt::CaseSensitive);
+    return fileName.startsWith(QString::fromUtf8(platform::kUntitledPrefix), Qt::CaseSensitive);
 }
 
 QString UntitledName(const QStringList& openNames) {
-    const QString prefix = QString::fromUtf8(text::kUntitledPrefix) + QLatin1Char(' ');
+    const QString prefix = QString::fromUtf8(platform::kUntitledPrefix) + QLatin1Char(' ');
     // At most openNames.size() numbers are taken, so one of 1..size+1 is free.
     for (int n = 1;; ++n) {
         QString name = prefix + QString::number(n);

@@ -3,6 +3,8 @@
 // untitled names, default extensions, message formatting and the parsing of
 // build messages. Kept apart from the windows so they can be tested alone.
 
+#include "platform/Names.h"
+
 #include <QString>
 
 #include <QStringList>
@@ -12,23 +14,10 @@
 
 namespace torvane::app {
 
-// The windows' side of the assembler table (markers, exports and settings
-// sections are the build command's, build/Assemblers.h). The index (0..2)
-// is also the item index of the assembler choice list and the
+// The assembler table (platform/Names.h) is read by the windows too: an
+// assembler's position in it is the row of the choice list and the
 // highlighting-menu tag minus one.
-struct AssemblerInfo {
-    const char* choiceText; // entry of the assembler choice list
-    const char* scriptFile; // scheme script in the Scripts folder
-    const char* menuText;   // highlighting menu item
-};
-
-inline constexpr int kAssemblerCount = 3;
-
-// The row of an index; an index outside 0..2 gives row 0 (plain text).
-const AssemblerInfo& Assembler(int index) noexcept;
-
-// The first line of a document of that assembler ("" for index 0).
-std::string AssemblerMarker(int index);
+using platform::Assembler;
 
 // Replaces "%0:s" in a message by the file name.
 QString FormatCz(const char* text, const QString& fileName);
@@ -46,10 +35,11 @@ QString AbsoluteName(const QString& fileName, const QString& base = QString());
 // True when the text is a list of tab columns the editor takes.
 bool ValidTabColumns(const QString& columns);
 
-// A document is untitled while its name starts with "Nový soubor" (exact).
+// A document is untitled while its name starts with platform::kUntitledPrefix
+// (exact).
 bool IsUntitled(const QString& fileName);
 
-// "Nový soubor N" with the smallest N >= 1 not used by an open document.
+// The prefix, a blank and the smallest N >= 1 not used by an open document.
 QString UntitledName(const QStringList& openNames);
 
 // The save dialog adds the extension (".asm" unless told otherwise) with

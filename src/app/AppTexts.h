@@ -12,9 +12,6 @@ inline constexpr const char kAppTitle[] = "Torvane";
 inline constexpr const char* kSettingsFile = platform::kSettingsFileName;
 inline constexpr const char* kScriptsDir = platform::kScriptsFolder;
 
-// Untitled documents: "Nový soubor %d"; a name with this prefix is untitled.
-inline constexpr const char kUntitledPrefix[] = "Nový soubor";
-
 // The filter string of the open, import and save dialogs.
 inline constexpr const char kAsmFilter[] = "ASM soubory (*.asm)|*.asm|Všechny soubory (*.*)|*.*";
 // The filters of the export dialogs.

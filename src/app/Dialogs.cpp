@@ -153,11 +153,11 @@ QtAppDialogs::ExportFileName(QWidget* parent, const char* filter,
     return dialog.Choice();
 }
 
-std::optional<int> QtAppDialogs::ChooseAssembler(QWidget* parent, const QString& caption) {
+std::optional<platform::Assembler> QtAppDialogs::ChooseAssembler(QWidget* parent, const QString& caption) {
     TfrmNovyS dialog(parent);
     if (!caption.isEmpty()) dialog.setWindowTitle(caption);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return dialog.ChosenIndex();
+    return dialog.Chosen();
 }
 
 bool QtAppDialogs::EditSettings(QWidget* parent, TMemIniFile& settings) {

@@ -3,6 +3,8 @@
 // flows can be driven by tests that answer the dialogs instead of a user.
 // QtAppDialogs is the real implementation.
 
+#include "platform/Names.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -80,7 +82,7 @@ public:
 
     // The assembler choice dialog (TfrmNovyS) with the given caption: the
     // chosen assembler index, nothing when cancelled.
-    virtual std::optional<int> ChooseAssembler(QWidget* parent, const QString& caption) = 0;
+    virtual std::optional<platform::Assembler> ChooseAssembler(QWidget* parent, const QString& caption) = 0;
 
     // The settings dialog over the settings object; true when closed with OK
     // (the dialog has then written its keys).
@@ -118,7 +120,7 @@ public:
                                            const std::function<bool(const SaveChoice&)>& mayClose) override;
     std::optional<SaveChoice> ExportFileName(QWidget* parent, const char* filter,
                                              const std::function<bool(const SaveChoice&)>& mayClose) override;
-    std::optional<int> ChooseAssembler(QWidget* parent, const QString& caption) override;
+    std::optional<platform::Assembler> ChooseAssembler(QWidget* parent, const QString& caption) override;
     bool EditSettings(QWidget* parent, TMemIniFile& settings) override;
     bool EditEditorOptions(QWidget* parent, const TTessaryParser& parser, TTE_Settings& settings,
                            unsigned pages, const TTE_Settings* defaults, bool& mono) override;

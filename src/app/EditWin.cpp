@@ -108,11 +108,11 @@ std::optional<SchemeScriptError> TEditWin::CompileSchemeScript(const std::string
     return error;
 }
 
-void TEditWin::SetHighlighter(int index) {
-    HighlightIndex = std::clamp(index, 0, kAssemblerCount - 1);
-    main_.CheckHighlightItem(HighlightIndex + 1);
+void TEditWin::SetHighlighter(Assembler assembler) {
+    HighlightAssembler = assembler;
+    main_.CheckHighlightItem(HighlightAssembler);
 
-    const QString scriptName = QString::fromUtf8(Assembler(HighlightIndex).scriptFile);
+    const QString scriptName = QString::fromUtf8(platform::FactsOf(HighlightAssembler).scriptFile);
     const QString scriptPath =
         main_.DataDirectory() + QString::fromUtf8(text::kScriptsDir) + QLatin1Char('/') + scriptName;
     const std::string nativePath = QFile::encodeName(scriptPath).toStdString();
@@ -227,7 +227,7 @@ void TEditWin::FormClose() {
 }
 
 void TEditWin::FormActivate() {
-    main_.CheckHighlightItem(HighlightIndex + 1);
+    main_.CheckHighlightItem(HighlightAssembler);
     main_.SelectTab(FileName);
     main_.UpdateTitle();
     sMemoChange();

@@ -13,6 +13,7 @@
 
 #include "app/TessaryControl.h"
 #include "highlight/Parser.h"
+#include "platform/Names.h"
 #include "platform/SafeSave.h"
 
 #include <QWidget>
@@ -47,7 +48,7 @@ public:
     QListWidget* lstBox;
 
     QString FileName; // full path or "Nový soubor N"; also caption and tab text
-    int HighlightIndex = 0;
+    platform::Assembler HighlightAssembler = platform::Assembler::None;
     int ErrorLine = -1; // 1-based line marked by a message click, -1 for none
     // Where the error a build message names on a 1-based line stands now that
     // the text may have been edited; unset: the line as named.
@@ -61,8 +62,8 @@ public:
     int RecoveryId = 0;
     size_t RecoveryHash = 0;
 
-    // Selects the highlighting of an assembler index (0..2).
-    void SetHighlighter(int index);
+    // Selects the highlighting of an assembler.
+    void SetHighlighter(platform::Assembler assembler);
     // Caret to line n (1-based), n-5 as the top line, line n marked red.
     void GoToLine(int n);
 

@@ -188,7 +188,7 @@ void TfrmTorvane::ZobrazOkno(const QString& fileName) {
         }
 }
 
-void TfrmTorvane::CreateEditor(const QString& name, bool isNew, int assemblerIndex) {
+void TfrmTorvane::CreateEditor(const QString& name, bool isNew, Assembler assembler) {
     const QString fileName = isNew ? name : AbsoluteName(name);
     if (WindowExists(fileName)) {
         MessageDlgCz(FormatCz(text::kAlreadyOpen, fileName), MsgKind::Information, mbOK, mbOK);
@@ -210,7 +210,7 @@ void TfrmTorvane::CreateEditor(const QString& name, bool isNew, int assemblerInd
     mdiArea->setActiveSubWindow(sub);
 
     if (isNew) {
-        win->SetHighlighter(assemblerIndex);
+        win->SetHighlighter(assembler);
     } else {
         if (platform::FileExists(Native(fileName))) {
             QString error;
@@ -254,10 +254,10 @@ bool TfrmTorvane::SaveFile(const QString& name) {
     return true;
 }
 
-int TfrmTorvane::GetCompiler() const {
+Assembler TfrmTorvane::GetCompiler() const {
     TEditWin* win = ActiveEditWin();
     // A marker is short, so the store's first node holds the whole of it.
-    return win ? build::AssemblerOfFirstLine(win->sMemo->Store().LineText(0)) : 0;
+    return win ? build::AssemblerOfFirstLine(win->sMemo->Store().LineText(0)) : Assembler::None;
 }
 
 void TfrmTorvane::sMemoNastav(TEditWin& win) {
@@ -323,9 +323,9 @@ void TfrmTorvane::ClearStatusPanels() {
         panel->clear();
 }
 
-void TfrmTorvane::CheckHighlightItem(int tag) {
+void TfrmTorvane::CheckHighlightItem(Assembler assembler) {
     for (QAction* item : mnItmHighlight)
-        if (item->data().toInt() == tag) item->setChecked(true);
+        if (item->data().toInt() == platform::IndexOf(assembler) + 1) item->setChecked(true);
 }
 
 void TfrmTorvane::SelectTab(const QString& fileName) {
@@ -366,7 +366,7 @@ MsgButton TfrmTorvane::MessageDlgCz(const QString& text, MsgKind kind, MsgButton
 void TfrmTorvane::OpenCommandLineFile(const QString& argument) {
     const QString name = AbsoluteName(argument);
     if (name.isEmpty() || !platform::FileExists(Native(name))) return;
-    CreateEditor(name, false, 0);
+    CreateEditor(name, false);
     PridejHistorii(name);
     NactiHistorii(mnItmHistorie);
 }
@@ -388,7 +388,7 @@ void TfrmTorvane::HandleCopyData(const platform::CopyDataRecord& record) {
         AbsoluteName(QFile::decodeName(QByteArray(bytes, static_cast<qsizetype>(length))), folder);
     if (!platform::FileExists(Native(name))) return;
     BringToForeground();
-    CreateEditor(name, false, 0);
+    CreateEditor(name, false);
     // The main menu's list is not rebuilt here; the toolbar's drop-down
     // rebuilds itself when it opens.
     PridejHistorii(name);
@@ -404,14 +404,15 @@ void TfrmTorvane::BringToForeground() {
 // ---- flows ------------------------------------------------------------------
 
 void TfrmTorvane::actNovyExecute() {
-    const std::optional<int> index = dialogs_.ChooseAssembler(this, QString::fromUtf8(text::kNovySCaption));
-    if (!index) return;
+    const std::optional<Assembler> assembler =
+        dialogs_.ChooseAssembler(this, QString::fromUtf8(text::kNovySCaption));
+    if (!assembler) return;
     QStringList names;
     for (const TEditWin* win : EditWindows())
         names << win->FileName;
-    CreateEditor(UntitledName(names), true, *index);
-    if (*index > 0)
-        if (TEditWin* win = ActiveEditWin()) win->sMemo->AppendLine(AssemblerMarker(*index));
+    CreateEditor(UntitledName(names), true, *assembler);
+    if (*assembler != Assembler::None)
+        if (TEditWin* win = ActiveEditWin()) win->sMemo->AppendLine(platform::FactsOf(*assembler).marker);
 }
 
 void TfrmTorvane::actOtevritExecute() {
@@ -421,7 +422,7 @@ void TfrmTorvane::actOtevritExecute() {
 
 void TfrmTorvane::OpenFiles(const QStringList& files) {
     for (const QString& file : files) {
-        CreateEditor(file, false, 0);
+        CreateEditor(file, false);
         PridejHistorii(file);
     }
     if (!files.isEmpty()) NactiHistorii(mnItmHistorie);
@@ -447,7 +448,7 @@ void TfrmTorvane::HistorieClick(const QString& fileName) {
         MessageDlgCz(FormatCz(text::kNoSuchFile, fileName), MsgKind::Error, mbOK, mbOK);
         return;
     }
-    CreateEditor(fileName, false, 0);
+    CreateEditor(fileName, false);
     QDir::setCurrent(QFileInfo(fileName).absolutePath());
     PridejHistorii(fileName);
     NactiHistorii(mnItmHistorie);
@@ -647,7 +648,10 @@ void TfrmTorvane::mnItmHighlightClick(QAction* item) {
     item->setChecked(true);
     TEditWin* win = ActiveEditWin();
     if (!win) return;
-    win->SetHighlighter(item->data().toInt() - 1);
+    // The tag is the assembler's position plus one; an unknown tag selects nothing.
+    const std::optional<Assembler> assembler = platform::AssemblerAt(item->data().toInt() - 1);
+    if (!assembler) return;
+    win->SetHighlighter(*assembler);
     sMemoNastav(*win);
 }
 

@@ -7,6 +7,7 @@
 // documents: new, open, save, save as, close, close all, and the hand-over of a file from a second instance.
 
 #include "app/Dialogs.h"
+#include "platform/Names.h"
 #include "platform/ProgramLayout.h"
 
 #include <QFile>
@@ -64,7 +65,8 @@ public:
     const std::string& LibraryDirectoryBytes() const { return layout_.libraryDir; }
 
     // Document operations.
-    void CreateEditor(const QString& fileName, bool isNew, int assemblerIndex);
+    void CreateEditor(const QString& fileName, bool isNew,
+                      platform::Assembler assembler = platform::Assembler::None);
     // Opens each file as a document and puts it among the recent files, as
     // Otevřít does (also for files dropped on an editor).
     void OpenFiles(const QStringList& files);
@@ -78,7 +80,7 @@ public:
     // Prints a document's selection (or all of it) on the default printer;
     // without one, into a PDF file beside the document, and says where.
     void PrintDocument(TEditWin& win, bool wholeText);
-    int GetCompiler() const;
+    platform::Assembler GetCompiler() const;
     void sMemoNastav(TEditWin& win);
 
     TEditWin* ActiveEditWin() const;
@@ -108,7 +110,7 @@ public:
     void SetStatusText(int index, const QString& text);
     void ClearStatusPanels();
     // Checks the highlighting menu item with that tag (1..3).
-    void CheckHighlightItem(int tag);
+    void CheckHighlightItem(platform::Assembler assembler);
     // Selects the tab whose text equals the name (exact), if any.
     void SelectTab(const QString& fileName);
     void RemoveTab(const QString& fileName);
@@ -145,7 +147,7 @@ public:
         *actComment, *actUnComment, *actTisk, *actVybratVse, *actNajit, *actNajitDalsi, *actNahradit,
         *actPrelozit, *actKaskada, *actHorizontalne, *actVertikalne, *actOprogramu, *actKonec;
     // Highlighting menu items, tags 1..3.
-    std::array<QAction*, 3> mnItmHighlight{};
+    std::array<QAction*, platform::kAssemblerCount> mnItmHighlight{};
     // "Nastavení zvýraznění ...": the editor's options dialog, all pages.
     QAction* actNastaveniZvyrazneni = nullptr;
 

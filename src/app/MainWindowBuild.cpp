@@ -7,11 +7,13 @@
 // works; every other step, and the applying of the log, stays on the GUI
 // thread. The main window is disabled by the popup meanwhile.
 
+#include "app/AppLogic.h"
 #include "app/AppTexts.h"
 #include "app/EditWin.h"
 #include "app/MainWindow.h"
 #include "app/dialogs/ProgressPopup.h"
 #include "assemble/BuildCommand.h"
+#include "bridge/Export.h"
 #include "editor/TextStore.h"
 
 #include <QEventLoop>
@@ -28,11 +30,19 @@ public:
     DocumentBuildUi(TfrmTorvane& main, TEditWin& win, TfrmDialog& progress)
         : main_(main), win_(win), progress_(progress) {}
 
-    std::string DocumentFileName() const override { return win_.FileName.toLocal8Bit().toStdString(); }
+    // A file name goes to the bridge in the local 8-bit encoding; an untitled
+    // name is no file but the program's own UTF-8 text, which the build
+    // command must recognise to refuse it where the two encodings differ.
+    std::string DocumentFileName() const override {
+        return IsUntitled(win_.FileName) ? win_.FileName.toStdString()
+                                         : win_.FileName.toLocal8Bit().toStdString();
+    }
     std::string DocumentFirstLine() const override { return win_.sMemo->Store().LineText(0); }
 
-    int AskAssembler(const std::string& caption) override {
-        return main_.Dialogs().ChooseAssembler(&main_, QString::fromUtf8(caption)).value_or(0);
+    platform::Assembler AskAssembler(const std::string& caption) override {
+        return main_.Dialogs()
+            .ChooseAssembler(&main_, QString::fromUtf8(caption))
+            .value_or(platform::Assembler::None);
     }
 
     void InsertFirstLine(const std::string& line) override { win_.sMemo->InsertFirstLine(line); }
@@ -46,8 +56,7 @@ public:
     }
 
     uint8_t RunCall(const std::function<uint8_t()>& call, const std::function<void()>& cancel) override {
-        constexpr uint8_t kCallFailed = 255;
-        uint8_t result = kCallFailed;
+        uint8_t result = bridge::kCallFailed;
         QEventLoop loop;
         const auto connection =
             QObject::connect(&progress_, &TfrmDialog::Prerusit, &loop, [&cancel] { cancel(); });
@@ -55,7 +64,7 @@ public:
             try {
                 result = call();
             } catch (...) {
-                result = kCallFailed;
+                result = bridge::kCallFailed;
             }
             QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
         });

@@ -61,7 +61,7 @@ bool TfrmTorvane::CheckOutsideChange(TEditWin& win, bool beforeSave) {
         }
         TakeStamp(win);
         ForgetRecovery(win);
-        win.SetHighlighter(win.HighlightIndex);
+        win.SetHighlighter(win.HighlightAssembler);
         sMemoNastav(win);
         win.sMemoChange();
         return false;
@@ -137,11 +137,11 @@ void TfrmTorvane::RestoreRecoveredDocument(const std::string& originalName, cons
     const bool untitled = IsUntitled(name);
     if (untitled && names.contains(name)) name = UntitledName(names);
     if (untitled) {
-        CreateEditor(name, true, 0);
+        CreateEditor(name, true);
     } else if (WindowExists(name)) {
         ZobrazOkno(name);
     } else {
-        CreateEditor(name, false, 0);
+        CreateEditor(name, false);
     }
     TEditWin* win = ActiveEditWin();
     if (!win || win->FileName != name) return;

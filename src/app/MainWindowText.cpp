@@ -148,7 +148,7 @@ void TfrmTorvane::Import(const QString& fileName) {
     QStringList names;
     for (const TEditWin* win : EditWindows())
         names << win->FileName;
-    CreateEditor(UntitledName(names), true, 0);
+    CreateEditor(UntitledName(names), true);
     TEditWin* win = ActiveEditWin();
     if (!win) return;
 

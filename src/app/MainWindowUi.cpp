@@ -127,8 +127,8 @@ void TfrmTorvane::CreateActions() {
 
     highlightGroup_ = new QActionGroup(this);
     highlightGroup_->setExclusive(true);
-    for (int i = 0; i < kAssemblerCount; ++i) {
-        auto* item = new QAction(QString::fromUtf8(Assembler(i).menuText), highlightGroup_);
+    for (int i = 0; i < platform::kAssemblerCount; ++i) {
+        auto* item = new QAction(QString::fromUtf8(platform::kAssemblerTable[i].menuText), highlightGroup_);
         item->setObjectName(QStringLiteral("mnItmHighlight%1").arg(i + 1));
         item->setCheckable(true);
         item->setData(i + 1); // the tag

@@ -1,6 +1,5 @@
 #include "app/NovyS.h"
 
-#include "app/AppLogic.h"
 #include "app/AppTexts.h"
 
 #include <QDialogButtonBox>
@@ -15,8 +14,8 @@ TfrmNovyS::TfrmNovyS(QWidget* parent) : QDialog(parent), list_(new QListWidget(t
     setObjectName(QStringLiteral("frmNovyS"));
     setWindowTitle(QString::fromUtf8(text::kNovySCaption));
     list_->setObjectName(QStringLiteral("lstPrekladac"));
-    for (int i = 0; i < kAssemblerCount; ++i)
-        list_->addItem(QString::fromUtf8(Assembler(i).choiceText));
+    for (const platform::AssemblerFacts& facts : platform::kAssemblerTable)
+        list_->addItem(QString::fromUtf8(facts.choiceText));
     list_->setCurrentRow(0);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     // Enter or a double click on an entry chooses it.
@@ -32,13 +31,12 @@ TfrmNovyS::TfrmNovyS(QWidget* parent) : QDialog(parent), list_(new QListWidget(t
     layout->addWidget(new QLabel(QString::fromUtf8(text::kNovySLabel), this));
     layout->addWidget(list_);
     layout->addWidget(buttons);
-    list_->setFixedHeight(list_->sizeHintForRow(0) * kAssemblerCount + 2 * list_->frameWidth() + 4);
+    list_->setFixedHeight(list_->sizeHintForRow(0) * platform::kAssemblerCount + 2 * list_->frameWidth() + 4);
     setFixedWidth(260);
 }
 
-int TfrmNovyS::ChosenIndex() const {
-    const int row = list_->currentRow();
-    return row >= 0 ? row : 0;
+platform::Assembler TfrmNovyS::Chosen() const {
+    return platform::AssemblerAt(list_->currentRow()).value_or(platform::Assembler::None);
 }
 
 } // namespace torvane::app

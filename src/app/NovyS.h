@@ -2,6 +2,8 @@
 // TfrmNovyS: the modal choice of a document's assembler. Its list holds the
 // choice texts of the assembler table in index order, "Žádný" selected.
 
+#include "platform/Names.h"
+
 #include <QDialog>
 
 class QListWidget;
@@ -14,8 +16,8 @@ public:
     explicit TfrmNovyS(QWidget* parent = nullptr);
 
     QListWidget* lstPrekladac() const { return list_; }
-    // The chosen assembler index (0 when nothing is selected).
-    int ChosenIndex() const;
+    // The chosen assembler (none when nothing is selected).
+    platform::Assembler Chosen() const;
 
 private:
     QListWidget* list_;

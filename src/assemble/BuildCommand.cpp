@@ -16,11 +16,8 @@
 namespace torvane::build {
 namespace {
 
-constexpr char kUntitledPrefix[] = "Nový soubor";
-constexpr uint8_t kCallFailedResult = 255;
-
 bool IsUntitled(const std::string& fileName) {
-    return fileName.rfind(kUntitledPrefix, 0) == 0;
+    return fileName.rfind(platform::kUntitledPrefix, 0) == 0;
 }
 
 // Keeps the progress popup up exactly as long as the call runs.
@@ -66,46 +63,43 @@ BuildOutcome RunBuild(BuildUi& ui, const TMemIniFile& settings, const std::strin
         return outcome;
     }
 
-    int index = AssemblerOfFirstLine(ui.DocumentFirstLine());
-    if (index == kAssemblerNone) {
-        const int chosen = ui.AskAssembler(LoadStr(msg::SBuildChooseAssembler));
-        if (FindAssembler(chosen)) {
-            index = chosen;
-            ui.InsertFirstLine(FindAssembler(index)->marker);
-        }
+    Assembler assembler = AssemblerOfFirstLine(ui.DocumentFirstLine());
+    if (assembler == Assembler::None) {
+        assembler = ui.AskAssembler(LoadStr(msg::SBuildChooseAssembler));
+        if (assembler != Assembler::None) ui.InsertFirstLine(platform::FactsOf(assembler).marker);
     }
 
     const platform::ProgramLayout layout = platform::LayoutOf(programDirectory);
     const std::string logPath = layout.scratchDir + kBuildLogName;
     platform::DeleteFile(logPath);
-    outcome.assembler = index;
-    const AssemblerInfo* assembler = FindAssembler(index);
-    if (!assembler) {
+    outcome.assembler = assembler;
+    if (assembler == Assembler::None) {
         outcome.status = BuildStatus::NoAssembler;
         return outcome;
     }
+    const platform::AssemblerFacts& facts = platform::FactsOf(assembler);
 
-    const std::string asmPath = settings.ReadString(assembler->section, "Path", "");
-    const std::string lib = settings.ReadString(assembler->section, "Lib", "");
-    const bool bin = settings.ReadBool(assembler->section, "Bin", false);
+    const std::string asmPath = settings.ReadString(facts.section, "Path", "");
+    const std::string lib = settings.ReadString(facts.section, "Lib", "");
+    const bool bin = settings.ReadBool(facts.section, "Bin", false);
 
     platform::DynamicLibrary library;
     if (!library.Load(layout.libraryDir + platform::kBridgeLibrary)) {
-        ui.ShowError(FormatStr(msg::SBuildCannotLoadLibrary, platform::kBridgeLibrary));
+        ui.ShowError(FormatStr<msg::SBuildCannotLoadLibrary>(platform::kBridgeLibrary));
         outcome.status = BuildStatus::LibraryNotLoaded;
         return outcome;
     }
-    auto call = reinterpret_cast<PelorinExport>(library.Symbol(assembler->exportName));
+    auto call = reinterpret_cast<PelorinExport>(library.Symbol(facts.exportName));
     // Optional: a library without them builds under its own limits and cannot be stopped.
     auto setLimits = reinterpret_cast<PelorinSetLimits>(library.Symbol("SETLIMITS"));
     auto cancel = reinterpret_cast<PelorinCancel>(library.Symbol("CANCELRUN"));
     if (setLimits) {
-        const int idle = settings.ReadInteger(assembler->section, "IdleTimeout", 0);
-        const int total = settings.ReadInteger(assembler->section, "TotalTimeout", 0);
+        const int idle = settings.ReadInteger(facts.section, "IdleTimeout", 0);
+        const int total = settings.ReadInteger(facts.section, "TotalTimeout", 0);
         setLimits(static_cast<uint32_t>(std::max(idle, 0)), static_cast<uint32_t>(std::max(total, 0)));
     }
 
-    ProgressShown progress(ui, FormatStr(msg::SBuildProgress, fileName.c_str()));
+    ProgressShown progress(ui, FormatStr<msg::SBuildProgress>(fileName.c_str()));
     std::vector<std::string> log;
     if (call)
         outcome.result = ui.RunCall(
@@ -115,7 +109,7 @@ BuildOutcome RunBuild(BuildUi& ui, const TMemIniFile& settings, const std::strin
             [cancel] {
                 if (cancel) cancel();
             });
-    if (call && outcome.result != kCallFailedResult && LoadLines(logPath, log)) {
+    if (call && outcome.result != bridge::kCallFailed && LoadLines(logPath, log)) {
         ui.SetMessages(log);
         outcome.status = BuildStatus::Called;
     } else {

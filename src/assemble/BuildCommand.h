@@ -17,8 +17,10 @@
 //  7. progress is shown around the call, which the UI may run on another
 //     thread and cancel; the limits IdleTimeout and TotalTimeout (seconds)
 //     of the section are handed to the library first. The message list is
-//     then replaced by the log's lines. A missing export, a call that fails (result 255), or a
+//     then replaced by the log's lines. A missing export, a call that fails (bridge::kCallFailed), or a
 //     log that cannot be read appends the library-failure message instead.
+
+#include "platform/Names.h"
 
 #include <cstdint>
 #include <functional>
@@ -37,9 +39,9 @@ public:
 
     virtual std::string DocumentFileName() const = 0;
     virtual std::string DocumentFirstLine() const = 0;
-    // Shows the assembler choice with the caption; returns the chosen index,
-    // or 0 when the user cancelled or chose none.
-    virtual int AskAssembler(const std::string& caption) = 0;
+    // Shows the assembler choice with the caption; Assembler::None when the
+    // user cancelled or chose none.
+    virtual platform::Assembler AskAssembler(const std::string& caption) = 0;
     // Inserts the line as a new first line (the document becomes modified).
     virtual void InsertFirstLine(const std::string& line) = 0;
     virtual void ShowError(const std::string& text) = 0;
@@ -66,7 +68,7 @@ enum class BuildStatus {
 
 struct BuildOutcome {
     BuildStatus status = BuildStatus::Refused;
-    int assembler = 0;
+    platform::Assembler assembler = platform::Assembler::None;
     uint8_t result = 0; // the export's result byte when status is Called
 };
 

@@ -1,6 +1,5 @@
 #include "assemble/SettingsFile.h"
 
-#include "assemble/Assemblers.h"
 #include "common/IniFile.h"
 #include "platform/FileSystem.h"
 #include "platform/Names.h"
@@ -13,11 +12,11 @@ std::string PrepareSettingsFile(const platform::ProgramLayout& layout) {
     if (!layout.installed || platform::FileExists(path)) return path;
 
     TMemIniFile settings(path);
-    for (int index : {kAssembler8051, kAssemblerAvr}) {
-        const AssemblerInfo* assembler = FindAssembler(index);
-        settings.WriteString(assembler->section, "Path", layout.libraryDir + assembler->programName);
-        settings.WriteString(assembler->section, "Lib", "");
-        settings.WriteBool(assembler->section, "Bin", false);
+    for (platform::Assembler assembler : platform::kBuildAssemblers) {
+        const platform::AssemblerFacts& facts = platform::FactsOf(assembler);
+        settings.WriteString(facts.section, "Path", layout.libraryDir + facts.programName);
+        settings.WriteString(facts.section, "Lib", "");
+        settings.WriteBool(facts.section, "Bin", false);
     }
     (void)settings.UpdateFile();
     return path;

@@ -1,6 +1,7 @@
 #include "bridge/AsmLog.h"
 
 #include "common/Messages.h"
+#include "platform/Names.h"
 
 #include <algorithm>
 #include <ctime>
@@ -11,7 +12,7 @@ namespace {
 const std::string& LineAt(const Lines& output, size_t index, size_t needed) {
     if (index >= output.size())
         throw EBridgeCallFailure(
-            FormatStr(msg::SBridgeTooFewLines, static_cast<int>(output.size()), static_cast<int>(needed)));
+            FormatStr<msg::SBridgeTooFewLines>(static_cast<int>(output.size()), static_cast<int>(needed)));
     return output[index];
 }
 
@@ -32,7 +33,7 @@ bool IsNoErrorsSummary(const std::string& line) {
     size_t last = line.find_last_not_of(" \t");
     if (line[last] == '.' && last > first) --last;
     const std::string_view text = std::string_view(line).substr(first, last + 1 - first);
-    static constexpr std::string_view kForms[] = {"no errors", "Assembly complete, no errors",
+    static constexpr std::string_view kForms[] = {platform::kSummaryNoErrors, "Assembly complete, no errors",
                                                   "Assembly complete with no errors"};
     return std::find(std::begin(kForms), std::end(kForms), text) != std::end(kForms);
 }
@@ -50,7 +51,7 @@ bool InterpretAsem51Output(const Lines& output, const std::string& time, Lines& 
         if (line.empty()) continue;
         if (Contains(line, ":") && line[0] != '@')
             log.push_back(kErrorPrefix + line);
-        else if (!Contains(line, "errors detected"))
+        else if (!Contains(line, platform::kSummaryErrorsDetected))
             log.push_back(line);
     }
     return false;

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <stdexcept>
 
 namespace torvane::bridge {
 namespace {
@@ -27,8 +28,7 @@ struct Arguments {
 };
 
 bool IsBundledFrontEnd(Assembler assembler, const std::string& asmPath) {
-    return platform::ExtractFileName(asmPath) ==
-           (assembler == Assembler::Asem51 ? platform::kAsem51Program : platform::kAvrAsmProgram);
+    return platform::ExtractFileName(asmPath) == platform::FactsOf(assembler).programName;
 }
 
 // A killed assembler's output is incomplete, so it is not interpreted: the
@@ -42,16 +42,18 @@ void LogStoppedRun(platform::ProcessEnd end, const platform::ProcessLimits& limi
     if (end == platform::ProcessEnd::Cancelled)
         log.push_back(LoadStr(msg::SBridgeCancelled));
     else if (end == platform::ProcessEnd::IdleTimeout)
-        log.push_back(FormatStr(msg::SBridgeIdleTimeout,
-                                static_cast<int>(duration_cast<seconds>(limits.idle).count())));
+        log.push_back(FormatStr<msg::SBridgeIdleTimeout>(
+            static_cast<int>(duration_cast<seconds>(limits.idle).count())));
     else
-        log.push_back(FormatStr(msg::SBridgeTotalTimeout,
-                                static_cast<int>(duration_cast<seconds>(limits.total).count())));
+        log.push_back(FormatStr<msg::SBridgeTotalTimeout>(
+            static_cast<int>(duration_cast<seconds>(limits.total).count())));
 }
 
 bool Assemble(Assembler assembler, const Arguments& args, Lines& log) {
+    // No export passes it; a caller of the core that does gets a failed call.
+    if (assembler == Assembler::None) throw std::invalid_argument("no assembler");
     if (!platform::FileExists(args.source)) {
-        log.push_back(FormatStr(msg::SBridgeSourceMissing, args.source.c_str()));
+        log.push_back(FormatStr<msg::SBridgeSourceMissing>(args.source.c_str()));
         return false;
     }
     if (!platform::FileExists(args.asmPath)) {
@@ -67,8 +69,8 @@ bool Assemble(Assembler assembler, const Arguments& args, Lines& log) {
     limits.idle = std::chrono::seconds(idleSeconds.load());
     limits.total = std::chrono::seconds(totalSeconds.load());
     limits.cancel = &cancelRequested;
-    limits.cutNotice = FormatStr(msg::SBridgeOutputCut, static_cast<int>(limits.maxLines),
-                                 static_cast<int>(limits.maxBytes >> 20));
+    limits.cutNotice = FormatStr<msg::SBridgeOutputCut>(static_cast<int>(limits.maxLines),
+                                                        static_cast<int>(limits.maxBytes >> 20));
     const platform::ProcessResult run =
         platform::RunProcess(commandLine, platform::ExtractFilePath(args.source), output, limits);
     if (run.end != platform::ProcessEnd::Exited && run.end != platform::ProcessEnd::NotStarted) {

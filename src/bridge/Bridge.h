@@ -8,17 +8,15 @@
 // the file is the only evidence), and always write the log, each line ended
 // by CR LF. Nothing of a call outlives it.
 
+#include "bridge/Export.h"
+#include "platform/Names.h"
+
 #include <cstdint>
 #include <string>
 
 namespace torvane::bridge {
 
-enum class Assembler { Asem51, AvrAsm };
-
-// Result bytes of a call.
-inline constexpr uint8_t kAssembled = 1;    // no errors, log written
-inline constexpr uint8_t kNotAssembled = 0; // errors reported, or the log could not be written
-inline constexpr uint8_t kCallFailed = 255; // a failure no log line expresses; log written
+using platform::Assembler;
 
 // Limits for the assembler runs of the calls that follow: no output for
 // `idleSeconds`, or `totalSeconds` in all, stops the assembler with its own
@@ -30,7 +28,7 @@ void SetRunLimits(uint32_t idleSeconds, uint32_t totalSeconds) noexcept;
 // then logs that the build was cancelled.
 void CancelRun() noexcept;
 
-// Never throws. Null strings count as empty.
+// Never throws. Null strings count as empty; Assembler::None is a failed call.
 uint8_t CallBridge(Assembler assembler, const char* source, const char* logFile, const char* asmPath,
                    const char* lib, uint8_t bin) noexcept;
 

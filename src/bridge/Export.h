@@ -1,9 +1,8 @@
 #pragma once
 // The C interface of the bridge library: the two assembler exports, and two
-// optional control exports; everything else hidden. The assembler exports take (source path, log path,
-// assembler path, include list, BIN flag) and return 1 when the source assembled without errors and the log
-// was written, 0 otherwise, and 255 when the call itself failed (its log is
-// still written). No C++ exception ever leaves them.
+// optional control exports; everything else hidden. The assembler exports
+// take (source path, log path, assembler path, include list, BIN flag) and
+// return one of the result bytes below. No C++ exception ever leaves them.
 //
 // SETLIMITS sets the idle and total time limits (seconds, 0 = default) for
 // the following calls and clears a cancel request; CANCELRUN, callable from
@@ -11,6 +10,15 @@
 // neither simply builds without them.
 
 #include <cstdint>
+
+namespace torvane::bridge {
+
+// Result bytes of the assembler exports.
+inline constexpr uint8_t kNotAssembled = 0; // errors reported, or the log could not be written
+inline constexpr uint8_t kAssembled = 1;    // no errors, log written
+inline constexpr uint8_t kCallFailed = 255; // a failure no log line expresses; log written
+
+} // namespace torvane::bridge
 
 #if defined(_WIN32)
 #define PELORIN_CALL __stdcall

@@ -22,7 +22,7 @@ int HexDigit(char c) {
 
 [[noreturn]] void Malformed(std::string_view line) {
     std::string shown(line.substr(0, 64));
-    throw EHexMalformed(FormatStr(msg::SHexMalformedRecord, shown.c_str()));
+    throw EHexMalformed(FormatStr<msg::SHexMalformedRecord>(shown.c_str()));
 }
 
 // The byte whose two digits start at 1-based position `pos` of the line.

@@ -23,12 +23,11 @@ bool IsCompiledStream(TMemoryStream& content) {
 } // namespace
 
 std::string SchemePath(const std::string& name) {
-    const char* bundled = name == "txt"     ? "txt.tsc"
-                          : name == "asm51" ? "asm51.tsc"
-                          : name == "avr"   ? "AvrAsm.tsc"
-                                            : nullptr;
-    return bundled ? platform::RunningProgramLayout().dataDir + platform::kScriptsFolder + "/" + bundled
-                   : name;
+    for (const platform::AssemblerFacts& facts : platform::kAssemblerTable)
+        if (name == facts.schemeName)
+            return platform::RunningProgramLayout().dataDir + platform::kScriptsFolder + "/" +
+                   facts.scriptFile;
+    return name;
 }
 
 bool LoadScheme(TTessaryParser& parser, const std::string& path) {

@@ -8,6 +8,7 @@
 #include "assemble/Assemblers.h"
 #include "assemble/BuildCommand.h"
 #include "assemble/SettingsFile.h"
+#include "bridge/Export.h"
 #include "cli/Command.h"
 #include "common/IniFile.h"
 #include "common/Messages.h"
@@ -38,7 +39,7 @@ public:
 
     std::string DocumentFileName() const override { return fileName_; }
     std::string DocumentFirstLine() const override { return firstLine_; }
-    int AskAssembler(const std::string&) override { return build::kAssemblerNone; }
+    platform::Assembler AskAssembler(const std::string&) override { return platform::Assembler::None; }
     void InsertFirstLine(const std::string&) override {}
     void ShowError(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
     void ShowProgress(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
@@ -59,7 +60,7 @@ bool ReadFirstLine(const std::string& source, std::string& line) {
     std::FILE* file = platform::OpenRegularFile(source, &error);
     if (!file) {
         if (error == platform::FileReadError::NotRegular)
-            std::fprintf(stderr, "%s\n", FormatStr(msg::SNotRegularFile, source.c_str()).c_str());
+            std::fprintf(stderr, "%s\n", FormatStr<msg::SNotRegularFile>(source.c_str()).c_str());
         else
             std::fprintf(stderr, "cannot read %s\n", source.c_str());
         return false;
@@ -87,11 +88,10 @@ int RunBuildCommand(const std::vector<std::string>& args) {
 
     std::string firstLine;
     if (!ReadFirstLine(source, firstLine)) return kExitUsage;
-    if (build::AssemblerOfFirstLine(firstLine) == build::kAssemblerNone) {
-        std::fprintf(
-            stderr,
-            "%s: the first line names no assembler (\";compiler: asem51\" or \";compiler: avrasm\")\n",
-            source.c_str());
+    if (build::AssemblerOfFirstLine(firstLine) == platform::Assembler::None) {
+        std::fprintf(stderr, "%s: the first line names no assembler (\"%s\" or \"%s\")\n", source.c_str(),
+                     platform::FactsOf(platform::Assembler::Asem51).marker,
+                     platform::FactsOf(platform::Assembler::AvrAsm).marker);
         return kExitUsage;
     }
 
@@ -102,7 +102,7 @@ int RunBuildCommand(const std::vector<std::string>& args) {
     const build::BuildOutcome outcome = build::RunBuild(ui, settings, programDir);
     switch (outcome.status) {
     case build::BuildStatus::Called:
-        return outcome.result == 1 ? 0 : kExitErrors;
+        return outcome.result == bridge::kAssembled ? 0 : kExitErrors;
     case build::BuildStatus::LibraryNotLoaded:
     case build::BuildStatus::LibraryFailed:
         return kExitLibrary;

@@ -31,14 +31,7 @@ const CliCommand kCommand{"export", "export --format rtf|html [--scheme txt|asm5
 const CliCommand::Registrar kRegistrar(kCommand);
 
 std::string SchemeOfFirstLine(const editor::TTextStore& store) {
-    switch (build::AssemblerOfFirstLine(store.LineText(0))) {
-    case build::kAssembler8051:
-        return "asm51";
-    case build::kAssemblerAvr:
-        return "avr";
-    default:
-        return "txt";
-    }
+    return platform::FactsOf(build::AssemblerOfFirstLine(store.LineText(0))).schemeName;
 }
 
 // The page date: SOURCE_DATE_EPOCH when it holds a number of seconds.

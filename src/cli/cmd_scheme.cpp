@@ -40,7 +40,7 @@ bool Compile(TTessaryParser& parser, const std::string& script) {
     } catch (const std::exception& e) {
         std::fprintf(
             stderr, "%s: %s\n", script.c_str(),
-            FormatStr(msg::SCompileErrorFrame, position.line + 1, position.column + 1, e.what()).c_str());
+            FormatStr<msg::SCompileErrorFrame>(position.line + 1, position.column + 1, e.what()).c_str());
     }
     return false;
 }

@@ -76,13 +76,13 @@ TFileStream::TFileStream(const std::string& fileName, Mode mode) : name_(fileNam
         platform::FileReadError error = platform::FileReadError::None;
         file_ = platform::OpenRegularFile(fileName, &error);
         if (error == platform::FileReadError::NotRegular)
-            throw EFOpenError(FormatStr(msg::SNotRegularFile, fileName.c_str()));
+            throw EFOpenError(FormatStr<msg::SNotRegularFile>(fileName.c_str()));
     } else {
         file_ = platform::OpenFile(fileName, how);
     }
     if (!file_) {
-        if (mode == fmCreate) throw EFCreateError(FormatStr(msg::SFCreateError, fileName.c_str()));
-        throw EFOpenError(FormatStr(msg::SFOpenError, fileName.c_str()));
+        if (mode == fmCreate) throw EFCreateError(FormatStr<msg::SFCreateError>(fileName.c_str()));
+        throw EFOpenError(FormatStr<msg::SFOpenError>(fileName.c_str()));
     }
 }
 

@@ -176,7 +176,7 @@ void TCompressor::Decompress() {
                                            sizeBytes[2] << 16 | static_cast<uint32_t>(sizeBytes[3]) << 24);
     if (size > maxOutput_)
         throw ECompressorException(
-            FormatStr(msg::SCompressorTooLarge, size, static_cast<int>(maxOutput_ >> 20)));
+            FormatStr<msg::SCompressorTooLarge>(size, static_cast<int>(maxOutput_ >> 20)));
     const int64_t outputStart = output_->Position();
     if (isBlock) {
         DecompressBlocks(size);

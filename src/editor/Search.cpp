@@ -77,7 +77,7 @@ void TSearchEngine::SetWordTests(const TCharTest& startsWord, const TCharTest& i
 }
 
 std::string TSearchEngine::NotFoundMessage(std::string_view text) {
-    return FormatStr(msg::SSearchNotFound, std::string(text).c_str());
+    return FormatStr<msg::SSearchNotFound>(std::string(text).c_str());
 }
 
 TSearchResult TSearchEngine::Find(std::string_view text, uint32_t flags, TOffset from) {

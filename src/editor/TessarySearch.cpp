@@ -285,7 +285,7 @@ void TTessarySearch::ReplaceLoop(const TFindReplaceDialog& dialog) {
     lastFlags_ = flags | kSearchDirect;
     TSearchEngine& engine = Engine();
     const std::string question =
-        FormatStr(msg::SSearchReplaceConfirm, text.c_str(), dialog.replaceText.c_str());
+        FormatStr<msg::SSearchReplaceConfirm>(text.c_str(), dialog.replaceText.c_str());
 
     // Forwards the first pass may find a match right at the caret; every
     // later pass starts past the previous match or replacement, so the loop

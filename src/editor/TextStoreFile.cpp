@@ -108,7 +108,7 @@ void TTextStore::LoadFromStream(TStream& stream) {
 }
 
 void TTextStore::LoadFromFile(const std::string& fileName) {
-    auto cannotOpen = [&] { return EFOpenError(FormatStr(msg::SFileOpenForReading, fileName.c_str())); };
+    auto cannotOpen = [&] { return EFOpenError(FormatStr<msg::SFileOpenForReading>(fileName.c_str())); };
     // A directory opens for reading on some systems and reads as nothing.
     if (!platform::FileExists(fileName)) throw cannotOpen();
     std::unique_ptr<TFileStream> file;
@@ -232,7 +232,7 @@ void WriteFileReplacing(const std::string& fileName, const std::function<void(TS
     auto fail = [&](const std::string& reason) {
         save.Discard();
         const std::string why = save.ErrorCode() != 0 ? save.ErrorText() : reason;
-        return EFileSaveError(FormatStr(msg::SFileSaveFailed, fileName.c_str(), why.c_str()),
+        return EFileSaveError(FormatStr<msg::SFileSaveFailed>(fileName.c_str(), why.c_str()),
                               save.ErrorCode());
     };
     if (!save.Open()) throw fail({});

@@ -136,7 +136,7 @@ int TTE_CharGroupManager::Intern(const TTE_CharGroup& group) {
 }
 
 const TTE_CharGroup& TTE_CharGroupManager::Get(int index) const {
-    if (index < 0 || index >= Count()) throw ETessary(FormatStr(msg::SInvalidSetId, index));
+    if (index < 0 || index >= Count()) throw ETessary(FormatStr<msg::SInvalidSetId>(index));
     return groups_[static_cast<size_t>(index)];
 }
 

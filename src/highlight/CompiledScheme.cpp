@@ -115,7 +115,7 @@ TScanTerminator ReadTerminator(TStream& s, TParserTables& t) {
         return term;
     }
     const uint8_t count = ReadU8(s);
-    if (count > TScanTerminator::kMaxGroups) throw ETessary(FormatStr(msg::SBadTerminatorCount, count));
+    if (count > TScanTerminator::kMaxGroups) throw ETessary(FormatStr<msg::SBadTerminatorCount>(count));
     term.count = count;
     for (int i = 0; i < count; ++i)
         term.groups[i] = ReadGroup(s, t);

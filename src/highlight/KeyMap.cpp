@@ -96,7 +96,7 @@ std::string TKeyboardActionContoller::GetName(int32_t code) const {
 
 void TKeyboardActionContoller::RaiseDuplicate(int32_t newCode, int32_t existingCode) const {
     throw EAmbigiousKeyPair(
-        FormatStr(msg::SDuplicateKeySequence, GetName(newCode).c_str(), GetName(existingCode).c_str()));
+        FormatStr<msg::SDuplicateKeySequence>(GetName(newCode).c_str(), GetName(existingCode).c_str()));
 }
 
 void TKeyboardActionContoller::AddKey(TShortCut first, TShortCut second, int32_t code) {

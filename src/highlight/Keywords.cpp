@@ -72,7 +72,7 @@ const TKeywordNode* TKeywords::Find(std::string_view word, uint8_t caseFlag) con
 uint16_t TKeywords::InternFollowGroup(const TTE_CharGroup& group) {
     int index = groups_.Intern(group);
     // Entries hold 16-bit group indices; only a hostile stream gets this far.
-    if (index > 0xFFFF) throw EKeywords(FormatStr(msg::SInvalidSetId, index));
+    if (index > 0xFFFF) throw EKeywords(FormatStr<msg::SInvalidSetId>(index));
     return static_cast<uint16_t>(index);
 }
 
@@ -84,7 +84,7 @@ void TKeywords::AddKeyword(std::string_view word, uint8_t caseFlag, int32_t valu
     if (const TKeywordNode* existing = Find(stored, 1))
         for (const TWordEntry& e : existing->entries)
             if (e.states.Intersects(states))
-                throw EKeywords(FormatStr(msg::SDuplicateKeyword, stored.c_str()));
+                throw EKeywords(FormatStr<msg::SDuplicateKeyword>(stored.c_str()));
 
     const uint16_t group = InternFollowGroup(followGroup);
 
@@ -277,7 +277,7 @@ void TKeywords::LoadFromStream(TStream& stream) {
 
 void TSyntaxKeywords::AddKeyword(std::string_view word, uint8_t caseFlag, int32_t value,
                                  const TStateSet& states, const TTE_CharGroup& followGroup) {
-    if (word.size() > 255) throw EKeywords(FormatStr(msg::SKeywordTooLong, std::string(word).c_str()));
+    if (word.size() > 255) throw EKeywords(FormatStr<msg::SKeywordTooLong>(std::string(word).c_str()));
     TKeywords::AddKeyword(word, caseFlag, value, states, followGroup);
     if (!word.empty()) saved_.push_back(SavedWord{std::string(word), followGroup, states, value});
 }

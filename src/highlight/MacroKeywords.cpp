@@ -42,7 +42,7 @@ std::string TMacroKeywords::NormaliseLineBreaks(std::string_view text) {
 
 void TMacroKeywords::AddMacro(std::string_view word, std::string_view description, uint8_t caseFlag,
                               std::string_view expansion) {
-    if (word.size() > 255) throw EKeywords(FormatStr(msg::SKeywordTooLong, std::string(word).c_str()));
+    if (word.size() > 255) throw EKeywords(FormatStr<msg::SKeywordTooLong>(std::string(word).c_str()));
     if (word.empty()) return;
     TMacro m{caseFlag == 0 ? FoldWord(word) : std::string(word), std::string(description.substr(0, 255)),
              NormaliseLineBreaks(expansion)};

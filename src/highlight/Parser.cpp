@@ -74,7 +74,7 @@ void TTessaryParser::SaveToStream(TStream& stream) const {
         compressor.SetOutputStream(&stream);
         compressor.Compress();
     } catch (const std::exception& e) {
-        throw ETessary(FormatStr(msg::SParserStreamError, name.c_str(), e.what()));
+        throw ETessary(FormatStr<msg::SParserStreamError>(name.c_str(), e.what()));
     }
 }
 
@@ -93,9 +93,8 @@ void TTessaryParser::LoadFromStream(TStream& stream) {
         // Only 50 and 51 are layouts this reader knows; anything else would
         // be read as garbage.
         if (version < kOldestCompiledSchemeVersion || version > kCompiledSchemeVersion) {
-            const std::string text =
-                FormatStr(msg::SParserVersion, name.c_str(), static_cast<int>(kCompiledSchemeVersion),
-                          static_cast<int>(version));
+            const std::string text = FormatStr<msg::SParserVersion>(
+                name.c_str(), static_cast<int>(kCompiledSchemeVersion), static_cast<int>(version));
             if (loading_) throw ETessaryParserError(text);
             if (OnParserVersionError)
                 OnParserVersionError(*this, version, kCompiledSchemeVersion);
@@ -115,7 +114,7 @@ void TTessaryParser::LoadFromStream(TStream& stream) {
         throw;
     } catch (const std::exception& e) {
         Reset();
-        throw ETessary(FormatStr(msg::SParserStreamError, name.c_str(), e.what()));
+        throw ETessary(FormatStr<msg::SParserStreamError>(name.c_str(), e.what()));
     }
     AttachUserKeywords();
     tokenizer_.ResetState(0);

@@ -15,7 +15,7 @@ std::unique_ptr<TTE_Base> TTE_Base::Clone() const {
 
 void TTE_Base::CheckAssignable(const TTE_Base& source) const {
     if (typeid(source) != typeid(*this))
-        throw ETessary(FormatStr(msg::SCannotAssignClass, source.ClassName(), ClassName()));
+        throw ETessary(FormatStr<msg::SCannotAssignClass>(source.ClassName(), ClassName()));
 }
 
 void TTE_Base::Assign(const TTE_Base& source) {

@@ -57,7 +57,7 @@ void TUserKeywordTables::Add(TUserKeywordTable table) {
                 target = &p;
                 break;
             }
-    if (!target) throw EKeywords(FormatStr(msg::STooManyKeyTables, kMaxTables));
+    if (!target) throw EKeywords(FormatStr<msg::STooManyKeyTables>(kMaxTables));
     *target = std::move(table);
 
     TKeywords rebuilt;

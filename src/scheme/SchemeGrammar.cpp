@@ -120,7 +120,7 @@ int32_t TSchemeGrammar::Term() {
     if (Token() != tkOpenParen) Error(msg::SScriptSyntaxError);
     if (nesting_ >= kMaxNesting) {
         tooDeep_ = true;
-        ErrorText(FormatStr(msg::SExpressionTooDeep, kMaxNesting));
+        ErrorText(FormatStr<msg::SExpressionTooDeep>(kMaxNesting));
     }
     ++nesting_;
     Next();
@@ -140,7 +140,7 @@ void TSchemeGrammar::ValueError(const std::string& text, int line, int column) {
 uint8_t TSchemeGrammar::Byte() {
     const int line = lexer_.TokenLine(), column = lexer_.TokenColumn();
     const int32_t value = Expr();
-    if (value < 0 || value > 255) ValueError(FormatStr(msg::SRangeError, 0, 255), line, column);
+    if (value < 0 || value > 255) ValueError(FormatStr<msg::SRangeError>(0, 255), line, column);
     return static_cast<uint8_t>(value);
 }
 

@@ -87,7 +87,7 @@ bool TSchemeGrammar::LanguageEntry() {
         const int line = lexer_.TokenLine(), column = lexer_.TokenColumn();
         v.indentStep = Expr();
         if (v.indentStep < 0 || v.indentStep > 20)
-            ValueError(FormatStr(msg::SRangeError, 0, 20), line, column);
+            ValueError(FormatStr<msg::SRangeError>(0, 20), line, column);
         break;
     }
     case tkWrapOverride:
@@ -205,7 +205,7 @@ void TSchemeGrammar::ContextStates() {
         Expect(tkCloseParen, msg::SCloseParenExpected);
         for (uint8_t token : tokens) {
             if (!tables_.contextState[token].Empty())
-                ValueError(FormatStr(msg::SContextRespecified, static_cast<int>(token)), line, column);
+                ValueError(FormatStr<msg::SContextRespecified>(static_cast<int>(token)), line, column);
             tables_.contextState[token] = states;
         }
         if (Token() != tkComma) break;

@@ -80,7 +80,7 @@ void TSchemeGrammar::Words() {
         const uint8_t token = Byte();
         const TStateSet states = Token() == tkOpenBracket ? Set() : StateSetOf(0);
         // The compiled scheme stores a word with an 8-bit length.
-        if (word.size() > 255) ErrorText(FormatStr(msg::SKeywordTooLong, word.c_str()));
+        if (word.size() > 255) ErrorText(FormatStr<msg::SKeywordTooLong>(word.c_str()));
         try {
             tables_.keywords->AddKeyword(word, tables_.caseFlag, token, states, follow);
         } catch (const EKeywords&) {

@@ -74,7 +74,7 @@ TTES_Compiler::TTES_Compiler(std::string scriptText, std::string includeDirector
     : includeDirectory_(std::move(includeDirectory)) {
     // The script itself counts against the same limit as what it brings in.
     if (scriptText.size() > kMaxExpansionBytes)
-        ErrorAt(0, 0, FormatStr(msg::SScriptTooLarge, static_cast<unsigned>(kMaxExpansionBytes)));
+        ErrorAt(0, 0, FormatStr<msg::SScriptTooLarge>(static_cast<unsigned>(kMaxExpansionBytes)));
     sources_.push_back(Source{std::string(), std::move(scriptText), 0, includeDirectory_});
     AddScriptKeywords(keywords_);
     AddPredefinedMacros(macros_);
@@ -265,7 +265,7 @@ void TTES_Compiler::IncludeDirective() {
     std::string name;
     for (int c = CurrentChar(); c != close; c = CurrentChar()) {
         if (c == kEnd || IsLineEnd(c))
-            ErrorHere(FormatStr(msg::SIncludeUnterminated, std::string(1, close).c_str()));
+            ErrorHere(FormatStr<msg::SIncludeUnterminated>(std::string(1, close).c_str()));
         name += static_cast<char>(c);
         Advance();
     }
@@ -283,7 +283,7 @@ void TTES_Compiler::IncludeDirective() {
         // Only the name is shown: nothing of a file that was refused.
         const std::string openText(1, static_cast<char>(open));
         const std::string closeText(1, close);
-        ErrorHere(FormatStr(msg::SIncludeCannotOpen, openText.c_str(), path.c_str(), closeText.c_str()));
+        ErrorHere(FormatStr<msg::SIncludeCannotOpen>(openText.c_str(), path.c_str(), closeText.c_str()));
     }
     }
     PushSource("-file-: " + Lower(path), std::move(text), platform::ExtractFilePath(path));
@@ -298,7 +298,7 @@ std::string TTES_Compiler::QuotedIncludePath(const std::string& name) const {
 }
 
 void TTES_Compiler::PushSource(std::string name, std::string text, std::string directory) {
-    if (activeSources_.count(name)) ErrorHere(FormatStr(msg::SRecursiveMacro, name.c_str()));
+    if (activeSources_.count(name)) ErrorHere(FormatStr<msg::SRecursiveMacro>(name.c_str()));
     expandedBytes_ += text.size();
     if (expandedBytes_ > kMaxExpansionBytes) ExpansionTooLarge();
     activeSources_.insert(name);
@@ -322,9 +322,9 @@ int TTES_Compiler::NextToken() {
             CompileError(std::string(LoadStr(msg::SIdentifierWord)) + " \"" + tokenText_ + "\" " +
                          LoadStr(msg::SUnknownWord));
         }
-        if (code == tkUnknown) CompileError(FormatStr(msg::SUnknownCharacter, unknownChar_));
+        if (code == tkUnknown) CompileError(FormatStr<msg::SUnknownCharacter>(unknownChar_));
         if (code == tkNumber && numberTooLarge_)
-            CompileError(FormatStr(msg::SScriptNumberTooLarge, tokenText_.c_str()));
+            CompileError(FormatStr<msg::SScriptNumberTooLarge>(tokenText_.c_str()));
         return code;
     }
 }
@@ -467,7 +467,7 @@ void TTES_Compiler::CompileError(const std::string& message) const {
 }
 
 void TTES_Compiler::ExpansionTooLarge() const {
-    ErrorHere(FormatStr(msg::SScriptExpansionTooLarge, static_cast<unsigned>(kMaxExpansionBytes)));
+    ErrorHere(FormatStr<msg::SScriptExpansionTooLarge>(static_cast<unsigned>(kMaxExpansionBytes)));
 }
 
 void TTES_Compiler::ErrorHere(const std::string& message) const {
@@ -475,7 +475,7 @@ void TTES_Compiler::ErrorHere(const std::string& message) const {
 }
 
 void TTES_Compiler::ErrorAt(int line, int column, const std::string& message) const {
-    throw ETES_COMP_ERROR(FormatStr(msg::SCompileErrorFrame, line + 1, column + 1, message.c_str()));
+    throw ETES_COMP_ERROR(FormatStr<msg::SCompileErrorFrame>(line + 1, column + 1, message.c_str()));
 }
 
 } // namespace torvane::scheme

@@ -106,9 +106,9 @@ private slots:
         QCOMPARE(win->sMemo->LineCount(), 1);
         QCOMPARE(ShownText(win), QStringLiteral(";compiler: asem51"));
         QCOMPARE(win->sMemo->Store().Text(), std::string(";compiler: asem51"));
-        QCOMPARE(win->HighlightIndex, 1);
+        QCOMPARE(win->HighlightAssembler, torvane::platform::Assembler::Asem51);
         QVERIFY(bed_.main->mnItmHighlight[1]->isChecked());
-        QCOMPARE(bed_.main->GetCompiler(), 1);
+        QCOMPARE(bed_.main->GetCompiler(), torvane::platform::Assembler::Asem51);
         QVERIFY(bed_.dialogs.messages.isEmpty());
 
         // Cancelling the choice creates nothing.
@@ -125,7 +125,7 @@ private slots:
         TEditWin* win = bed_.main->ActiveEditWin();
         QVERIFY(win);
         QCOMPARE(win->FileName, path);
-        QCOMPARE(win->HighlightIndex, 2);
+        QCOMPARE(win->HighlightAssembler, torvane::platform::Assembler::AvrAsm);
         QVERIFY(bed_.main->mnItmHighlight[2]->isChecked());
         QVERIFY(!win->sMemo->Modified());
         QVERIFY(bed_.main->actPrelozit->isEnabled());
@@ -134,7 +134,7 @@ private slots:
 
         // Opening it again only activates it.
         NewDocument();
-        bed_.main->CreateEditor(path, false, 0);
+        bed_.main->CreateEditor(path, false);
         QCOMPARE(bed_.main->EditWindows().size(), 2);
         QCOMPARE(bed_.main->ActiveEditWin(), win);
         QCOMPARE(bed_.dialogs.messages.size(), 1);
@@ -148,7 +148,7 @@ private slots:
         QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
         QFile probe(path);
         if (probe.open(QIODevice::ReadOnly)) QSKIP("the file stays readable (running as root)");
-        bed_.main->CreateEditor(path, false, 0);
+        bed_.main->CreateEditor(path, false);
         QCOMPARE(bed_.dialogs.messages.size(), 1);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(bed_.main->EditWindows().isEmpty());
@@ -159,8 +159,8 @@ private slots:
         const QString lower = bed_.DataPath("case.asm"), upper = bed_.DataPath("CASE.asm");
         WriteBytes(lower, "a");
         WriteBytes(upper, "b");
-        bed_.main->CreateEditor(lower, false, 0);
-        bed_.main->CreateEditor(upper, false, 0);
+        bed_.main->CreateEditor(lower, false);
+        bed_.main->CreateEditor(upper, false);
         QCOMPARE(bed_.main->EditWindows().size(), 2);
         bed_.main->tabConSoubory->setCurrentIndex(0);
         QCOMPARE(bed_.main->ActiveEditWin()->FileName, lower);
@@ -174,7 +174,7 @@ private slots:
         const QString open = bed_.DataPath("open.asm"), existing = bed_.DataPath("exists.asm");
         WriteBytes(open, "x");
         WriteBytes(existing, "old");
-        bed_.main->CreateEditor(open, false, 0);
+        bed_.main->CreateEditor(open, false);
         TEditWin* win = NewDocument();
         TypeAtEnd(win, "mov a,#1");
 
@@ -241,7 +241,7 @@ private slots:
         // and keeps the old bytes of nothing.
         const QString path = bed_.DataPath("titled.asm");
         WriteBytes(path, "old");
-        bed_.main->CreateEditor(path, false, 0);
+        bed_.main->CreateEditor(path, false);
         TEditWin* titled = bed_.main->ActiveEditWin();
         TypeAtEnd(titled, "new");
         QVERIFY(QFile::remove(path));
@@ -408,7 +408,7 @@ private slots:
             text += "line " + QByteArray::number(i) + "\r\n";
         text.chop(2);
         WriteBytes(path, text);
-        bed_.main->CreateEditor(path, false, 0);
+        bed_.main->CreateEditor(path, false);
         TEditWin* win = bed_.main->ActiveEditWin();
         QCOMPARE(win->sMemo->LineCount(), 20);
         win->resize(600, 300);
@@ -461,7 +461,7 @@ private slots:
         // leaves undefined all survive; saving writes CR LF.
         const QString path = bed_.DataPath("bytes.asm");
         WriteBytes(path, QByteArray("a\xE8\x9A\nb\x81\rc"));
-        bed_.main->CreateEditor(path, false, 0);
+        bed_.main->CreateEditor(path, false);
         TEditWin* win = bed_.main->ActiveEditWin();
         QCOMPARE(ShownText(win), QStringLiteral("ačš\nb\u0081\nc"));
         TypeAtEnd(win, QStringLiteral("ř"));
@@ -482,7 +482,7 @@ private slots:
         QCOMPARE(bed_.dialogs.messages[0].text,
                  QStringLiteral("Chybí potřebný skript \"AvrAsm.tsc\"\rZvýraznění textu nebude fungovat."));
         QCOMPARE(bed_.dialogs.messages[0].kind, MsgKind::Error);
-        QCOMPARE(win->HighlightIndex, 2);
+        QCOMPARE(win->HighlightAssembler, torvane::platform::Assembler::AvrAsm);
         QVERIFY(bed_.main->mnItmHighlight[2]->isChecked());
     }
 
@@ -537,7 +537,7 @@ private slots:
         // No marker and the choice cancelled: only the log goes.
         const QString path = bed_.DataPath("plain.asm");
         WriteBytes(path, "nop\r\n");
-        bed_.main->CreateEditor(path, false, 0);
+        bed_.main->CreateEditor(path, false);
         TEditWin* win = bed_.main->ActiveEditWin();
         win->lstBox->addItem(QStringLiteral("earlier"));
         bed_.dialogs.assembler = std::nullopt;

@@ -8,6 +8,7 @@
 #include "app/Cp1250.h"
 #include "app/EditWin.h"
 #include "app/MainWindow.h"
+#include "platform/Names.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -80,8 +81,8 @@ public:
         const QString folder = ProgramDir() + QStringLiteral("Scripts/");
         if (!QDir().mkpath(folder)) return false;
         if (scripts == TestScripts::kEmpty) {
-            for (int i = 0; i < kAssemblerCount; ++i) {
-                QFile f(folder + QString::fromUtf8(Assembler(i).scriptFile));
+            for (const platform::AssemblerFacts& facts : platform::kAssemblerTable) {
+                QFile f(folder + QString::fromUtf8(facts.scriptFile));
                 if (!f.open(QIODevice::WriteOnly)) return false;
             }
             return true;
@@ -120,7 +121,7 @@ public:
     // Writes `bytes` to DataPath(name) and opens it as a document.
     TEditWin* Open(const QString& name, const QByteArray& bytes) {
         WriteBytes(DataPath(name), bytes);
-        main->CreateEditor(DataPath(name), false, 0);
+        main->CreateEditor(DataPath(name), false);
         return main->ActiveEditWin();
     }
 };

@@ -61,7 +61,7 @@ class BuildFlowTest : public QObject {
         WriteBytes(bed_.dir->path() + QStringLiteral("/fake.script"), script);
         const QString source = bed_.dir->path() + QStringLiteral("/prog.asm");
         WriteBytes(source, ";compiler: asem51\r\nnop\r\n");
-        bed_.main->CreateEditor(source, false, 0);
+        bed_.main->CreateEditor(source, false);
         win_ = bed_.main->ActiveEditWin();
         QVERIFY(win_);
     }

@@ -58,7 +58,7 @@ class EditorFlowsTest : public QObject {
     TEditWin* OpenCopy(const QString& sourcePath) {
         const QString path = bed_.DataPath(QFileInfo(sourcePath).fileName());
         QFile::copy(sourcePath, path);
-        bed_.main->CreateEditor(path, false, 0);
+        bed_.main->CreateEditor(path, false);
         return bed_.main->ActiveEditWin();
     }
 
@@ -182,7 +182,7 @@ private slots:
 
     void anOpened8051SourceIsHighlighted() {
         TEditWin* win = OpenCopy(QStringLiteral(TORVANE_SOURCE_DIR "/examples/blink51.asm"));
-        QCOMPARE(win->HighlightIndex, 1);
+        QCOMPARE(win->HighlightAssembler, torvane::platform::Assembler::Asem51);
         QVERIFY(bed_.dialogs.messages.isEmpty());
         QCOMPARE(bed_.main->StatusPanel(0)->text(), QStringLiteral("   1:   1"));
         QCOMPARE(bed_.main->StatusPanel(1)->text(), QStringLiteral("Ord: #  59   Hex: 3Bh"));
@@ -272,7 +272,7 @@ private slots:
         TEditWin* win = bed_.main->ActiveEditWin();
         QCOMPARE(win->FileName, QStringLiteral("Nový soubor 1"));
         QCOMPARE(ShownText(win), QStringLiteral("START:\tMOV\tA,B\t;x\n\n\t\t\t; note"));
-        QCOMPARE(win->HighlightIndex, 0);
+        QCOMPARE(win->HighlightAssembler, torvane::platform::Assembler::None);
         QVERIFY(!bed_.main->frmDialog->isVisible());
 
         WriteBytes(bed_.DataPath("empty.s"), "");
@@ -368,7 +368,7 @@ private slots:
         QCOMPARE(bed_.main->ActiveEditWin()->FileName, b);
         QCOMPARE(ShownText(bed_.main->ActiveEditWin()), QStringLiteral("led equ p1.0\n"));
         QCOMPARE(bed_.main->EditWindows()[1]->FileName, a);
-        QCOMPARE(bed_.main->EditWindows()[1]->HighlightIndex, 1);
+        QCOMPARE(bed_.main->EditWindows()[1]->HighlightAssembler, torvane::platform::Assembler::Asem51);
         QCOMPARE(ShownText(target), QString());
         QCOMPARE(bed_.main->mnItmHistorie->actions().size(), 2);
         QCOMPARE(bed_.main->mnItmHistorie->actions()[0]->statusTip(), b);

@@ -40,7 +40,7 @@ class PrintWrapTest : public QObject {
         if (!f.open(QIODevice::WriteOnly)) return nullptr;
         f.write(bytes);
         f.close();
-        bed_.main->CreateEditor(path, false, 0);
+        bed_.main->CreateEditor(path, false);
         return bed_.main->ActiveEditWin();
     }
 

@@ -64,7 +64,7 @@ class SafetyFlowsTest : public QObject {
     }
 
     TEditWin* Open(const QString& path) {
-        bed_.main->CreateEditor(path, false, 0);
+        bed_.main->CreateEditor(path, false);
         return bed_.main->ActiveEditWin();
     }
 

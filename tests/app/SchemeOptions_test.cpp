@@ -68,7 +68,7 @@ class SchemeOptionsTest : public QObject {
         QFile f(path);
         if (!f.exists() && f.open(QIODevice::WriteOnly)) f.write(text);
         f.close();
-        bed_.main->CreateEditor(path, false, 0);
+        bed_.main->CreateEditor(path, false);
         return bed_.main->ActiveEditWin();
     }
     TEditWin* OpenProgram() {

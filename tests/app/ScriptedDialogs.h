@@ -53,7 +53,11 @@ public:
         return std::nullopt;
     }
 
-    std::optional<int> ChooseAssembler(QWidget*, const QString&) override { return assembler; }
+    // `assembler` is the row the user picks; nothing is a cancel.
+    std::optional<torvane::platform::Assembler> ChooseAssembler(QWidget*, const QString&) override {
+        if (!assembler) return std::nullopt;
+        return torvane::platform::AssemblerAt(*assembler).value_or(torvane::platform::Assembler::None);
+    }
 
     // The settings dialog: `settingsEdit` plays the user's changes; nothing
     // set means Storno.

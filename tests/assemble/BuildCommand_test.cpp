@@ -27,13 +27,13 @@ class FakeUi : public BuildUi {
 public:
     std::string fileName;
     std::string firstLine;
-    int choice = 0;
+    Assembler choice = Assembler::None;
     Lines events;
     Lines messages;
 
     std::string DocumentFileName() const override { return fileName; }
     std::string DocumentFirstLine() const override { return firstLine; }
-    int AskAssembler(const std::string& caption) override {
+    Assembler AskAssembler(const std::string& caption) override {
         events.push_back("ask " + caption);
         return choice;
     }
@@ -83,12 +83,23 @@ struct BuildFixture : ::testing::Test {
 } // namespace
 
 TEST(Assemblers, MarkerIsTheWholeFirstLineIgnoringCase) {
-    EXPECT_EQ(AssemblerOfFirstLine(";compiler: asem51"), kAssembler8051);
-    EXPECT_EQ(AssemblerOfFirstLine(";COMPILER: AvrAsm"), kAssemblerAvr);
-    EXPECT_EQ(AssemblerOfFirstLine(";compiler: asem51 "), kAssemblerNone);
-    EXPECT_EQ(AssemblerOfFirstLine(""), kAssemblerNone);
-    EXPECT_EQ(FindAssembler(3), nullptr);
-    EXPECT_STREQ(FindAssembler(kAssemblerAvr)->section, "AvrAsm32");
+    EXPECT_EQ(AssemblerOfFirstLine(";compiler: asem51"), Assembler::Asem51);
+    EXPECT_EQ(AssemblerOfFirstLine(";COMPILER: AvrAsm"), Assembler::AvrAsm);
+    EXPECT_EQ(AssemblerOfFirstLine(";compiler: asem51 "), Assembler::None);
+    EXPECT_EQ(AssemblerOfFirstLine(""), Assembler::None);
+}
+
+// Numbers from outside (a list row, a menu tag) come in only through the
+// checked conversion; the settings and the bridge keep their stored names.
+TEST(Assemblers, OutsideNumbersAreCheckedAndStoredNamesKept) {
+    EXPECT_EQ(platform::AssemblerAt(0), Assembler::None);
+    EXPECT_EQ(platform::AssemblerAt(2), Assembler::AvrAsm);
+    EXPECT_EQ(platform::AssemblerAt(3), std::nullopt);
+    EXPECT_EQ(platform::AssemblerAt(-1), std::nullopt);
+    EXPECT_STREQ(platform::FactsOf(Assembler::AvrAsm).section, "AvrAsm32");
+    EXPECT_STREQ(platform::FactsOf(Assembler::Asem51).exportName, "ASEM51");
+    EXPECT_STREQ(platform::FactsOf(Assembler::AvrAsm).exportName, "AVRASM");
+    EXPECT_STREQ(platform::FactsOf(Assembler::None).marker, "");
 }
 
 TEST_F(BuildFixture, UntitledDocumentIsRefusedAndTheLogKept) {
@@ -102,7 +113,7 @@ TEST_F(BuildFixture, UntitledDocumentIsRefusedAndTheLogKept) {
 TEST_F(BuildFixture, CancelledChoiceDeletesOnlyTheLog) {
     WriteFile(Log(), "old");
     ui.messages = {"kept"};
-    ui.choice = 0;
+    ui.choice = Assembler::None;
     EXPECT_EQ(Build().status, BuildStatus::NoAssembler);
     EXPECT_EQ(ui.events, (Lines{"ask Výběr překladače"}));
     EXPECT_EQ(ui.messages, (Lines{"kept"}));
@@ -110,7 +121,7 @@ TEST_F(BuildFixture, CancelledChoiceDeletesOnlyTheLog) {
 }
 
 TEST_F(BuildFixture, ChosenAssemblerInsertsItsMarkerAndBuilds) {
-    ui.choice = kAssembler8051;
+    ui.choice = Assembler::Asem51;
     Script("out a\\nBANNER\\nc\\nno errors\\n\n");
     BuildOutcome outcome = Build();
     EXPECT_EQ(outcome.status, BuildStatus::Called);

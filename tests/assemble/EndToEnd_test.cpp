@@ -31,7 +31,7 @@ public:
     Lines messages;
     std::string DocumentFileName() const override { return fileName; }
     std::string DocumentFirstLine() const override { return firstLine; }
-    int AskAssembler(const std::string&) override { return 0; }
+    platform::Assembler AskAssembler(const std::string&) override { return platform::Assembler::None; }
     void InsertFirstLine(const std::string&) override {}
     void ShowError(const std::string& text) override { messages.push_back("error " + text); }
     void ShowProgress(const std::string&) override {}

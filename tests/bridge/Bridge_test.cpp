@@ -114,6 +114,12 @@ TEST(Bridge, CallFailuresReturn255AfterWritingTheLog) {
     c.asmPath = c.source.string(); // exists, but is not a program
     EXPECT_EQ(c.Run(Assembler::AvrAsm), kCallFailed);
     EXPECT_EQ(ReadFile(c.log), "");
+
+    // No assembler is a failed call too, never a run of one picked by default.
+    c.asmPath = FAKE_ASSEMBLER;
+    WriteScript(c.dir, "out A\\nB\\nC\\nno errors\\n\n");
+    EXPECT_EQ(c.Run(Assembler::None), kCallFailed);
+    EXPECT_EQ(ReadFile(c.log), "");
 }
 
 TEST(Bridge, UnwritableLogAndNullArguments) {

@@ -192,7 +192,7 @@ TEST(CompiledScheme, OldVersionAtRunTimeReportsAndLeavesTheParserEmpty) {
     c.name = "prsAsm";
     c.OnShowMessage = [&](const std::string& text) { shown = text; };
     Load(c, WithVersion(Save(a), 52)); // a newer layout is not guessed at either
-    EXPECT_EQ(shown, FormatStr(msg::SParserVersion, "prsAsm", 51, 52));
+    EXPECT_EQ(shown, FormatStr<msg::SParserVersion>("prsAsm", 51, 52));
     EXPECT_TRUE(IsReset(c));
 }
 

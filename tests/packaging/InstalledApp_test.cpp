@@ -55,12 +55,12 @@ private slots:
             QCOMPARE(main.Settings().ReadString("ASEM51", "Path", ""),
                      QFile::encodeName(QDir::cleanPath(prefix_ + "/lib/torvane/asemw")).toStdString());
 
-            main.CreateEditor(source, false, 0);
+            main.CreateEditor(source, false);
             TEditWin* win = main.ActiveEditWin();
             QVERIFY(win);
             // A missing scheme script would have been reported in a message box.
             QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.value(0).text));
-            QCOMPARE(win->HighlightIndex, 1);
+            QCOMPARE(win->HighlightAssembler, torvane::platform::Assembler::Asem51);
 
             main.actPrelozit->trigger();
             QVERIFY(dialogs.messages.isEmpty());

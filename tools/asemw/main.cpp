@@ -14,8 +14,9 @@
 
 #include "asm51/Assembler.h"
 #include "common/ToolSupport.h"
-#include "platform/SafeSave.h"
 #include "platform/FileSystem.h"
+#include "platform/Names.h"
+#include "platform/SafeSave.h"
 
 #include <algorithm>
 #include <cctype>
@@ -53,10 +54,10 @@ std::vector<std::string> IncludeDirs(const std::string& list) {
 
 void PrintResult(const std::vector<std::string>& errorLines) {
     if (errorLines.empty()) {
-        PrintLine("no errors");
+        PrintLine(platform::kSummaryNoErrors);
         return;
     }
-    PrintLine(std::to_string(errorLines.size()) + " errors detected");
+    PrintLine(std::to_string(errorLines.size()) + " " + platform::kSummaryErrorsDetected);
     for (size_t i = 0; i < errorLines.size() && i < kMaxErrorsShown; ++i)
         PrintLine(errorLines[i]);
     if (errorLines.size() > kMaxErrorsShown)
@@ -98,7 +99,8 @@ int Run(int argc, char** argv) {
     PrintLine("Source: " + source);
     const std::string hexBeside = WithExtension(source, ".hex");
     std::remove(hexBeside.c_str());
-    options.deviceDir = platform::ProgramDirectory() + "asemw-devices";
+    options.deviceDir =
+        platform::ProgramDirectory() + platform::FactsOf(platform::Assembler::Asem51).deviceFolder;
 
     const asm51::Assembly assembly = asm51::AssembleFile(source, source, options);
     std::vector<std::string> errorLines;

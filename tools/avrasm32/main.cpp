@@ -20,6 +20,7 @@
 
 #include "ProgramTranslation.h"
 #include "common/ToolSupport.h"
+#include "platform/Names.h"
 
 #include <climits>
 #include <cstdio>
@@ -143,6 +144,7 @@ int main(int argc, char** argv) {
         PrintLine(options.source + "(1) : error : cannot write " + eeprom);
         errors = 1;
     }
-    PrintLine(errors == 0 ? "no errors" : std::to_string(errors) + " errors detected");
+    PrintLine(errors == 0 ? std::string(torvane::platform::kSummaryNoErrors)
+                          : std::to_string(errors) + " " + torvane::platform::kSummaryErrorsDetected);
     return errors == 0 ? 0 : 1;
 }

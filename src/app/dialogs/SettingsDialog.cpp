@@ -31,8 +31,8 @@ QString FromLocal8(const std::string& s) {
 }
 
 // Settings sections of the two assemblers.
-constexpr const char* kAsem51Section = "ASEM51";
-constexpr const char* kAvrSection = "AvrAsm32";
+constexpr const char* kAsem51Section = platform::FactsOf(platform::Assembler::Asem51).section;
+constexpr const char* kAvrSection = platform::FactsOf(platform::Assembler::AvrAsm).section;
 
 } // namespace
 
@@ -64,10 +64,10 @@ TfrmNastaveni::TfrmNastaveni(TMemIniFile& settings, SettingsChoosers choosers, Q
     pages = new QTabWidget(this);
     pages->addTab(BuildEditorPage(), "Editor");
     pages->addTab(BuildAssemblerPage(asem51, "Překladač ASEM-51:", "Nalistovat překladač ASEM51",
-                                     platform::kAsem51Program),
+                                     platform::FactsOf(platform::Assembler::Asem51).programName),
                   "ASEM-51");
     pages->addTab(BuildAssemblerPage(avrasm, "Překladač AVRasm:", "Nalistovat překladač AVRasm",
-                                     platform::kAvrAsmProgram),
+                                     platform::FactsOf(platform::Assembler::AvrAsm).programName),
                   "AVRasm");
     layout->addWidget(pages);
 

@@ -15,9 +15,6 @@ namespace torvane::app {
 namespace {
 
 constexpr char kDialectProperty[] = "torvaneDialect";
-// Highlighting indexes of the assemblers (the assembler table's order).
-constexpr int kAsm51Index = 1;
-constexpr int kAvrIndex = 2;
 
 // AVR sources start their directives with "."; 8051 sources never do.
 symbols::TDialect GuessDialect(const editor::TTextStore& store) {
@@ -35,8 +32,8 @@ symbols::TDialect GuessDialect(const editor::TTextStore& store) {
 } // namespace
 
 symbols::TDialect DialectOf(TEditWin& win) {
-    if (win.HighlightIndex == kAvrIndex) return symbols::TDialect::Avr;
-    if (win.HighlightIndex == kAsm51Index) return symbols::TDialect::Asm51;
+    if (win.HighlightAssembler == Assembler::AvrAsm) return symbols::TDialect::Avr;
+    if (win.HighlightAssembler == Assembler::Asem51) return symbols::TDialect::Asm51;
     const QVariant remembered = win.property(kDialectProperty);
     if (remembered.isValid()) return static_cast<symbols::TDialect>(remembered.toInt());
     return GuessDialect(win.sMemo->Store());
@@ -98,18 +95,16 @@ bool TOpenDocuments::Read(const std::string& path, std::string& bytes) {
 
 symbols::TSymbolTable ScanDocument(TfrmTorvane& main, TEditWin& win, symbols::TSourceFiles& files) {
     const symbols::TDialect dialect = DialectOf(win);
-    const char* section = dialect == symbols::TDialect::Avr ? "AvrAsm32" : "ASEM51";
+    const platform::AssemblerFacts& facts =
+        platform::FactsOf(dialect == symbols::TDialect::Avr ? Assembler::AvrAsm : Assembler::Asem51);
+    const char* section = facts.section;
     const std::string text = win.sMemo->Store().Text();
     std::vector<std::string> folders = SplitIncludeList(main.Settings().ReadString(section, "Lib", ""));
     // After the user's folders, the device headers the front ends fall back
     // to, so names from a device file (PORTB, TMOD ...) are found as well.
     const std::string libraryDir = main.LibraryDirectoryBytes();
-    if (dialect == symbols::TDialect::Avr) {
-        folders.push_back(libraryDir + "avrdevices");
-        folders.push_back(TORVANE_AVRA_DEVICE_FILES);
-    } else {
-        folders.push_back(libraryDir + "asemw-devices");
-    }
+    folders.push_back(libraryDir + facts.deviceFolder);
+    if (dialect == symbols::TDialect::Avr) folders.push_back(TORVANE_AVRA_DEVICE_FILES);
     symbols::TScanInput input{dialect, DocumentPath(win), text, std::move(folders)};
     return symbols::ScanProject(input, files);
 }

@@ -296,15 +296,16 @@ TEditWin* TNavigator::ShowLocation(const QString& path, int line, int column, TE
         main_.ZobrazOkno(target->FileName);
     } else {
         if (!platform::FileExists(QFile::encodeName(path).toStdString())) return nullptr;
-        main_.CreateEditor(path, false, 0);
+        main_.CreateEditor(path, false);
         target = main_.ActiveEditWin();
         if (!target || target->FileName != path) return nullptr;
         if (from) {
             // An include carries no marker of its own: it is read as the source
             // that led to it.
             SetDialect(*target, DialectOf(*from));
-            if (target->HighlightIndex == 0 && from->HighlightIndex != 0)
-                target->SetHighlighter(from->HighlightIndex);
+            if (target->HighlightAssembler == platform::Assembler::None &&
+                from->HighlightAssembler != platform::Assembler::None)
+                target->SetHighlighter(from->HighlightAssembler);
         }
     }
     PutCaret(*target, line, column);
