@@ -48,6 +48,8 @@ TCustomTessary::TCustomTessary(TessaryHost* host) : store_(std::make_shared<TTex
     // constructed must not be called back from here.
     store_->AddObserver(this);
     ActiveLog()->Clear();
+    notified_ = CurrentChangeState();
+    pendingFlags_ = 0;
     host_ = host;
 }
 
@@ -57,6 +59,7 @@ TCustomTessary::~TCustomTessary() {
 }
 
 void TCustomTessary::SetStore(std::shared_ptr<TTextStore> store) {
+    Batch batch(*this);
     if (store_) store_->RemoveObserver(this);
     if (!store) {
         store = std::make_shared<TTextStore>();
@@ -78,7 +81,7 @@ void TCustomTessary::SetStore(std::shared_ptr<TTextStore> store) {
         host_->ScrollPositionChanged(0, 0);
     }
     InvalidateAll();
-    NotifyChanged();
+    pendingFlags_ |= cfText;
 }
 
 TUndoStack* TCustomTessary::Log() const {
@@ -103,11 +106,15 @@ void TCustomTessary::InvalidateAll() {
     if (host_ && !paintLock_) host_->InvalidateAll();
 }
 
-void TCustomTessary::NotifyChanged() {
-    if (host_ && !paintLock_) host_->Changed();
+void TCustomTessary::TextChanged(const TTextChange& change) {
+    FollowText(change);
+    // The same text cut anew is no change of it.
+    if (change.kind == TTextChange::Kind::Rewrapped) return;
+    pendingFlags_ |= cfText;
+    if (OnTextChange) OnTextChange(change);
 }
 
-void TCustomTessary::TextChanged(const TTextChange& change) {
+void TCustomTessary::FollowText(const TTextChange& change) {
     beyond_ = tracking_ = false;
     // A drag whose text changed under it is no longer this control's own:
     // a drop of it is a copy from elsewhere.
@@ -164,6 +171,7 @@ void TCustomTessary::TextChanged(const TTextChange& change) {
 // ---- selection and scrolling ----------------------------------------------------
 
 void TCustomTessary::SetSelection(TOffset anchor, TOffset caret, bool repaint) {
+    Batch batch(*this);
     const TOffset length = store_->TextLength();
     anchor = std::clamp<TOffset>(anchor, 0, length);
     caret = std::clamp<TOffset>(caret, 0, length);
@@ -172,11 +180,9 @@ void TCustomTessary::SetSelection(TOffset anchor, TOffset caret, bool repaint) {
         const TOffset hi = std::max({anchor, caret, std::min(anchor_, length), std::min(caret_, length)});
         InvalidateLines(store_->LineOfOffset(lo), store_->LineOfOffset(hi));
     }
-    const bool moved = anchor != anchor_ || caret != caret_;
     anchor_ = anchor;
     caret_ = caret;
     ScrollCaretIntoView();
-    if (moved) NotifyChanged();
 }
 
 TOffset TCustomTessary::SelLength() const {
@@ -209,6 +215,7 @@ void TCustomTessary::SetSelLength(TOffset length) {
 }
 
 void TCustomTessary::SetSelText(std::string_view text) {
+    Batch batch(*this); // reported once the group is closed
     UndoGroup group(*this, ugReplaceSelection);
     ReplaceSel(text);
 }
@@ -317,10 +324,10 @@ void TCustomTessary::Replace(std::string_view text) {
     }
     editing_ = false;
     ScrollCaretIntoView();
-    NotifyChanged();
 }
 
 void TCustomTessary::ReplaceSel(std::string_view text) {
+    Batch batch(*this); // reported once the transaction is in the log
     TUndoStack* log = ActiveLog();
     const TOffset start = SelStart();
     if (log) log->BeginTransaction(SelStoredText());
@@ -329,10 +336,12 @@ void TCustomTessary::ReplaceSel(std::string_view text) {
 }
 
 void TCustomTessary::ReplaceSelection(std::string_view text) {
+    Batch batch(*this);
     Replace(text);
 }
 
 void TCustomTessary::InsertStream(TStream& stream) {
+    Batch batch(*this);
     auto bytes = std::make_shared<TMemoryStream>();
     bytes->CopyFrom(stream, stream.Size() - stream.Position());
     TUndoStack* log = ActiveLog();
@@ -359,10 +368,10 @@ TCustomTessary::UndoGroup::~UndoGroup() {
 
 void TCustomTessary::UnlockPaint() {
     if (paintLock_ == 0 || --paintLock_ > 0) return;
+    Batch batch(*this); // what changed while locked is reported now
     if (host_) host_->ScrollRangesChanged(store_->LineCount(), ScrollWidth());
     ScrollCaretIntoView();
     InvalidateAll();
-    NotifyChanged();
 }
 
 void TCustomTessary::Undo() {
@@ -449,6 +458,7 @@ TClipboardData TCustomTessary::SelectionData(bool withText) const {
 
 bool TCustomTessary::Cut() {
     if (readOnly_ || !Copy()) return false;
+    Batch batch(*this);
     UndoGroup group(*this, ugCut);
     ReplaceSel({});
     return true;
@@ -463,6 +473,7 @@ bool TCustomTessary::Paste() {
     // Nothing to insert is no edit: it must not cost the redo steps or
     // mark the document changed.
     if (bytes.empty()) return false;
+    Batch batch(*this);
     UndoGroup group(*this, ugPaste);
     ReplaceSel(bytes);
     return true;
@@ -527,11 +538,11 @@ void TCustomTessary::AfterReload() {
     }
     InvalidateAll();
     ScrollCaretIntoView();
-    NotifyChanged();
 }
 
 void TCustomTessary::Reload(const std::function<void()>& load) {
     // A failed load still leaves the control showing whatever was read.
+    Batch batch(*this);
     editing_ = true;
     try {
         load();
@@ -568,13 +579,13 @@ void TCustomTessary::SaveToFile(const std::string& fileName) {
         store_->SaveToFile(fileName, saveFormat_);
     }
     if (options_ & smoTitleAsFilename) printTitle_ = fileName;
-    NotifyChanged();
 }
 
 // ---- modes and geometry -------------------------------------------------------------------
 
 void TCustomTessary::SetInsertMode(bool insert) {
     if (insert == insertMode_) return;
+    Batch batch(*this);
     insertMode_ = insert;
     const TLineIndex line = store_->LineOfOffset(caret_);
     InvalidateLines(line, line);
@@ -604,6 +615,7 @@ int32_t TCustomTessary::CaretColumn() const {
 }
 
 void TCustomTessary::SetCaretBeyond(TLineIndex line, int32_t column, bool extend) {
+    Batch batch(*this); // the offset may stay, the column moves
     const TOffset end = geometry_.VisibleEnd(line);
     // Set before the selection moves, so that scrolling sees the virtual column.
     beyond_ = true;
@@ -624,6 +636,8 @@ bool TCustomTessary::SetMetrics(const TCaretMetrics& metrics) {
     m.rowHeight = std::max(1, m.rowHeight);
     m.charWidth = std::max(1, m.charWidth);
     if (m == metrics_) return false;
+    Batch batch(*this);
+    pendingFlags_ |= cfFont;
     metrics_ = m;
     UpdateWrap();
     InvalidateAll();
@@ -737,6 +751,7 @@ void TCustomTessary::SetWrapOverride(std::string_view chars) {
 }
 
 void TCustomTessary::SetOptions(uint32_t options) {
+    Batch batch(*this);
     options_ = options;
     UpdateWrap();
     // The gutter and the margin lines depend on the options: the view
@@ -818,6 +833,8 @@ intptr_t TCustomTessary::PosFromChar(TOffset offset, int32_t* point) {
 }
 
 intptr_t TCustomTessary::Perform(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+    // A message reports its change when it returns, the handlers' included.
+    Batch batch(*this);
     const bool set = (wParam & kSet) != 0;
     switch (msg) {
     case WM_SETTEXT: {

@@ -88,7 +88,6 @@ class EditorFlowsTest : public QObject {
 
     static void Select(TEditWin* win, TOffset anchor, TOffset caret) {
         win->sMemo->Control().SetSelection(anchor, caret, true);
-        win->sMemo->ReportChanges();
     }
 
     QPoint PointOf(TEditWin* win, TOffset offset) {
