@@ -73,7 +73,12 @@ public:
         memo_.Control().ScrollCaretIntoView();
     }
     void SearchFailed(const QString& text) override { win_.sMemoSearchFail(text); }
-    void SetChangeHandlerEnabled(bool enabled) override { memo_.Tag = enabled ? 1 : 0; }
+    void SetChangeHandlerEnabled(bool enabled) override {
+        memo_.Tag = enabled ? 1 : 0;
+        // The reports made while it was off are gone: the status bar and the
+        // commands catch up with the replacements at once.
+        if (enabled) win_.sMemoChange(ckText | ckCaret | ckMode);
+    }
 
 private:
     TEditWin& win_;
