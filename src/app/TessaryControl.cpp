@@ -36,10 +36,10 @@ using editor::TOffset;
 // cursor, use TAB characters, smart fill, line numbers; and drag and drop:
 // a selection may be dragged, dropped files open as documents. Everything
 // else (word wrap, tab to column, right margin ...) stays off.
-constexpr uint32_t kDocumentOptions =
-    smoSyntaxHighlight | smoPrintWrap | smoPrintLineNos | smoPrintFilename | smoPrintDate | smoPrintPageNos |
-    smoAutoIndent | smoWordSelect | smoShowGutter | smoTitleAsFilename | smoBlockOverwriteCursor | smoUseTAB |
-    smoSmartFill | smoLineNumbers;
+constexpr uint32_t kDocumentOptions = smoSyntaxHighlight | smoPrintWrap | smoPrintLineNos | smoPrintFilename |
+                                      smoPrintDate | smoPrintPageNos | smoAutoIndent | smoWordSelect |
+                                      smoShowGutter | smoTitleAsFilename | smoBlockOverwriteCursor |
+                                      smoUseTAB | smoSmartFill | smoLineNumbers;
 
 constexpr editor::TColor kYellow = 0x00FFFF; // colours are 0x00BBGGRR
 constexpr editor::TColor kWhite = 0xFFFFFF;
