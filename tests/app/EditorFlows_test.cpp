@@ -232,6 +232,10 @@ private slots:
         Select(win, win->sMemo->Store().LineStart(6), win->sMemo->Store().LineStart(6));
         Type(win, QStringLiteral("\tNOP"));
         QCOMPARE(TokenOf(win, 6, "NOP"), mnemonic);
+        // So does a message to the control, with no key after it.
+        win->sMemo->Control().Perform(torvane::editor::EM_REPLACESEL, 0,
+                                      reinterpret_cast<intptr_t>("\tRET\r"));
+        QCOMPARE(TokenOf(win, 6, "RET"), mnemonic);
     }
 
     void missingAvrScriptKeepsTheHighlighting() {
