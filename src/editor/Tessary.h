@@ -170,16 +170,14 @@ public:
     // Its end may raise OnChange, whose exceptions pass on to the caller.
     class Batch {
     public:
+        // Nested batches only count: they run at every step of an edit.
         explicit Batch(TCustomTessary& control) noexcept
-            : control_(control), exceptions_(std::uncaught_exceptions()) {
-            ++control_.batchDepth_;
-        }
+            : control_(control), exceptions_(control.batchDepth_++ == 0 ? std::uncaught_exceptions() : 0) {}
         ~Batch() noexcept(false) {
-            // Left by an exception: the flags wait for the next batch.
-            if (std::uncaught_exceptions() > exceptions_)
-                --control_.batchDepth_;
-            else
-                control_.EndBatch();
+            // The outermost one reports, unless an exception ends it: then
+            // the flags wait for the next batch.
+            if (--control_.batchDepth_ == 0 && std::uncaught_exceptions() <= exceptions_)
+                control_.NotifyChange();
         }
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
@@ -433,7 +431,6 @@ private:
         uint32_t options = 0;
     };
     ChangeState CurrentChangeState() const noexcept;
-    void EndBatch();
     // Raises the change report now if anything changed since the last one.
     void NotifyChange();
     intptr_t PosFromChar(TOffset offset, int32_t* point);

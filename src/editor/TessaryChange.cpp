@@ -16,10 +16,6 @@ TCustomTessary::ChangeState TCustomTessary::CurrentChangeState() const noexcept 
     return s;
 }
 
-void TCustomTessary::EndBatch() {
-    if (--batchDepth_ == 0) NotifyChange();
-}
-
 void TCustomTessary::NotifyChange() {
     // Locked painting holds the report back; the unlock's batch gives it.
     if (paintLock_) return;
