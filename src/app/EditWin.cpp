@@ -126,7 +126,6 @@ void TEditWin::SetHighlighter(Assembler assembler) {
     const editor::TOffset selStart = sMemo->Control().SelStart();
     const std::optional<SchemeScriptError> error = CompileSchemeScript(nativePath);
     sMemo->Control().SetSelection(selStart, selStart, true);
-    sMemo->ReportChanges();
     if (error) {
         main_.MessageDlgCz(QString::fromUtf8(text::kScriptErrorHead) + scriptName +
                                QString::fromUtf8(text::kScriptErrorLine) + QString::number(error->line) +

@@ -685,7 +685,6 @@ void TfrmTorvane::mnItmZalamovatClick(bool checked) {
     editor::TCustomTessary& control = win->sMemo->Control();
     control.SetOptions(checked ? control.Options() | smoWordWrap
                                : control.Options() & ~uint32_t{smoWordWrap});
-    win->sMemo->ReportChanges();
 }
 
 } // namespace torvane::app

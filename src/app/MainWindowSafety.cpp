@@ -148,12 +148,15 @@ void TfrmTorvane::RestoreRecoveredDocument(const std::string& originalName, cons
     // An edit over what was loaded: the document is modified, and undo
     // leads back to the file as it is on disk.
     TTessary& memo = *win->sMemo;
-    memo.Control().SetSelection(0, memo.Store().TextLength(), false);
-    memo.Control().ReplaceSel(text);
-    memo.Control().SetSelection(0, 0, true);
-    win->SetHighlighter(GetCompiler());
-    sMemoNastav(*win);
-    memo.ReportChanges();
+    {
+        // Reported once the document has its scheme and settings.
+        editor::TCustomTessary::Batch batch(memo.Control());
+        memo.Control().SetSelection(0, memo.Store().TextLength(), false);
+        memo.Control().ReplaceSel(text);
+        memo.Control().SetSelection(0, 0, true);
+        win->SetHighlighter(GetCompiler());
+        sMemoNastav(*win);
+    }
     win->sMemoChange();
 }
 

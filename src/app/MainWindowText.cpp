@@ -39,14 +39,11 @@ public:
         TOffset found = 0;
         const bool ok = memo_.View().Search().FindText(bytes, &found, static_cast<uint32_t>(flags));
         if (ok && position) *position = static_cast<int>(found);
-        memo_.ReportChanges();
         return ok;
     }
     bool FindAgain() override {
         TOffset found = 0;
-        const bool ok = memo_.View().Search().FindAgain(&found);
-        memo_.ReportChanges();
-        return ok;
+        return memo_.View().Search().FindAgain(&found);
     }
     // The search works on the stored text, where a line break is one character.
     QString SelText() override { return Cp1250ToUnicode(memo_.Control().SelStoredText()); }
@@ -57,13 +54,11 @@ public:
             return;
         }
         memo_.Control().ReplaceSel(bytes);
-        memo_.ReportChanges();
     }
     int SelStart() override { return static_cast<int>(memo_.Control().SelStart()); }
     int SelLength() override { return memo_.SelLength(); }
     void SetSelection(int start, int length) override {
         memo_.Control().SetSelection(start, static_cast<TOffset>(start) + length, true);
-        memo_.ReportChanges();
     }
     void MoveCaret(int offset) override { SetSelection(offset, 0); }
     int TextLength() override { return static_cast<int>(memo_.Store().TextLength()); }
@@ -76,10 +71,14 @@ public:
         memo_.Control().Perform(editor::TEM_PAINTLOCK, editor::kSet, 0);
         memo_.View().InvalidateAll();
         memo_.Control().ScrollCaretIntoView();
-        memo_.ReportChanges();
     }
     void SearchFailed(const QString& text) override { win_.sMemoSearchFail(text); }
-    void SetChangeHandlerEnabled(bool enabled) override { memo_.Tag = enabled ? 1 : 0; }
+    void SetChangeHandlerEnabled(bool enabled) override {
+        memo_.Tag = enabled ? 1 : 0;
+        // The reports made while it was off are gone: the status bar and the
+        // commands catch up with the replacements at once.
+        if (enabled) win_.sMemoChange(ckText | ckCaret | ckMode);
+    }
 
 private:
     TEditWin& win_;
@@ -108,6 +107,8 @@ void TfrmTorvane::ToggleComment(bool comment) {
     const editor::TLineIndex first = store.LineOfOffset(control.SelStart());
     const editor::TLineIndex last = store.LineOfOffset(control.SelEnd() - 1);
 
+    // Reported once, when the undo group is closed.
+    editor::TCustomTessary::Batch batch(control);
     control.BeginUndoGroup(kCommentGroup);
     control.Perform(editor::TEM_PAINTLOCK, editor::kSet, 1);
     try {
@@ -134,7 +135,6 @@ void TfrmTorvane::ToggleComment(bool comment) {
     control.Perform(editor::TEM_PAINTLOCK, editor::kSet, 0);
     control.EndUndoGroup(kCommentGroup);
     memo.View().InvalidateAll();
-    memo.ReportChanges();
 }
 
 // ---- import ---------------------------------------------------------------------
@@ -182,11 +182,13 @@ void TfrmTorvane::Import(const QString& fileName) {
         frmDialog->pgBar->setValue(i);
     }
     TTessary& memo = *win->sMemo;
-    memo.Control().SetSelection(0, 0, false);
-    memo.Control().ReplaceSel(text);
-    memo.Control().SetSelection(0, 0, true);
+    {
+        editor::TCustomTessary::Batch batch(memo.Control());
+        memo.Control().SetSelection(0, 0, false);
+        memo.Control().ReplaceSel(text);
+        memo.Control().SetSelection(0, 0, true);
+    }
     frmDialog->Zavrit();
-    memo.ReportChanges();
 }
 
 // ---- find and replace -------------------------------------------------------------

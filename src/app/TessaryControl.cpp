@@ -36,10 +36,10 @@ using editor::TOffset;
 // cursor, use TAB characters, smart fill, line numbers; and drag and drop:
 // a selection may be dragged, dropped files open as documents. Everything
 // else (word wrap, tab to column, right margin ...) stays off.
-constexpr uint32_t kDocumentOptions =
-    smoSyntaxHighlight | smoPrintWrap | smoPrintLineNos | smoPrintFilename | smoPrintDate | smoPrintPageNos |
-    smoAutoIndent | smoWordSelect | smoShowGutter | smoTitleAsFilename | smoBlockOverwriteCursor | smoUseTAB |
-    smoSmartFill | smoLineNumbers;
+constexpr uint32_t kDocumentOptions = smoSyntaxHighlight | smoPrintWrap | smoPrintLineNos | smoPrintFilename |
+                                      smoPrintDate | smoPrintPageNos | smoAutoIndent | smoWordSelect |
+                                      smoShowGutter | smoTitleAsFilename | smoBlockOverwriteCursor |
+                                      smoUseTAB | smoSmartFill | smoLineNumbers;
 
 constexpr editor::TColor kYellow = 0x00FFFF; // colours are 0x00BBGGRR
 constexpr editor::TColor kWhite = 0xFFFFFF;
@@ -72,7 +72,7 @@ TTessary::TTessary(QWidget* parent) : QWidget(parent), view_(new editor::qt::Tes
     control.SetHideSelection(false);
     control.SetReadOnly(false);
     Commands().SetIndentStep(kIndentStep);
-    connect(view_, &editor::qt::TessaryWidget::commandsChanged, this,
+    connect(view_, &editor::qt::TessaryWidget::changed, this,
             [this](uint32_t flags) { emit Changed(KindsOf(flags)); });
 
     editor::TAppearance& look = view_->Appearance();
@@ -125,15 +125,18 @@ void TTessary::ReselectParser() {
 }
 
 bool TTessary::LoadFromFile(const QString& path, QString* error) {
-    try {
-        Control().LoadFromFile(QFile::encodeName(path).toStdString());
-    } catch (const std::exception& e) {
-        if (error) *error = QString::fromLocal8Bit(e.what());
-        return false;
+    {
+        // Reported once the new text has its scheme.
+        editor::TCustomTessary::Batch batch(Control());
+        try {
+            Control().LoadFromFile(QFile::encodeName(path).toStdString());
+        } catch (const std::exception& e) {
+            if (error) *error = QString::fromLocal8Bit(e.what());
+            return false;
+        }
+        markedLine_.reset();
+        ReselectParser();
     }
-    markedLine_.reset();
-    ReselectParser();
-    ReportChanges();
     // The caret stands at the start of a new text: the status bar shows it
     // even though the offset did not change.
     emit Changed(ckCaret);
@@ -151,7 +154,6 @@ bool TTessary::SaveToFile(const QString& path, QString* error, int* errorCode) {
         if (error) *error = QString::fromLocal8Bit(e.what());
         return false;
     }
-    ReportChanges();
     return true;
 }
 
@@ -205,21 +207,21 @@ std::string TTessary::LineBytes(int lineIndex) const {
 }
 
 void TTessary::AppendLine(const std::string& bytes) {
+    editor::TCustomTessary::Batch batch(Control());
     const TOffset anchor = Control().Anchor(), caret = Control().Caret();
     const TOffset end = Control().Store().TextLength();
     Control().SetSelection(end, end, false);
     Control().ReplaceSel(end == 0 ? bytes : "\r" + bytes);
     Control().SetSelection(anchor, caret, true);
-    ReportChanges();
 }
 
 void TTessary::InsertFirstLine(const std::string& bytes) {
+    editor::TCustomTessary::Batch batch(Control());
     const TOffset anchor = Control().Anchor(), caret = Control().Caret();
     const TOffset shift = static_cast<TOffset>(bytes.size()) + 1;
     Control().SetSelection(0, 0, false);
     Control().ReplaceSel(bytes + "\r");
     Control().SetSelection(anchor + shift, caret + shift, true);
-    ReportChanges();
 }
 
 int TTessary::CaretLine() const {
@@ -246,7 +248,6 @@ void TTessary::SetCaret(int line, int column) {
     const auto length = static_cast<int>(store.LineText(index).size());
     const TOffset offset = store.LineStart(index) + std::clamp(column - 1, 0, length);
     Control().SetSelection(offset, offset, true);
-    ReportChanges();
 }
 
 void TTessary::SetTopLine(int line) {
@@ -269,20 +270,18 @@ void TTessary::Copy() {
 
 void TTessary::Cut() {
     Control().Cut();
-    ReportChanges();
 }
 
 void TTessary::Paste() {
     Control().Paste();
-    ReportChanges();
 }
 
 void TTessary::SelectAll() {
     Control().Perform(editor::EM_SETSEL, 0, -1);
-    ReportChanges();
 }
 
 void TTessary::ApplyEditorSettings(const QString& fontName, int fontSize, const QString& tabColumns) {
+    editor::TCustomTessary::Batch batch(Control());
     editor::TAppearance& look = view_->Appearance();
     look.font = editor::TFontSpec{fontName.toStdString(), fontSize, 0};
     // Word wrap is the user's choice per document (Úpravy), not a setting:
@@ -297,7 +296,6 @@ void TTessary::ApplyEditorSettings(const QString& fontName, int fontSize, const 
     look.SetMargin(kMargin, view_->Painter().Metrics().charWidth);
     view_->SettingsChanged();
     SyncExportLook();
-    ReportChanges();
 }
 
 } // namespace torvane::app

@@ -7,8 +7,11 @@
 // control (View().Control()); this class keeps only the line marked after
 // a failed build.
 //
-// Changes made from outside the commands object (the application's own
-// commands, find and replace) are reported by calling ReportChanges().
+// Changed is the control's change report: every change made through the
+// control (keys, its messages and typed operations, find and replace) is
+// reported when it is done. An application command of several steps runs
+// them in one batch of the control (TCustomTessary::Batch), so it is
+// reported once, at its end.
 
 #include "editor/ParserAdapter.h"
 #include "editor/Printing.h"
@@ -92,8 +95,8 @@ public:
     // Undoes (redoes) the next step of the log; steps of typing (14) and
     // deleting (15) take the adjoining steps of the same kind with them.
     // Returns the step's group kind, or 0 when there was nothing to do.
-    int32_t UndoStep() { return Finish(Control().UndoStepMerged()); }
-    int32_t RedoStep() { return Finish(Control().RedoStepMerged()); }
+    int32_t UndoStep() { return Control().UndoStepMerged(); }
+    int32_t RedoStep() { return Control().RedoStepMerged(); }
 
     // Prints the selection's lines, or the whole text, with the document's
     // print options onto printer; the title heads the pages. The control is
@@ -109,9 +112,6 @@ public:
     // document window's fixed option set.
     void ApplyEditorSettings(const QString& fontName, int fontSize, const QString& tabColumns);
 
-    // Re-highlights what changed and raises Changed for what differs since
-    // the last report.
-    void ReportChanges() { view_->Commands().NotifyChange(); }
     // Lines wait for re-highlighting (the event loop finishes them).
     bool HighlightPending() const noexcept { return view_->HighlightPending(); }
 
@@ -126,11 +126,6 @@ private:
     // system's short format, to the control's RTF and HTML writers (copy
     // with RTF and the export).
     void SyncExportLook();
-    // Reports the change of an undo or redo step; passes its kind on.
-    int32_t Finish(int32_t kind) {
-        ReportChanges();
-        return kind;
-    }
 
     // The adapters outlive the view, which points at them.
     std::unique_ptr<editor::TParserAdapter> parserAdapter_;

@@ -31,6 +31,16 @@
 // Changes go through ReplaceSelection, which writes one text transaction
 // into the undo log; the messages that change text bracket it in a group
 // (UndoGroup) so that the application's undo sees the change as one step.
+//
+// Change notification. Every operation that changes the control runs as one
+// batch (Batch): each message, each typed operation below, and the commands,
+// search, clipboard and drag and drop built on them. When the outermost
+// batch ends and painting is not locked, the host's Changed and then
+// OnChange are raised once, with the flags of what differs from the state at
+// the previous report: text, caret, selection, insert mode, options, font.
+// A batch left by an exception reports nothing; what it changed is reported
+// by the next batch, as is a change made to the store past the control (by
+// another control sharing it).
 
 #include "editor/Columns.h"
 #include "editor/TessaryDragDrop.h"
@@ -44,6 +54,7 @@
 #include "highlight/EditorOptions.h"
 
 #include <algorithm>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -59,6 +70,16 @@ public:
     virtual ~TTessaryMessageHandler() = default;
     // Sets result and returns true when the message was this handler's.
     virtual bool HandleMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam, intptr_t& result) = 0;
+};
+
+// Change flags passed to OnChange.
+enum TChangeFlag : uint32_t {
+    cfText = 0x1,
+    cfCaret = 0x2,
+    cfSelection = 0x4,
+    cfInsertMode = 0x8,
+    cfOptions = 0x10,
+    cfFont = 0x20,
 };
 
 // The next step of the undo log in either direction.
@@ -145,17 +166,43 @@ public:
         TCustomTessary& control_;
         int32_t kind_;
     };
-    // Locks painting for its lifetime; the last unlock repaints everything,
-    // scrolls to the caret and reports the change.
+    // One batch of changes for its lifetime (see the head of this file).
+    // Its end may raise OnChange, whose exceptions pass on to the caller.
+    class Batch {
+    public:
+        // Nested batches only count: they run at every step of an edit.
+        explicit Batch(TCustomTessary& control) noexcept
+            : control_(control), exceptions_(control.batchDepth_++ == 0 ? std::uncaught_exceptions() : 0) {}
+        ~Batch() noexcept(false) {
+            // The outermost one reports, unless an exception ends it: then
+            // the flags wait for the next batch.
+            if (--control_.batchDepth_ == 0 && std::uncaught_exceptions() <= exceptions_)
+                control_.NotifyChange();
+        }
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        TCustomTessary& control_;
+        int exceptions_;
+    };
+    bool InBatch() const noexcept { return batchDepth_ > 0; }
+
+    // Locks painting for its lifetime, as one batch: the last unlock
+    // repaints everything and scrolls to the caret, and the batch's end
+    // reports the change.
     class PaintLock {
     public:
-        explicit PaintLock(TCustomTessary& control) : control_(control) { control_.LockPaint(); }
+        explicit PaintLock(TCustomTessary& control) : control_(control), batch_(control) {
+            control_.LockPaint();
+        }
         ~PaintLock() { control_.UnlockPaint(); }
         PaintLock(const PaintLock&) = delete;
         PaintLock& operator=(const PaintLock&) = delete;
 
     private:
         TCustomTessary& control_;
+        Batch batch_; // ends after the unlock
     };
     void LockPaint() noexcept { ++paintLock_; }
     void UnlockPaint();
@@ -317,6 +364,11 @@ public:
     // Before a paste: the sources the clipboard offers and the control's
     // choice among them (TessaryClipboard.h), which the handler may change.
     std::function<void(TCustomTessary& sender, TSourceTypes& sourceTypes)> OnDataDrop;
+    // Once per outermost batch that changed something (TChangeFlag bits),
+    // after the host's Changed.
+    std::function<void(uint32_t flags)> OnChange;
+    // Each piece of text inserted into or deleted from the store shown.
+    std::function<void(const TTextChange& change)> OnTextChange;
 
     // ---- clipboard -------------------------------------------------------------
     // The formats copy offers (smTEXT, smRTF; both by default).
@@ -341,6 +393,8 @@ public:
 
 private:
     void TextChanged(const TTextChange& change) override;
+    // Caret, scroll and segments follow a change of the text.
+    void FollowText(const TTextChange& change);
     void MarksChanged(TLineIndex line) override { InvalidateLines(line, line); }
     int32_t MergedStep(bool redo);
     void WidenScroll(int32_t columns);
@@ -368,7 +422,17 @@ private:
     void Reload(const std::function<void()>& load); // load, then AfterReload even on failure
     void InvalidateLines(TLineIndex first, TLineIndex last);
     void InvalidateAll();
-    void NotifyChanged();
+    // Change notification (TessaryChange.cpp).
+    struct ChangeState {
+        TOffset anchor = 0, caret = 0;
+        bool beyond = false;
+        int32_t virtualColumn = 0;
+        bool insertMode = true;
+        uint32_t options = 0;
+    };
+    ChangeState CurrentChangeState() const noexcept;
+    // Raises the change report now if anything changed since the last one.
+    void NotifyChange();
     intptr_t PosFromChar(TOffset offset, int32_t* point);
     intptr_t DropFiles(const TDroppedFiles* drop);
 
@@ -397,6 +461,9 @@ private:
     TSaveFormat saveFormat_ = sfTEXT;
     bool wantTab_ = true;
     int paintLock_ = 0;
+    int batchDepth_ = 0;
+    uint32_t pendingFlags_ = 0; // raised since the last report
+    ChangeState notified_;      // as the last report left it
     TLineIndex rehighlightFrom_ = -1;
     bool editing_ = false; // this control is changing the store
     std::string printTitle_;

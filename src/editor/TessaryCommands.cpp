@@ -30,14 +30,11 @@ TTessaryCommands::TTessaryCommands(TCustomTessary& control)
                    std::chrono::steady_clock::now().time_since_epoch())
             .count();
     };
-    FollowStore();
-    notified_ = Current();
     control_.AddMessageHandler(this);
 }
 
 TTessaryCommands::~TTessaryCommands() {
     control_.RemoveMessageHandler(this);
-    if (observed_) observed_->RemoveObserver(this);
 }
 
 bool TTessaryCommands::HandleMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
@@ -55,70 +52,14 @@ bool TTessaryCommands::HandleMessage(uint32_t msg, uintptr_t wParam, intptr_t lP
     return true;
 }
 
-// ---- store, batches and OnChange ------------------------------------------------
-
-void TTessaryCommands::FollowStore() {
-    const std::shared_ptr<TTextStore>& store = control_.SharedStore();
-    if (store == observed_) return;
-    if (observed_) observed_->RemoveObserver(this);
-    // Held, not borrowed: the control may drop the old store before we hear of it.
-    observed_ = store;
-    observed_->AddObserver(this);
-    pendingFlags_ |= cfText;
-}
-
-void TTessaryCommands::TextChanged(const TTextChange& change) {
-    if (change.kind == TTextChange::Kind::Rewrapped) return; // the same text, cut anew
-    pendingFlags_ |= cfText;
-    if (OnTextChange) OnTextChange(change);
-}
-
-TTessaryCommands::Snapshot TTessaryCommands::Current() const {
-    Snapshot s;
-    s.anchor = control_.Anchor();
-    s.caret = control_.Caret();
-    s.beyond = control_.CaretBeyondEnd();
-    s.virtualColumn = s.beyond ? control_.CaretColumn() : 0;
-    s.insertMode = control_.InsertMode();
-    s.options = control_.Options();
-    return s;
-}
-
-void TTessaryCommands::BeginBatch() {
-    FollowStore();
-    // A correction waits only for the character of its own key.
-    if (batchDepth_ == 0) templates_->DropPending();
-    ++batchDepth_;
-}
-
-void TTessaryCommands::EndBatch() {
-    if (--batchDepth_ == 0) NotifyChange();
-}
-
-void TTessaryCommands::NotifyChange() {
-    FollowStore();
-    if (control_.PaintLocked()) return;
-    const Snapshot now = Current();
-    uint32_t flags = pendingFlags_;
-    if (now.caret != notified_.caret || now.beyond != notified_.beyond ||
-        now.virtualColumn != notified_.virtualColumn)
-        flags |= cfCaret;
-    if (std::min(now.anchor, now.caret) != std::min(notified_.anchor, notified_.caret) ||
-        std::max(now.anchor, now.caret) != std::max(notified_.anchor, notified_.caret))
-        flags |= cfSelection;
-    if (now.insertMode != notified_.insertMode) flags |= cfInsertMode;
-    if (now.options != notified_.options) flags |= cfOptions;
-    notified_ = now;
-    pendingFlags_ = 0;
-    if (flags && OnChange) OnChange(flags);
+TCustomTessary::Batch TTessaryCommands::InputBatch() {
+    // A correction waits only for the character of its own key: any other
+    // input drops it.
+    if (!control_.InBatch()) templates_->DropPending();
+    return TCustomTessary::Batch(control_);
 }
 
 // ---- settings --------------------------------------------------------------------
-
-void TTessaryCommands::SetInsertMode(bool insert) {
-    Batch batch(*this);
-    control_.SetInsertMode(insert);
-}
 
 bool TTessaryCommands::SetIndentStep(int step) noexcept {
     if (step < 1 || step > 19) return false;
@@ -137,11 +78,6 @@ void TTessaryCommands::SetSettings(TTE_Settings* settings) noexcept {
 
 TKeyboardActionContoller& TTessaryCommands::KeyMap() noexcept {
     return settings_ ? settings_->KeyMap() : *keyMap_;
-}
-
-void TTessaryCommands::SetMetrics(const TCaretMetrics& metrics) {
-    Batch batch(*this);
-    if (control_.SetMetrics(metrics)) pendingFlags_ |= cfFont;
 }
 
 // ---- caret ---------------------------------------------------------------------------
@@ -236,7 +172,7 @@ TOffset TTessaryCommands::WordBefore(TOffset from) const {
 // ---- commands ------------------------------------------------------------------------
 
 void TTessaryCommands::ExecuteCommand(int32_t code, bool extend) {
-    Batch batch(*this);
+    const auto batch = InputBatch();
     const TOffset caret = control_.Caret();
     const bool vertical = code == acLineUp || code == acLineDown || code == acPageUp || code == acPageDown;
     if (!vertical) control_.ForgetColumn();
@@ -367,7 +303,7 @@ void TTessaryCommands::ExecuteCommand(int32_t code, bool extend) {
 // ---- keys ----------------------------------------------------------------------------
 
 bool TTessaryCommands::KeyDown(uint16_t shortCut) {
-    Batch batch(*this);
+    const auto batch = InputBatch();
     // Code templates first, then auto-correct, then the key map.
     if (templates_->TemplateKey(shortCut)) return true;
     templates_->AutoReplaceKey(shortCut);
@@ -393,7 +329,7 @@ bool TTessaryCommands::KeyDown(uint16_t shortCut) {
 void TTessaryCommands::KeyPress(uint8_t byte) {
     // Taken before the batch begins, which would drop it.
     std::optional<TTessaryTemplates::TCorrection> correction = templates_->TakePending();
-    Batch batch(*this);
+    const auto batch = InputBatch();
     if (!correction) {
         TypeKey(byte);
         return;
@@ -436,7 +372,7 @@ void TTessaryCommands::TypeKey(uint8_t byte) {
 }
 
 void TTessaryCommands::Wheel(int lines) {
-    Batch batch(*this);
+    const auto batch = InputBatch();
     control_.SetTopLine(control_.TopLine() + lines);
 }
 
@@ -446,7 +382,7 @@ void TTessaryCommands::FocusChanged(bool focused) {
 }
 
 void TTessaryCommands::Scrolled(int32_t topLine, int32_t leftColumn) {
-    Batch batch(*this);
+    const auto batch = InputBatch();
     control_.SetTopLine(topLine);
     control_.SetLeftColumn(leftColumn);
 }

@@ -14,7 +14,6 @@
 //                     moving past the drag distance drags the selection,
 //                     a release without that places the caret
 //   key map           the map KeyDown consults (and its pending chord)
-//   change batch      what OnChange last reported, to report differences
 //
 // Rows and lines. Every node of the store is one row on screen, so caret
 // moves, the caret position and the mouse work on nodes; block indent and
@@ -36,11 +35,8 @@
 // spaces only.
 //
 // Change notification. Every entry point (keys, typed characters, the mouse,
-// ExecuteCommand ...) runs as one batch; when the outermost batch ends and
-// painting is not locked, OnChange is raised once with the flags of what
-// differs from the state at the previous OnChange: text, caret, selection,
-// insert mode, options, font. Changes made past this object (messages to
-// the control) are reported with the next batch, or by NotifyChange().
+// ExecuteCommand ...) runs as one batch of the control, so the control's
+// OnChange is raised once per key, click or command.
 
 #include "editor/Bookmarks.h"
 #include "editor/Painter.h"
@@ -51,7 +47,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -64,22 +59,10 @@ namespace torvane::editor {
 
 class TTessaryTemplates;
 
-// Change flags passed to OnChange.
-enum TChangeFlag : uint32_t {
-    cfText = 0x1,
-    cfCaret = 0x2,
-    cfSelection = 0x4,
-    cfInsertMode = 0x8,
-    cfOptions = 0x10,
-    cfFont = 0x20,
-};
-
 // The measurements of a painter as the caret and the mouse need them.
 TCaretMetrics CaretMetricsOf(const TPainter& painter) noexcept;
 
-class TTessaryCommands final : public TSurfaceInput,
-                               private TTextStoreObserver,
-                               private TTessaryMessageHandler {
+class TTessaryCommands final : public TSurfaceInput, private TTessaryMessageHandler {
 public:
     static constexpr int32_t kMaxVirtualColumn = TCustomTessary::kMaxVirtualColumn;
     static constexpr int kDefaultDoubleClickMs = 500;
@@ -106,8 +89,6 @@ public:
     int IndentStep() const noexcept { return indentStep_; }
     // 1..19; other values are refused (returns false).
     bool SetIndentStep(int step) noexcept;
-    // The control's insert mode; switching it raises cfInsertMode.
-    void SetInsertMode(bool insert);
 
     // The caret as 1-based (column, line), column in display columns.
     struct TCaretPos {
@@ -132,9 +113,6 @@ public:
     TKeyboardActionContoller& KeyMap() noexcept;
     // Code templates, auto-correct and the template pick list.
     TTessaryTemplates& Templates() noexcept { return *templates_; }
-    // Measurements of the painter, handed to the control; raises cfFont
-    // when they change.
-    void SetMetrics(const TCaretMetrics& metrics);
     void SetDoubleClickTime(int ms) noexcept { doubleClickMs_ = ms; }
     // How far (Manhattan, pixels) the pointer moves before a press inside
     // the selection starts dragging it.
@@ -143,15 +121,10 @@ public:
     std::function<int64_t()> Clock;
 
     // ---- events ----------------------------------------------------------------
-    std::function<void(uint32_t flags)> OnChange;
-    std::function<void(const TTextChange& change)> OnTextChange;
     std::function<void(int32_t& code)> OnCommandRecognised;
     std::function<void(int x, int y, TOffset offset)> OnTripleClick;
     std::function<void(int32_t line)> OnGutterClick; // 1-based
     std::function<void()> OnPrintSelection;
-
-    // Raises OnChange now if anything changed since the last one.
-    void NotifyChange();
 
     // ---- TSurfaceInput ---------------------------------------------------------
     bool KeyDown(uint16_t shortCut) override;
@@ -172,40 +145,9 @@ public:
     TOffset WordAfter(TOffset from) const;
 
 private:
-    // One batch of changes: OnChange runs when the outermost batch ends,
-    // unless it ends by an exception (the flags then wait for the next one).
-    class Batch {
-    public:
-        explicit Batch(TTessaryCommands& owner) : owner_(owner), exceptions_(std::uncaught_exceptions()) {
-            owner_.BeginBatch();
-        }
-        ~Batch() noexcept(false) {
-            if (std::uncaught_exceptions() > exceptions_)
-                --owner_.batchDepth_;
-            else
-                owner_.EndBatch();
-        }
-        Batch(const Batch&) = delete;
-        Batch& operator=(const Batch&) = delete;
-
-    private:
-        TTessaryCommands& owner_;
-        int exceptions_;
-    };
-    struct Snapshot {
-        TOffset anchor = 0, caret = 0;
-        bool beyond = false;
-        int32_t virtualColumn = 0;
-        bool insertMode = true;
-        uint32_t options = 0;
-    };
-
-    void TextChanged(const TTextChange& change) override;
     bool HandleMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam, intptr_t& result) override;
-    void FollowStore();
-    void BeginBatch();
-    void EndBatch();
-    Snapshot Current() const;
+    // The batch of the control an entry point runs in.
+    TCustomTessary::Batch InputBatch();
 
     // Caret helpers (TessaryCommands.cpp).
     TTextStore& Store() const { return control_.Store(); }
@@ -239,7 +181,6 @@ private:
     bool InsideSelection(TLineIndex line, int x) const;
 
     TCustomTessary& control_;
-    std::shared_ptr<TTextStore> observed_; // the store we observe
     TKeyboardActionContoller ownKeyMap_;
     TKeyboardActionContoller* keyMap_ = &ownKeyMap_;
     TTE_Settings* settings_ = nullptr;
@@ -259,10 +200,6 @@ private:
     bool dragPending_ = false;
     TMouseInput pressed_;
     int dragDistance_ = 4;
-
-    int batchDepth_ = 0;
-    uint32_t pendingFlags_ = 0;
-    Snapshot notified_;
 };
 
 } // namespace torvane::editor

@@ -199,7 +199,7 @@ bool TTessaryCommands::BlockLines(TLineIndex& first, TLineIndex& last) const {
 }
 
 void TTessaryCommands::BlockIndent(int count, bool allowTabs) {
-    Batch batch(*this);
+    const auto batch = InputBatch();
     TLineIndex first = 0, last = 0;
     if (control_.ReadOnly() || !BlockLines(first, last)) return;
     const int n = count > 0 ? count : indentStep_;
@@ -224,7 +224,7 @@ void TTessaryCommands::BlockIndent(int count, bool allowTabs) {
 }
 
 void TTessaryCommands::BlockUnindent(int count) {
-    Batch batch(*this);
+    const auto batch = InputBatch();
     TLineIndex first = 0, last = 0;
     if (control_.ReadOnly() || !BlockLines(first, last)) return;
     const int n = count > 0 ? count : indentStep_;

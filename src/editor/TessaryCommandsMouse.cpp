@@ -37,7 +37,7 @@ void TTessaryCommands::SelectLine(TLineIndex line) {
 }
 
 void TTessaryCommands::MouseDown(const TMouseInput& mouse) {
-    Batch batch(*this);
+    const auto batch = InputBatch();
     dragPending_ = false;
     if (mouse.button != TMouseButton::Left) return;
     control_.ForgetColumn();
@@ -133,20 +133,20 @@ void TTessaryCommands::MouseMove(const TMouseInput& mouse) {
     if (dragPending_) {
         if (std::abs(mouse.x - pressed_.x) + std::abs(mouse.y - pressed_.y) < dragDistance_) return;
         dragPending_ = false;
-        Batch batch(*this);
+        const auto batch = InputBatch();
         // Runs until the drop; a move into this control is done by then.
         control_.DragSelection();
         return;
     }
     if (!dragging_) return;
-    Batch batch(*this);
+    const auto batch = InputBatch();
     PlaceCaret(Geometry().RowAt(mouse.y), mouse.x, true);
 }
 
 void TTessaryCommands::MouseUp(const TMouseInput&) {
     dragging_ = false;
     if (draggingWrapColumn_) {
-        Batch batch(*this);
+        const auto batch = InputBatch();
         draggingWrapColumn_ = false;
         const int32_t column = control_.WrapDragColumn();
         control_.SetWrapDragColumn(-1);
@@ -155,7 +155,7 @@ void TTessaryCommands::MouseUp(const TMouseInput&) {
     if (dragPending_) {
         // A click inside the selection that was no drag: the caret goes there.
         dragPending_ = false;
-        Batch batch(*this);
+        const auto batch = InputBatch();
         PlaceCaret(Geometry().RowAt(pressed_.y), pressed_.x, false);
     }
 }

@@ -9,6 +9,8 @@ namespace torvane::editor {
 
 TDropEffect TCustomTessary::DragSelection() {
     if (!(options_ & smoOLEDragSource) || !host_ || anchor_ == caret_ || dragOrigin_.active) return deNone;
+    // A move into this control is reported once the drag is over.
+    Batch batch(*this);
     dragOrigin_ = {true, SelStart(), SelEnd(), SelStoredText()};
     struct EndDrag {
         TCustomTessary& control;
@@ -72,6 +74,7 @@ void TCustomTessary::DragLeave() {
 }
 
 TDropEffect TCustomTessary::Drop(const TDropData& data, int x, int y, const TDragOffer& offer) {
+    Batch batch(*this);
     ShowDropOffset(-1);
     TSourceTypes sources = 0;
     if (!data.files.empty() && (options_ & smoProcessDroppedFiles) && OnFilesDropped) {

@@ -10,6 +10,7 @@
 #include "editor/TessaryClipboard.h"
 #include "editor/TessaryDragDrop.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,8 +53,9 @@ public:
     }
     // The control asks for the keyboard focus (after it handed on dropped files).
     virtual void TakeFocus() {}
-    // OnChange: the text or the selection changed.
-    virtual void Changed() {}
+    // The control's change report, once per batch (TChangeFlag bits); raised
+    // before OnChange, so the window re-highlights before anyone looks.
+    virtual void Changed(uint32_t /*flags*/) {}
     // Re-measure the font and re-apply the settings object's editor settings
     // (a scheme or its styles changed), then repaint everything.
     virtual void SettingsChanged() {}

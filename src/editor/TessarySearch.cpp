@@ -172,6 +172,7 @@ TSearchResult TTessarySearch::SearchFromSelection(std::string_view text, uint32_
 }
 
 intptr_t TTessarySearch::SearchMessage(uint32_t flags, const char* text) {
+    TCustomTessary::Batch batch(control_);
     if (regExpMode_) flags |= kSearchRegExp;
     const std::string_view searchText = text ? std::string_view(text) : std::string_view();
     if (!(flags & kSearchDirect)) {
@@ -196,6 +197,7 @@ intptr_t TTessarySearch::SearchMessage(uint32_t flags, const char* text) {
 }
 
 bool TTessarySearch::FindText(std::string_view text, TOffset* position, uint32_t flags) {
+    TCustomTessary::Batch batch(control_);
     lastText_ = text;
     lastFlags_ = flags;
     const intptr_t start = SearchMessage(flags, lastText_.c_str());
@@ -205,6 +207,7 @@ bool TTessarySearch::FindText(std::string_view text, TOffset* position, uint32_t
 }
 
 bool TTessarySearch::FindAgain(TOffset* position) {
+    TCustomTessary::Batch batch(control_);
     if (lastText_.empty()) return false;
     const uint32_t flags = lastFlags_ | (regExpMode_ ? uint32_t{kSearchRegExp} : 0u);
     const TOffset anchor = control_.Anchor(), caret = control_.Caret();
@@ -232,6 +235,7 @@ TTokenText TTessarySearch::GetTokenAt(TOffset offset) {
 }
 
 bool TTessarySearch::FindNext(const TFindReplaceDialog& dialog) {
+    TCustomTessary::Batch batch(control_);
     const uint32_t flags = FlagsOf(dialog);
     lastText_ = dialog.findText;
     lastFlags_ = flags | kSearchDirect;
@@ -262,6 +266,7 @@ void TTessarySearch::ReplaceDialogMessage(uint32_t flags) {
 }
 
 void TTessarySearch::Replace(const TFindReplaceDialog& dialog) {
+    TCustomTessary::Batch batch(control_);
     lastReplacement_ = dialog.replaceText;
     if (dialog.options & frFindNext)
         FindNext(dialog);
@@ -330,6 +335,7 @@ void TTessarySearch::ReplaceLoop(const TFindReplaceDialog& dialog) {
 }
 
 size_t TTessarySearch::ReplaceAll(std::string_view text, std::string_view replacement, uint32_t flags) {
+    TCustomTessary::Batch batch(control_);
     if (regExpMode_) flags |= kSearchRegExp;
     lastText_ = text;
     lastFlags_ = (flags & ~static_cast<uint32_t>(kSearchBackwards)) | kSearchDirect;

@@ -29,6 +29,9 @@
 // without a handler the host shows "Search string "text" not found.". A bad
 // pattern shows the engine's message, the pattern and a caret under the
 // failing position, and changes nothing.
+//
+// Each operation runs as one batch of the control: a search, a replace
+// loop or a replace-all is reported once, when it is over.
 
 #include "editor/Search.h"
 #include "editor/Tessary.h"

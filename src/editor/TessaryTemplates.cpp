@@ -237,6 +237,7 @@ bool TTessaryTemplates::PickTypeAhead(char c) {
 
 void TTessaryTemplates::PickChoose() {
     if (!pickOpen_) return;
+    TCustomTessary::Batch batch(commands_.Control());
     const std::vector<TMacro>& items = PickItems();
     if (pickSelected_ < 0 || pickSelected_ >= static_cast<int>(items.size())) {
         PickCancel();
@@ -248,7 +249,6 @@ void TTessaryTemplates::PickChoose() {
     // other word stays, and the template follows it.
     const bool replaceWord = Lower(chosen.name).find(pickWord_) != std::string::npos;
     ExpandTemplate(replaceWord ? pickStart_ : pickEnd_, pickEnd_, chosen);
-    commands_.NotifyChange();
 }
 
 void TTessaryTemplates::PickCancel() {
@@ -257,7 +257,6 @@ void TTessaryTemplates::PickCancel() {
     TCustomTessary& control = commands_.Control();
     const TOffset end = control.SelEnd();
     control.SetSelection(end, end, true);
-    commands_.NotifyChange();
 }
 
 } // namespace torvane::editor

@@ -64,7 +64,6 @@ class EditorFlowsTest : public QObject {
 
     static void Select(TEditWin* win, TOffset anchor, TOffset caret) {
         win->sMemo->Control().SetSelection(anchor, caret, true);
-        win->sMemo->ReportChanges();
     }
 
     QPoint PointOf(TEditWin* win, TOffset offset) {
@@ -196,6 +195,10 @@ private slots:
         Select(win, win->sMemo->Store().LineStart(6), win->sMemo->Store().LineStart(6));
         TypeAtCaret(win, QStringLiteral("\tNOP"));
         QCOMPARE(TokenOf(win, 6, "NOP"), mnemonic);
+        // So does a message to the control, with no key after it.
+        win->sMemo->Control().Perform(torvane::editor::EM_REPLACESEL, 0,
+                                      reinterpret_cast<intptr_t>("\tRET\r"));
+        QCOMPARE(TokenOf(win, 6, "RET"), mnemonic);
     }
 
     void missingAvrScriptKeepsTheHighlighting() {
@@ -335,6 +338,27 @@ private slots:
         bed_.main->actNahradit->trigger();
         QCOMPARE(ShownText(win), QStringLiteral("bb bb bb"));
         QVERIFY(win->sMemo->Modified());
+        QCOMPARE(main_->StatusPanel(0)->text(),
+                 QString::asprintf("%4d:%4d", win->sMemo->CaretLine(), win->sMemo->CaretColumn()));
+    }
+
+    // The status bar and the undo commands follow a change sent to the
+    // control as a message, with no further call.
+    void messagesToTheControlReachTheStatusBar() {
+        TEditWin* win = NewDocument();
+        torvane::editor::TCustomTessary& control = win->sMemo->Control();
+        control.Perform(torvane::editor::EM_REPLACESEL, 0, reinterpret_cast<intptr_t>("nop\rret"));
+        QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("   2:   4"));
+        QCOMPARE(main_->StatusPanel(3)->text(), QString::fromUtf8(text::kModified));
+        QVERIFY(main_->actZpet->isEnabled());
+        QVERIFY(main_->actUlozit->isEnabled());
+        control.Perform(torvane::editor::EM_UNDO);
+        QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("   1:   1"));
+        QVERIFY(main_->StatusPanel(3)->text().isEmpty());
+        QVERIFY(!main_->actZpet->isEnabled());
+        QVERIFY(main_->actZnovu->isEnabled());
+        control.SetInsertMode(false);
+        QCOMPARE(main_->StatusPanel(2)->text(), QString::fromUtf8(text::kOverwriteMode));
     }
 
     // The document window leaves dropped files to the main window, which

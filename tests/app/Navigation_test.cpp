@@ -139,7 +139,6 @@ private slots:
         // A new label appears once typing has paused.
         win->sMemo->SetCaret(1, 1);
         win->sMemo->Control().ReplaceSel("NEW:\r");
-        win->sMemo->ReportChanges();
         QCOMPARE(list->topLevelItemCount(), 4);
         QTRY_COMPARE(list->topLevelItemCount(), 5);
         QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("NEW"));
@@ -160,7 +159,6 @@ private slots:
 
         win->sMemo->SetCaret(1, 1);
         win->sMemo->Control().ReplaceSel("\r\r\r\r\r");
-        win->sMemo->ReportChanges();
         win->sMemo->SetCaret(1, 1);
         Nav().actDalsiChyba->trigger();
         QCOMPARE(win->sMemo->CaretLine(), 11);

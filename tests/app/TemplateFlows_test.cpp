@@ -36,7 +36,6 @@ class TemplateFlows : public QObject {
         memo->Control().Perform(editor::WM_SETTEXT, 0, reinterpret_cast<intptr_t>(text));
         const auto end = memo->Store().TextLength();
         memo->Control().SetSelection(end, end, true);
-        memo->ReportChanges();
     }
     std::string Text() const { return memo->Store().Text(); }
     void CtrlJ() { QTest::keyClick(&memo->View(), Qt::Key_J, Qt::ControlModifier); }

@@ -37,7 +37,7 @@ protected:
         ed.SetOptions(ed.Options() | smoCaretAfterEOL);
         TCaretMetrics m;
         m.fixedPitch = fixedPitch;
-        cmd.SetMetrics(m);
+        ed.SetMetrics(m);
     }
 };
 
@@ -286,7 +286,7 @@ TEST_F(Commands, TypingIsUndoneOneCharacterAtATime) {
 TEST_F(Commands, OnChangeOncePerBatchWithItsFlags) {
     SetText("abc");
     std::vector<uint32_t> calls;
-    cmd.OnChange = [&](uint32_t flags) { calls.push_back(flags); };
+    ed.OnChange = [&](uint32_t flags) { calls.push_back(flags); };
     Type("x");
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0] & (cfText | cfCaret), cfText | cfCaret);
@@ -309,7 +309,7 @@ protected:
         m.textLeft = 40;
         m.rowHeight = 10;
         m.charWidth = 10;
-        cmd.SetMetrics(m);
+        ed.SetMetrics(m);
         cmd.Clock = [this] { return now; };
         cmd.OnGutterClick = [this](int32_t line) { gutterClicks.push_back(line); };
         SetText("alpha beta\rgamma");

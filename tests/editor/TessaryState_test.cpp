@@ -25,7 +25,7 @@ struct ClipboardHost : TessaryHost {
     int32_t scrollWidth = 0;
     std::optional<std::string> ClipboardText() override { return clipboard; }
     void SetClipboardText(std::string_view t) override { clipboard = std::string(t); }
-    void Changed() override { ++changes; }
+    void Changed(uint32_t) override { ++changes; }
     void StoreChanged() override { ++storeChanges; }
     void ScrollRangesChanged(TLineIndex, int32_t width) override { scrollWidth = width; }
 };

@@ -19,7 +19,7 @@ struct RecordingHost : TessaryHost {
     void InvalidateAll() override { ++invalidations; }
     void ScrollPositionChanged(TLineIndex t, int32_t) override { top = t; }
     void Beep() override { ++beeps; }
-    void Changed() override { ++changes; }
+    void Changed(uint32_t) override { ++changes; }
     std::optional<std::string> ClipboardText() override { return clipboard; }
     void SetClipboardText(std::string_view t) override { clipboard = std::string(t); }
 };

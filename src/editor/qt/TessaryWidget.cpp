@@ -40,10 +40,6 @@ TessaryWidget::TessaryWidget(QWidget* parent)
     RebuildPainter();
     control_.SetHost(this);
     commands_.SetDragDistance(QApplication::startDragDistance());
-    commands_.OnChange = [this](uint32_t flags) {
-        Rehighlight();
-        emit commandsChanged(flags);
-    };
     highlightTimer_.setSingleShot(true);
     connect(&highlightTimer_, &QTimer::timeout, this, [this] { Guarded([this] { Rehighlight(); }); });
     connect(&blink_, &QTimer::timeout, this, [this] {
@@ -54,7 +50,6 @@ TessaryWidget::TessaryWidget(QWidget* parent)
 
 TessaryWidget::~TessaryWidget() {
     highlightTimer_.stop();
-    commands_.OnChange = nullptr;
     control_.SetHost(nullptr);
 }
 
@@ -90,7 +85,7 @@ void TessaryWidget::RebuildPainter() {
 void TessaryWidget::SettingsChanged() {
     TQtSurface measuring;
     painter_->Measure(measuring);
-    commands_.SetMetrics(CaretMetricsOf(*painter_));
+    control_.SetMetrics(CaretMetricsOf(*painter_));
     PushScrollBars();
     viewport()->update();
 }
@@ -166,13 +161,18 @@ void TessaryWidget::ScrollPositionChanged(TLineIndex, int32_t) {
 
 void TessaryWidget::ScrollRangesChanged(TLineIndex, int32_t) {
     // The line count may have gained a digit: the gutter widens with it.
-    commands_.SetMetrics(CaretMetricsOf(*painter_));
+    control_.SetMetrics(CaretMetricsOf(*painter_));
     PushScrollBars();
 }
 
 void TessaryWidget::CaretMoved(TLineIndex, int32_t) {
     RestartCaretBlink();
     viewport()->update();
+}
+
+void TessaryWidget::Changed(uint32_t flags) {
+    Rehighlight();
+    emit changed(flags);
 }
 
 void TessaryWidget::Beep() {
@@ -512,7 +512,6 @@ void TessaryWidget::dropEvent(QDropEvent* event) {
     Guarded([&] {
         const QPoint at = event->position().toPoint();
         effect = control_.Drop(DropDataOf(*event->mimeData()), at.x(), at.y(), DragOfferOf(*event));
-        commands_.NotifyChange();
     });
     if (effect == deNone) {
         Guarded([this] { control_.DragLeave(); });

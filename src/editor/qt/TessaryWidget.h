@@ -120,9 +120,9 @@ public:
     // Replaces QDrag::exec for the drags this view starts (tests deliver
     // their own drag events from here); empty: QDrag::exec.
     std::function<Qt::DropAction(QDrag& drag, Qt::DropActions allowed)> DragRunner;
-    void Changed() override {
-        emit changed();
-    }
+    // The control's change report: re-highlights what changed, then tells
+    // whoever listens (changed).
+    void Changed(uint32_t flags) override;
     // Re-measures the fonts, hands the metrics to the control and repaints
     // everything (after an option, font or colour change).
     void SettingsChanged() override;
@@ -143,10 +143,9 @@ public:
     static QMimeData* MimeDataOf(const TClipboardData& data);
 
 signals:
-    // The control reported a change of text or selection.
-    void changed();
-    // The commands' change notification, after re-highlighting (TChangeFlag bits).
-    void commandsChanged(uint32_t flags);
+    // The control's change report, once per batch, after re-highlighting
+    // (TChangeFlag bits).
+    void changed(uint32_t flags);
 
 protected:
     bool event(QEvent* event) override;

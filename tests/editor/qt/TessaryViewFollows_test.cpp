@@ -263,7 +263,7 @@ private slots:
         QVERIFY(c.CanRedo());
         QVERIFY(!c.Modified());
         uint32_t flags = 0;
-        connect(&w, &TessaryWidget::commandsChanged, this, [&](uint32_t f) { flags |= f; });
+        connect(&w, &TessaryWidget::changed, this, [&](uint32_t f) { flags |= f; });
 
         auto* imageOnly = new QMimeData;
         imageOnly->setData(QStringLiteral("application/x-no-text"), QByteArray("\x01\x02"));

@@ -222,10 +222,10 @@ private slots:
         w.verticalScrollBar()->setValue(7);
         QCOMPARE(input.scrolledTo, 7);
 
-        int changes = 0;
-        connect(&w, &TessaryWidget::changed, this, [&] { ++changes; });
-        host.Changed();
-        QCOMPARE(changes, 1);
+        std::vector<uint32_t> changes;
+        connect(&w, &TessaryWidget::changed, this, [&](uint32_t flags) { changes.push_back(flags); });
+        host.Changed(cfText | cfCaret);
+        QCOMPARE(changes, std::vector<uint32_t>{cfText | cfCaret});
 
         host.SetClipboardText("\x8A\xE8\r");
         QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf8("Šč\r"));
