@@ -338,7 +338,7 @@ private slots:
         bed_.main->actNahradit->trigger();
         QCOMPARE(ShownText(win), QStringLiteral("bb bb bb"));
         QVERIFY(win->sMemo->Modified());
-        QCOMPARE(main_->StatusPanel(0)->text(),
+        QCOMPARE(bed_.main->StatusPanel(0)->text(),
                  QString::asprintf("%4d:%4d", win->sMemo->CaretLine(), win->sMemo->CaretColumn()));
     }
 
@@ -348,17 +348,17 @@ private slots:
         TEditWin* win = NewDocument();
         torvane::editor::TCustomTessary& control = win->sMemo->Control();
         control.Perform(torvane::editor::EM_REPLACESEL, 0, reinterpret_cast<intptr_t>("nop\rret"));
-        QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("   2:   4"));
-        QCOMPARE(main_->StatusPanel(3)->text(), QString::fromUtf8(text::kModified));
-        QVERIFY(main_->actZpet->isEnabled());
-        QVERIFY(main_->actUlozit->isEnabled());
+        QCOMPARE(bed_.main->StatusPanel(0)->text(), QStringLiteral("   2:   4"));
+        QCOMPARE(bed_.main->StatusPanel(3)->text(), QString::fromUtf8(text::kModified));
+        QVERIFY(bed_.main->actZpet->isEnabled());
+        QVERIFY(bed_.main->actUlozit->isEnabled());
         control.Perform(torvane::editor::EM_UNDO);
-        QCOMPARE(main_->StatusPanel(0)->text(), QStringLiteral("   1:   1"));
-        QVERIFY(main_->StatusPanel(3)->text().isEmpty());
-        QVERIFY(!main_->actZpet->isEnabled());
-        QVERIFY(main_->actZnovu->isEnabled());
+        QCOMPARE(bed_.main->StatusPanel(0)->text(), QStringLiteral("   1:   1"));
+        QVERIFY(bed_.main->StatusPanel(3)->text().isEmpty());
+        QVERIFY(!bed_.main->actZpet->isEnabled());
+        QVERIFY(bed_.main->actZnovu->isEnabled());
         control.SetInsertMode(false);
-        QCOMPARE(main_->StatusPanel(2)->text(), QString::fromUtf8(text::kOverwriteMode));
+        QCOMPARE(bed_.main->StatusPanel(2)->text(), QString::fromUtf8(text::kOverwriteMode));
     }
 
     // The document window leaves dropped files to the main window, which
