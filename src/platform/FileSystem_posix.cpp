@@ -32,6 +32,14 @@ bool DeleteFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 
+std::filesystem::path PathOf(const std::string& name) {
+    return std::filesystem::path(name);
+}
+
+std::string NameOf(const std::filesystem::path& path) {
+    return path.string();
+}
+
 std::FILE* OpenFile(const std::string& path, const char* mode) {
     return std::fopen(path.c_str(), mode);
 }

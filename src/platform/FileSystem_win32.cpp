@@ -49,6 +49,14 @@ bool DeleteFile(const std::string& path) {
     return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND;
 }
 
+std::filesystem::path PathOf(const std::string& name) {
+    return std::filesystem::path(win32::Wide(name));
+}
+
+std::string NameOf(const std::filesystem::path& path) {
+    return win32::Narrow(path.native());
+}
+
 std::FILE* OpenFile(const std::string& path, const char* mode) {
     return ::_wfopen(win32::Wide(path).c_str(), win32::Wide(mode).c_str());
 }
