@@ -35,7 +35,8 @@ uint64_t CurrentProcessId();
 bool ProcessIsGone(uint64_t pid);
 // The names in a folder ("" is the current one).
 std::vector<std::string> FolderEntries(const std::string& folder);
-// Removes a plain file of this user, never a folder or a link.
+// Removes a crashed save's temporary file: a plain file, never a folder or
+// a link, and never one that another user's save could still be writing.
 void RemoveOwnFile(const std::string& path) noexcept;
 
 } // namespace torvane::platform::save_files

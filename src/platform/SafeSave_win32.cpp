@@ -291,7 +291,9 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
 
 void RemoveOwnFile(const std::string& path) noexcept {
     // Only a plain file: never a folder, nor a link or junction planted
-    // under a temporary file's name. Another user's file refuses the delete.
+    // under a temporary file's name. A save holds its temporary file without
+    // sharing while it writes, so a live writer's file refuses the delete,
+    // even that of a process on another machine whose id means nothing here.
     const std::wstring wide = win32::Wide(path);
     const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES &&
