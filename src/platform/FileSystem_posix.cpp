@@ -93,14 +93,4 @@ std::FILE* OpenRegularFile(const std::string& path, FileReadError* error) {
     return file;
 }
 
-std::string ExtractFilePath(const std::string& path) {
-    size_t p = path.find_last_of('/');
-    return p == std::string::npos ? std::string() : path.substr(0, p + 1);
-}
-
-std::string ExtractFileName(const std::string& path) {
-    size_t p = path.find_last_of('/');
-    return p == std::string::npos ? path : path.substr(p + 1);
-}
-
 } // namespace torvane::platform
