@@ -1,7 +1,7 @@
 #include "assemble/BuildCommand.h"
 
-#include "bridge/Export.h"
 #include "assemble/Assemblers.h"
+#include "bridge/Export.h"
 #include "common/IniFile.h"
 #include "common/Messages.h"
 #include "platform/DynamicLibrary.h"
@@ -10,8 +10,7 @@
 #include "platform/ProgramLayout.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <limits>
 
 namespace torvane::build {
 namespace {
@@ -35,10 +34,10 @@ private:
 } // namespace
 
 bool LoadLines(const std::string& path, std::vector<std::string>& lines) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::string text((std::istreambuf_iterator<char>(in)), {});
-    if (in.bad()) return false;
+    std::string text;
+    if (platform::ReadRegularFile(path, std::numeric_limits<size_t>::max(), text) !=
+        platform::FileReadError::None)
+        return false;
     lines.clear();
     std::string line;
     for (size_t i = 0; i < text.size(); ++i) {

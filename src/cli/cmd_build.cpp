@@ -98,7 +98,9 @@ int RunBuildCommand(const std::vector<std::string>& args) {
     const std::string programDir = platform::ProgramDirectory();
     const TMemIniFile settings(iniPath.empty() ? build::PrepareSettingsFile(platform::LayoutOf(programDir))
                                                : iniPath);
-    ConsoleUi ui(std::filesystem::absolute(source).lexically_normal().string(), firstLine);
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(platform::PathOf(source), error);
+    ConsoleUi ui(error ? source : platform::NameOf(absolute.lexically_normal()), firstLine);
     const build::BuildOutcome outcome = build::RunBuild(ui, settings, programDir);
     switch (outcome.status) {
     case build::BuildStatus::Called:

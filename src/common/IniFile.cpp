@@ -8,8 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <limits>
 #include <sstream>
 
 namespace torvane {
@@ -52,8 +51,12 @@ constexpr const char* kLineEnd = "\n";
 } // namespace
 
 TMemIniFile::TMemIniFile(std::string fileName) : fileName_(std::move(fileName)) {
-    std::ifstream in(fileName_, std::ios::binary);
-    if (in) SetText(std::string(std::istreambuf_iterator<char>(in), {}));
+    // A settings file is never cut short: what is not read would be lost on
+    // the next write.
+    std::string text;
+    if (platform::ReadRegularFile(fileName_, std::numeric_limits<size_t>::max(), text) ==
+        platform::FileReadError::None)
+        SetText(text);
 }
 
 const TMemIniFile::Section* TMemIniFile::Find(const std::string& section) const {

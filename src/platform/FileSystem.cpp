@@ -2,6 +2,8 @@
 
 #include "platform/FileSystem.h"
 
+#include "platform/Names.h"
+
 namespace torvane::platform {
 
 FileReadError ReadRegularFile(const std::string& path, size_t maxBytes, std::string& text) {
@@ -21,6 +23,16 @@ FileReadError ReadRegularFile(const std::string& path, size_t maxBytes, std::str
     std::fclose(file);
     if (error != FileReadError::None) text.clear();
     return error;
+}
+
+std::string ExtractFilePath(const std::string& path) {
+    const size_t p = path.find_last_of(kPathDelimiters);
+    return p == std::string::npos ? std::string() : path.substr(0, p + 1);
+}
+
+std::string ExtractFileName(const std::string& path) {
+    const size_t p = path.find_last_of(kPathDelimiters);
+    return p == std::string::npos ? path : path.substr(p + 1);
 }
 
 } // namespace torvane::platform

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace torvane::platform {
@@ -13,6 +14,13 @@ std::string ProgramDirectory();
 bool FileExists(const std::string& path);      // a regular file (or a link to one)
 bool DirectoryExists(const std::string& path); // a directory (or a link to one)
 bool DeleteFile(const std::string& path);      // true when the file is gone afterwards
+// A name as the program holds it as a std::filesystem path, and back. On
+// Windows such a name is Windows-1250, which the narrow std::filesystem and
+// C runtime calls would read in the system's code page (or refuse); every
+// path built from a name goes through these two instead.
+std::filesystem::path PathOf(const std::string& name);
+std::string NameOf(const std::filesystem::path& path);
+
 // std::fopen for a name as the program holds it (on Windows a Windows-1250
 // name, which the narrow C runtime would read in the system's code page).
 std::FILE* OpenFile(const std::string& path, const char* mode);

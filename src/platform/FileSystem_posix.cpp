@@ -32,6 +32,14 @@ bool DeleteFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 
+std::filesystem::path PathOf(const std::string& name) {
+    return std::filesystem::path(name);
+}
+
+std::string NameOf(const std::filesystem::path& path) {
+    return path.string();
+}
+
 std::FILE* OpenFile(const std::string& path, const char* mode) {
     return std::fopen(path.c_str(), mode);
 }
@@ -83,16 +91,6 @@ std::FILE* OpenRegularFile(const std::string& path, FileReadError* error) {
     }
     if (error) *error = FileReadError::None;
     return file;
-}
-
-std::string ExtractFilePath(const std::string& path) {
-    size_t p = path.find_last_of('/');
-    return p == std::string::npos ? std::string() : path.substr(0, p + 1);
-}
-
-std::string ExtractFileName(const std::string& path) {
-    size_t p = path.find_last_of('/');
-    return p == std::string::npos ? path : path.substr(p + 1);
 }
 
 } // namespace torvane::platform

@@ -14,9 +14,6 @@
 namespace torvane::platform {
 namespace {
 
-// Both separators are accepted, and a drive's colon ends the folder part.
-constexpr char kPathDelimiters[] = "\\/:";
-
 DWORD AttributesOf(const std::string& path) {
     return path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(win32::Wide(path).c_str());
 }
@@ -47,6 +44,14 @@ bool DeleteFile(const std::string& path) {
     if (::DeleteFileW(win32::Wide(path).c_str())) return true;
     const DWORD err = ::GetLastError();
     return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND;
+}
+
+std::filesystem::path PathOf(const std::string& name) {
+    return std::filesystem::path(win32::Wide(name));
+}
+
+std::string NameOf(const std::filesystem::path& path) {
+    return win32::Narrow(path.native());
 }
 
 std::FILE* OpenFile(const std::string& path, const char* mode) {
@@ -84,16 +89,6 @@ std::FILE* OpenRegularFile(const std::string& path, FileReadError* error) {
     }
     if (error) *error = FileReadError::None;
     return stream;
-}
-
-std::string ExtractFilePath(const std::string& path) {
-    size_t p = path.find_last_of(kPathDelimiters);
-    return p == std::string::npos ? std::string() : path.substr(0, p + 1);
-}
-
-std::string ExtractFileName(const std::string& path) {
-    size_t p = path.find_last_of(kPathDelimiters);
-    return p == std::string::npos ? path : path.substr(p + 1);
 }
 
 } // namespace torvane::platform

@@ -16,12 +16,15 @@ inline constexpr const char kResourceLibrary[] = "Quendal.dll";
 inline constexpr const char kAsem51Program[] = "asemw.exe";
 inline constexpr const char kAvrAsmProgram[] = "avrasm32.exe";
 inline constexpr char kPathSeparator = '\\';
+// Both separators end a folder part, and so does a drive's colon.
+inline constexpr const char kPathDelimiters[] = "\\/:";
 #else
 inline constexpr const char kBridgeLibrary[] = "libPelorin.so";
 inline constexpr const char kResourceLibrary[] = "libQuendal.so";
 inline constexpr const char kAsem51Program[] = "asemw";
 inline constexpr const char kAvrAsmProgram[] = "avrasm32";
 inline constexpr char kPathSeparator = '/';
+inline constexpr const char kPathDelimiters[] = "/";
 #endif
 
 // A document never saved is named kUntitledPrefix, a blank and the smallest

@@ -1,7 +1,14 @@
 // The parts of the process runner that every system shares: turning output
-// bytes into lines and splitting a command line into arguments.
+// bytes into lines, splitting a command line into arguments, and polling a
+// started child under the limits.
 
 #include "platform/ProcessRunner.h"
+
+#include "platform/ChildProcess.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace torvane::platform {
 
@@ -129,6 +136,63 @@ std::vector<std::string> SplitCommandLine(const std::string& line) {
         args.push_back(std::move(arg));
     }
     return args;
+}
+
+// ---- Polling a started child ----
+
+ProcessResult PollChild(ChildProcess& child, std::vector<std::string>& output, const ProcessLimits& limits) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    Clock::time_point lastOutput = start;
+    OutputLineSplitter splitter(output, limits.maxLines, limits.maxBytes);
+    // A pipe holds 64 KB on Linux and a few KB on Windows; reading more per
+    // pass buys nothing.
+    constexpr size_t kMaxRead = size_t{64} << 10;
+    std::vector<char> buffer(1024);
+    ProcessResult result;
+    result.end = ProcessEnd::Exited;
+    int exitCode = kStillActive;
+    bool ended = false;
+    for (;;) {
+        // Fetched before the peek, so the pass after the end still drains
+        // everything the child wrote.
+        if (!ended)
+            if (const std::optional<int> code = child.ExitCode()) {
+                ended = true;
+                exitCode = *code;
+            }
+        bool readSome = false;
+        if (const size_t waiting = child.Waiting(); waiting > 0) {
+            const size_t want = std::min(waiting, kMaxRead);
+            if (want > buffer.size()) buffer.resize(want);
+            if (const size_t got = child.Read(buffer.data(), want); got > 0) {
+                splitter.Feed(buffer.data(), got);
+                lastOutput = Clock::now();
+                readSome = true;
+            }
+        }
+        if (ended && !readSome) break;
+        if (!readSome) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const Clock::time_point now = Clock::now();
+        ProcessEnd stop = ProcessEnd::Exited;
+        if (limits.cancel && limits.cancel->load())
+            stop = ProcessEnd::Cancelled;
+        else if (now - start >= limits.total)
+            stop = ProcessEnd::TotalTimeout;
+        else if (now - lastOutput >= limits.idle)
+            stop = ProcessEnd::IdleTimeout;
+        if (stop == ProcessEnd::Exited) continue;
+        // An ended child whose descendants keep the pipe busy loses them too.
+        child.Kill(ended);
+        if (!ended) {
+            exitCode = kStillActive;
+            result.end = stop;
+        }
+        break;
+    }
+    splitter.Finish(limits.cutNotice);
+    result.exitCode = exitCode;
+    return result;
 }
 
 } // namespace torvane::platform

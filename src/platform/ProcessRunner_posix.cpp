@@ -1,13 +1,12 @@
 #include "platform/ProcessRunner.h"
 
-#include <algorithm>
+#include "platform/ChildProcess.h"
+
 #include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace torvane::platform {
@@ -45,17 +44,37 @@ int ExitCodeOf(int status) {
     return 1;
 }
 
-} // namespace
+// The child after a successful start: its id and our end of its output pipe.
+class PosixChild : public ChildProcess {
+public:
+    PosixChild(pid_t pid, int output) : pid_(pid), output_(output) {}
 
-namespace {
+    std::optional<int> ExitCode() override {
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) != pid_) return std::nullopt;
+        return ExitCodeOf(status);
+    }
+    size_t Waiting() override {
+        int waiting = 0;
+        return ::ioctl(output_, FIONREAD, &waiting) == 0 && waiting > 0 ? static_cast<size_t>(waiting) : 0;
+    }
+    size_t Read(char* buffer, size_t count) override {
+        const ssize_t n = ::read(output_, buffer, count);
+        return n > 0 ? static_cast<size_t>(n) : 0;
+    }
+    void Kill(bool childEnded) override {
+        // The whole session, so that programs the child started go too.
+        ::kill(-pid_, SIGKILL);
+        if (childEnded) return;
+        ::kill(pid_, SIGKILL);
+        int status;
+        ::waitpid(pid_, &status, 0);
+    }
 
-void KillSession(pid_t pid) {
-    // The whole session, so that programs the child started go too.
-    ::kill(-pid, SIGKILL);
-    ::kill(pid, SIGKILL);
-    int status;
-    ::waitpid(pid, &status, 0);
-}
+private:
+    pid_t pid_;
+    int output_;
+};
 
 } // namespace
 
@@ -114,59 +133,8 @@ ProcessResult RunProcess(const std::string& commandLine, const std::string& work
         return result;
     }
 
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point start = Clock::now();
-    Clock::time_point lastOutput = start;
-    OutputLineSplitter splitter(output, limits.maxLines, limits.maxBytes);
-    // A pipe holds 64 KB on Linux; reading more per pass buys nothing.
-    constexpr size_t kMaxRead = size_t{64} << 10;
-    std::vector<char> buffer(1024);
-    result.end = ProcessEnd::Exited;
-    int exitCode = kStillActive;
-    bool reaped = false;
-    for (;;) {
-        int status = 0;
-        if (!reaped && ::waitpid(pid, &status, WNOHANG) == pid) {
-            reaped = true;
-            exitCode = ExitCodeOf(status);
-        }
-        int waiting = 0;
-        bool readSome = false;
-        if (::ioctl(outputPipe.fd[0], FIONREAD, &waiting) == 0 && waiting > 0) {
-            const size_t want = std::min(static_cast<size_t>(waiting), kMaxRead);
-            if (want > buffer.size()) buffer.resize(want);
-            ssize_t n = ::read(outputPipe.fd[0], buffer.data(), want);
-            if (n > 0) {
-                splitter.Feed(buffer.data(), static_cast<size_t>(n));
-                lastOutput = Clock::now();
-                readSome = true;
-            }
-        }
-        // Once the child has ended, whatever is still waiting is drained.
-        if (reaped && !readSome) break;
-        if (!readSome) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        const Clock::time_point now = Clock::now();
-        ProcessEnd stop = ProcessEnd::Exited;
-        if (limits.cancel && limits.cancel->load())
-            stop = ProcessEnd::Cancelled;
-        else if (now - start >= limits.total)
-            stop = ProcessEnd::TotalTimeout;
-        else if (now - lastOutput >= limits.idle)
-            stop = ProcessEnd::IdleTimeout;
-        if (stop == ProcessEnd::Exited) continue;
-        if (reaped) {
-            // Ended, but something it started keeps the pipe busy.
-            ::kill(-pid, SIGKILL);
-        } else {
-            KillSession(pid);
-            exitCode = kStillActive;
-            result.end = stop;
-        }
-        break;
-    }
-    splitter.Finish(limits.cutNotice);
-    result.exitCode = exitCode;
-    return result;
+    PosixChild child(pid, outputPipe.fd[0]);
+    return PollChild(child, output, limits);
 }
 
 } // namespace torvane::platform

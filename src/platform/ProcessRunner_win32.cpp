@@ -1,12 +1,12 @@
 #include "platform/ProcessRunner.h"
 
+#include "platform/ChildProcess.h"
+
 #include "platform/Win32Text.h"
 
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 namespace torvane::platform {
 namespace {
@@ -41,6 +41,36 @@ HANDLE MakeKillOnCloseJob() {
     ::SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
     return job;
 }
+
+// The child after a successful start: its process, the job holding it and
+// everything it starts, and our end of its output pipe.
+class Win32Child : public ChildProcess {
+public:
+    Win32Child(HANDLE process, HANDLE job, HANDLE output) : process_(process), job_(job), output_(output) {}
+
+    std::optional<int> ExitCode() override {
+        if (::WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) return std::nullopt;
+        DWORD code = 0;
+        return ::GetExitCodeProcess(process_, &code) ? static_cast<int>(code) : 0;
+    }
+    size_t Waiting() override {
+        DWORD waiting = 0;
+        return ::PeekNamedPipe(output_, nullptr, 0, nullptr, &waiting, nullptr) ? waiting : 0;
+    }
+    size_t Read(char* buffer, size_t count) override {
+        DWORD got = 0;
+        const DWORD want = static_cast<DWORD>(std::min<size_t>(count, MAXDWORD));
+        return ::ReadFile(output_, buffer, want, &got, nullptr) ? got : 0;
+    }
+    void Kill(bool childEnded) override {
+        if (!job_ || !::TerminateJobObject(job_, STILL_ACTIVE))
+            if (!childEnded) ::TerminateProcess(process_, STILL_ACTIVE);
+        if (!childEnded) ::WaitForSingleObject(process_, 5000);
+    }
+
+private:
+    HANDLE process_, job_, output_;
+};
 
 } // namespace
 
@@ -90,60 +120,8 @@ ProcessResult RunProcess(const std::string& commandLine, const std::string& work
     inputRead.Close();
     outputWrite.Close();
 
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point start = Clock::now();
-    Clock::time_point lastOutput = start;
-    OutputLineSplitter splitter(output, limits.maxLines, limits.maxBytes);
-    // A pipe buffer is a few KB on Windows; reading more per pass buys nothing.
-    constexpr DWORD kMaxRead = DWORD{64} << 10;
-    std::vector<char> buffer(1024);
-    result.end = ProcessEnd::Exited;
-    DWORD exitCode = STILL_ACTIVE;
-    bool ended = false;
-    for (;;) {
-        // Fetched before the peek, so the pass after the end still drains
-        // everything the child wrote.
-        if (!ended && ::WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0) {
-            ended = true;
-            if (!::GetExitCodeProcess(process.get(), &exitCode)) exitCode = 0;
-        }
-        DWORD waiting = 0;
-        bool readSome = false;
-        if (::PeekNamedPipe(outputRead.get(), nullptr, 0, nullptr, &waiting, nullptr) && waiting > 0) {
-            const DWORD want = std::min(waiting, kMaxRead);
-            if (want > buffer.size()) buffer.resize(want);
-            DWORD got = 0;
-            if (::ReadFile(outputRead.get(), buffer.data(), want, &got, nullptr) && got > 0) {
-                splitter.Feed(buffer.data(), got);
-                lastOutput = Clock::now();
-                readSome = true;
-            }
-        }
-        if (ended && !readSome) break;
-        if (!readSome) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        const Clock::time_point now = Clock::now();
-        ProcessEnd stop = ProcessEnd::Exited;
-        if (limits.cancel && limits.cancel->load())
-            stop = ProcessEnd::Cancelled;
-        else if (now - start >= limits.total)
-            stop = ProcessEnd::TotalTimeout;
-        else if (now - lastOutput >= limits.idle)
-            stop = ProcessEnd::IdleTimeout;
-        if (stop == ProcessEnd::Exited) continue;
-        // Everything the child started goes too, even when the child itself
-        // has ended and only a grandchild keeps the pipe busy.
-        if (!job.get() || !::TerminateJobObject(job.get(), STILL_ACTIVE))
-            if (!ended) ::TerminateProcess(process.get(), STILL_ACTIVE);
-        if (!ended) {
-            ::WaitForSingleObject(process.get(), 5000);
-            exitCode = kStillActive;
-            result.end = stop;
-        }
-        break;
-    }
-    splitter.Finish(limits.cutNotice);
-    result.exitCode = static_cast<int>(exitCode);
-    return result;
+    Win32Child running(process.get(), job.get(), outputRead.get());
+    return PollChild(running, output, limits);
 }
 
 } // namespace torvane::platform

@@ -1,39 +1,20 @@
 #include "platform/ProgramLayout.h"
 
 #include "platform/FileSystem.h"
-#include "platform/Names.h"
+#include "platform/UserFolders.h"
 
 #include <cerrno>
 #include <cstdlib>
-#include <filesystem>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-// Set by the build from the install rules, so the lookup and the install
-// layout cannot drift apart.
-#ifndef TORVANE_LIBDIR_FROM_BIN
-#define TORVANE_LIBDIR_FROM_BIN "../lib/torvane"
-#endif
-#ifndef TORVANE_DATADIR_FROM_BIN
-#define TORVANE_DATADIR_FROM_BIN "../share/torvane"
-#endif
-
 namespace torvane::platform {
 namespace {
 
+using user_folders::WithSeparator;
+
 constexpr char kOwnFolder[] = "torvane";
-
-std::string WithSeparator(std::string dir) {
-    if (dir.empty() || dir.back() != '/') dir += '/';
-    return dir;
-}
-
-// programDir + relative, without "..": messages and the settings file then
-// show the plain installed path.
-std::string Beside(const std::string& programDir, const char* relative) {
-    return WithSeparator(std::filesystem::path(programDir + relative).lexically_normal().string());
-}
 
 std::string HomeDirectory() {
     const char* home = std::getenv("HOME");
@@ -72,38 +53,20 @@ bool MakePrivateDirectories(const std::string& dir) {
     return DirectoryExists(dir);
 }
 
-ProgramLayout LayoutOf(const std::string& programDir) {
-    ProgramLayout layout;
-    layout.programDir = WithSeparator(programDir);
-    const std::string& own = layout.programDir;
+namespace user_folders {
 
-    layout.libraryDir = own;
-    if (!FileExists(own + kBridgeLibrary)) {
-        const std::string installed = Beside(own, TORVANE_LIBDIR_FROM_BIN);
-        if (DirectoryExists(installed)) layout.libraryDir = installed;
-    }
-    layout.dataDir = own;
-    if (!DirectoryExists(own + kScriptsFolder)) {
-        const std::string installed = Beside(own, TORVANE_DATADIR_FROM_BIN);
-        if (DirectoryExists(installed)) layout.dataDir = installed;
-    }
-    layout.installed = layout.libraryDir != own || layout.dataDir != own;
-
-    // Writable alone is not enough: root may write into PREFIX/bin, and a
-    // user's own ~/.local/bin is writable too, yet neither is the place for
-    // settings.
-    if (!layout.installed && ::access(own.c_str(), W_OK) == 0) {
-        layout.settingsDir = own;
-        layout.scratchDir = own;
-    } else {
-        layout.settingsDir = UserDirectory("XDG_CONFIG_HOME", ".config/");
-        layout.scratchDir = UserDirectory("XDG_CACHE_HOME", ".cache/");
-    }
-    return layout;
+bool CanWriteInto(const std::string& dir) {
+    return ::access(dir.c_str(), W_OK) == 0;
 }
 
-ProgramLayout RunningProgramLayout() {
-    return LayoutOf(ProgramDirectory());
+std::string SettingsFolder() {
+    return UserDirectory("XDG_CONFIG_HOME", ".config/");
 }
+
+std::string ScratchFolder() {
+    return UserDirectory("XDG_CACHE_HOME", ".cache/");
+}
+
+} // namespace user_folders
 
 } // namespace torvane::platform

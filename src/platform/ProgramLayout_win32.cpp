@@ -1,50 +1,22 @@
 #include "platform/ProgramLayout.h"
 
 #include "platform/FileSystem.h"
-#include "platform/Names.h"
+#include "platform/UserFolders.h"
 #include "platform/Win32Text.h"
 
 #include <windows.h>
 
 #include <cstdlib>
-#include <filesystem>
-
-#ifndef TORVANE_LIBDIR_FROM_BIN
-#define TORVANE_LIBDIR_FROM_BIN "../lib/torvane"
-#endif
-#ifndef TORVANE_DATADIR_FROM_BIN
-#define TORVANE_DATADIR_FROM_BIN "../share/torvane"
-#endif
 
 namespace torvane::platform {
 namespace {
+
+using user_folders::WithSeparator;
 
 constexpr char kOwnFolder[] = "Torvane";
 
 bool IsSeparator(char c) {
     return c == '\\' || c == '/';
-}
-
-std::string WithSeparator(std::string dir) {
-    if (dir.empty() || !IsSeparator(dir.back())) dir += '\\';
-    return dir;
-}
-
-std::string Beside(const std::string& programDir, const char* relative) {
-    std::filesystem::path p = std::filesystem::path(win32::Wide(programDir)) / relative;
-    return WithSeparator(win32::Narrow(p.lexically_normal().make_preferred().wstring()));
-}
-
-// Writable by this user: the only sure test on Windows, where access rights
-// are lists, is to create a file there.
-bool CanWriteInto(const std::string& dir) {
-    const std::wstring probe =
-        win32::Wide(dir + ".torvane-write-test-" + std::to_string(::GetCurrentProcessId()));
-    HANDLE h = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                             FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    ::CloseHandle(h);
-    return true;
 }
 
 // %APPDATA% (settings, which roam with the user) or %LOCALAPPDATA% (scratch).
@@ -74,35 +46,28 @@ bool MakePrivateDirectories(const std::string& dir) {
     return DirectoryExists(dir);
 }
 
-ProgramLayout LayoutOf(const std::string& programDir) {
-    ProgramLayout layout;
-    layout.programDir = WithSeparator(programDir);
-    const std::string& own = layout.programDir;
+namespace user_folders {
 
-    layout.libraryDir = own;
-    if (!FileExists(own + kBridgeLibrary)) {
-        const std::string installed = Beside(own, TORVANE_LIBDIR_FROM_BIN);
-        if (DirectoryExists(installed)) layout.libraryDir = installed;
-    }
-    layout.dataDir = own;
-    if (!DirectoryExists(own + kScriptsFolder)) {
-        const std::string installed = Beside(own, TORVANE_DATADIR_FROM_BIN);
-        if (DirectoryExists(installed)) layout.dataDir = installed;
-    }
-    layout.installed = layout.libraryDir != own || layout.dataDir != own;
-
-    if (!layout.installed && CanWriteInto(own)) {
-        layout.settingsDir = own;
-        layout.scratchDir = own;
-    } else {
-        layout.settingsDir = UserDirectory(L"APPDATA");
-        layout.scratchDir = UserDirectory(L"LOCALAPPDATA");
-    }
-    return layout;
+// Writable by this user: the only sure test on Windows, where access rights
+// are lists, is to create a file there.
+bool CanWriteInto(const std::string& dir) {
+    const std::wstring probe =
+        win32::Wide(dir + ".torvane-write-test-" + std::to_string(::GetCurrentProcessId()));
+    HANDLE h = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    ::CloseHandle(h);
+    return true;
 }
 
-ProgramLayout RunningProgramLayout() {
-    return LayoutOf(ProgramDirectory());
+std::string SettingsFolder() {
+    return UserDirectory(L"APPDATA");
 }
+
+std::string ScratchFolder() {
+    return UserDirectory(L"LOCALAPPDATA");
+}
+
+} // namespace user_folders
 
 } // namespace torvane::platform

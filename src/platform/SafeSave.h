@@ -61,10 +61,10 @@ public:
 
 private:
     bool Fail(int code);
-    bool OpenTemp(const std::string& suffix, int* fd, std::string* path);
+    bool OpenNewText(); // the temporary file that replaces the target
+    bool OpenTemp(const char* suffix, int* fd, std::string* path);
     bool ApplyIdentity(int fd);
     bool OpenInPlace();
-    bool CopyFile(int from, int to);
     void RemoveStaleTemps() const;
 
     std::string target_;

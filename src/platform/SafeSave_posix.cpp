@@ -1,13 +1,13 @@
 #include "platform/SafeSave.h"
 
 #include "platform/FileSystem.h"
+#include "platform/SafeSaveFiles.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <random>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,11 +15,7 @@
 namespace torvane::platform {
 namespace {
 
-constexpr int kMaxLinks = 40;     // as the kernel's own limit for a path walk
-constexpr int kNameAttempts = 64; // random names tried before giving up
-constexpr const char kTempTag[] = ".torvane-";
-constexpr const char kTempSuffix[] = ".tmp";
-constexpr const char kBackupSuffix[] = ".bak";
+constexpr int kMaxLinks = 40; // as the kernel's own limit for a path walk
 
 // The file a chain of symbolic links ends at. Only the last component
 // matters: the rename happens in the folder that holds the real file.
@@ -52,101 +48,13 @@ bool ResolveLinks(const std::string& path, std::string* resolved, int* error) {
     return false;
 }
 
-std::string RandomTag() {
-    static std::mt19937_64 generator{std::random_device{}()};
-    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::string tag(10, ' ');
-    for (char& c : tag)
-        c = kAlphabet[generator() % (sizeof kAlphabet - 1)];
-    return tag;
-}
-
 mode_t CurrentUmask() {
     const mode_t mask = ::umask(022);
     ::umask(mask);
     return mask;
 }
 
-void SyncFolder(const std::string& file) {
-    const std::string folder = ExtractFilePath(file);
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    (void)::fsync(fd); // some file systems cannot sync a folder; the rename stands anyway
-    ::close(fd);
-}
-
-bool WriteAll(int fd, const void* data, size_t count, int* error) {
-    const char* p = static_cast<const char*>(data);
-    while (count > 0) {
-        const ssize_t n = ::write(fd, p, count);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            *error = errno;
-            return false;
-        }
-        if (n == 0) {
-            *error = ENOSPC;
-            return false;
-        }
-        p += n;
-        count -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// The process id in a temporary file's name ".NAME.torvane-PID[-TAG].tmp",
-// or 0 when the name is not one of ours for that file.
-pid_t TempOwnerPid(const std::string& entry, const std::string& prefix) {
-    if (!entry.starts_with(prefix) || !entry.ends_with(kTempSuffix)) return 0;
-    const std::string middle =
-        entry.substr(prefix.size(), entry.size() - prefix.size() - strlen(kTempSuffix));
-    const size_t dash = middle.find('-');
-    const std::string digits = middle.substr(0, dash);
-    if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
-        return 0;
-    return static_cast<pid_t>(std::stol(digits));
-}
-
 } // namespace
-
-SaveFailure ClassifySaveError(int errorCode) noexcept {
-    switch (errorCode) {
-    case 0:
-        return SaveFailure::None;
-    case EACCES:
-    case EPERM:
-        return SaveFailure::AccessDenied;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-        return SaveFailure::DiskFull;
-    case EROFS:
-        return SaveFailure::ReadOnlyFileSystem;
-    case EISDIR:
-    case ENODEV:
-    case ENXIO:
-        return SaveFailure::NotAFile;
-    default:
-        return SaveFailure::Other;
-    }
-}
-
-TSafeSave::TSafeSave(std::string target) : target_(std::move(target)) {}
-
-TSafeSave::~TSafeSave() {
-    Discard();
-}
-
-bool TSafeSave::Fail(int code) {
-    if (error_ == 0) error_ = code;
-    return false;
-}
-
-std::string TSafeSave::ErrorText() const {
-    std::string text = std::strerror(error_);
-    if (keepBackup_) text += " (the previous contents are kept in " + backup_ + ")";
-    return text;
-}
 
 bool TSafeSave::Open(int newFileMode) {
     int err = 0;
@@ -172,7 +80,7 @@ bool TSafeSave::Open(int newFileMode) {
     }
     RemoveStaleTemps();
     if (!inPlace_) {
-        if (!OpenTemp(kTempSuffix, &fd_, &temp_)) return false;
+        if (!OpenNewText()) return false;
         if (ApplyIdentity(fd_)) return true;
         const int code = errno;
         ::close(fd_);
@@ -187,149 +95,10 @@ bool TSafeSave::Open(int newFileMode) {
     return OpenInPlace();
 }
 
-bool TSafeSave::OpenTemp(const std::string& suffix, int* fd, std::string* path) {
-    const std::string stem = ExtractFilePath(resolved_) + "." + ExtractFileName(resolved_) + kTempTag +
-                             std::to_string(::getpid()) + "-";
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        const std::string candidate = stem + RandomTag() + suffix;
-        // Exclusive and without following links: a name planted by someone
-        // else is never opened, whatever it points at.
-        *fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (*fd >= 0) {
-            *path = candidate;
-            return true;
-        }
-        if (errno != EEXIST) return Fail(errno);
-    }
-    return Fail(EEXIST);
-}
-
 bool TSafeSave::ApplyIdentity(int fd) {
     if (exists_ && ::fchown(fd, uid_, gid_) != 0) return false;
     // After the owner: changing it may clear the set-id bits.
     return ::fchmod(fd, mode_) == 0;
-}
-
-bool TSafeSave::CopyFile(int from, int to) {
-    char buffer[1 << 16];
-    int err = 0;
-    for (;;) {
-        const ssize_t n = ::read(from, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return Fail(errno);
-        }
-        if (n == 0) return true;
-        if (!WriteAll(to, buffer, static_cast<size_t>(n), &err)) return Fail(err);
-    }
-}
-
-bool TSafeSave::OpenInPlace() {
-    int backupFd = -1;
-    if (!OpenTemp(kBackupSuffix, &backupFd, &backup_)) return false;
-    const int source = ::open(resolved_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    bool copied = source >= 0 ? CopyFile(source, backupFd) : Fail(errno);
-    if (source >= 0) ::close(source);
-    if (copied && ::fsync(backupFd) != 0) copied = Fail(errno);
-    ::close(backupFd);
-    if (!copied) {
-        ::unlink(backup_.c_str());
-        backup_.clear();
-        return false;
-    }
-    // Not truncated here: the bytes are overwritten and the length set at
-    // the end, so blocks the file already has are reused on a full disk.
-    fd_ = ::open(resolved_.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd_ < 0) return Fail(errno);
-    return true;
-}
-
-bool TSafeSave::Write(const void* data, size_t count) {
-    if (fd_ < 0) return Fail(EBADF);
-    int err = 0;
-    touched_ = true;
-    if (!WriteAll(fd_, data, count, &err)) return Fail(err);
-    written_ += static_cast<int64_t>(count);
-    return true;
-}
-
-bool TSafeSave::Rewind() {
-    if (fd_ < 0) return Fail(EBADF);
-    if (::lseek(fd_, 0, SEEK_SET) != 0) return Fail(errno);
-    written_ = 0;
-    if (!inPlace_ && ::ftruncate(fd_, 0) != 0) return Fail(errno);
-    return true;
-}
-
-bool TSafeSave::Commit() {
-    if (fd_ < 0 || error_ != 0) return Fail(EBADF);
-    if (inPlace_ && ::ftruncate(fd_, written_) != 0) return Fail(errno);
-    // The new bytes must be on disk before the name points at them.
-    if (::fsync(fd_) != 0) return Fail(errno);
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) return Fail(errno);
-    if (!inPlace_) {
-        if (::rename(temp_.c_str(), resolved_.c_str()) != 0) return Fail(errno);
-        temp_.clear();
-        SyncFolder(resolved_);
-    } else {
-        ::unlink(backup_.c_str());
-        backup_.clear();
-    }
-    committed_ = true;
-    return true;
-}
-
-void TSafeSave::Discard() noexcept {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
-    if (committed_) return;
-    if (!temp_.empty()) {
-        ::unlink(temp_.c_str());
-        temp_.clear();
-    }
-    if (backup_.empty() || keepBackup_) return;
-    bool restored = !touched_;
-    if (!restored) {
-        // Put the old bytes back where the failed write left part of the new.
-        const int from = ::open(backup_.c_str(), O_RDONLY | O_CLOEXEC);
-        const int to = ::open(resolved_.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
-        struct stat st;
-        const int saved = error_;
-        restored = from >= 0 && to >= 0 && ::fstat(from, &st) == 0 && CopyFile(from, to) &&
-                   ::ftruncate(to, st.st_size) == 0 && ::fsync(to) == 0;
-        error_ = saved;
-        if (from >= 0) ::close(from);
-        if (to >= 0) ::close(to);
-    }
-    if (restored) {
-        ::unlink(backup_.c_str());
-        backup_.clear();
-    } else {
-        keepBackup_ = true;
-    }
-}
-
-void TSafeSave::RemoveStaleTemps() const {
-    const std::string folder = ExtractFilePath(resolved_);
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir) return;
-    const std::string prefix = "." + ExtractFileName(resolved_) + kTempTag;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        const pid_t pid = TempOwnerPid(name, prefix);
-        // A live process may still be writing its file; a reused id only
-        // delays the clean-up.
-        if (pid <= 0 || pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
-        struct stat st;
-        const std::string path = folder + name;
-        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
-            ::unlink(path.c_str());
-    }
-    ::closedir(dir);
 }
 
 FileStamp StampOf(const std::string& path) {
@@ -368,5 +137,107 @@ bool SameFile(const std::string& a, const std::string& b) {
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
 }
+
+namespace save_files {
+
+int CreateNew(const std::string& path, int* fd) {
+    // Without following links: a name planted as a link leads nowhere.
+    *fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    return *fd >= 0 ? 0 : errno;
+}
+
+int OpenExisting(const std::string& path, bool forWriting, int* fd) {
+    *fd = ::open(path.c_str(), (forWriting ? O_WRONLY : O_RDONLY) | O_NOFOLLOW | O_CLOEXEC);
+    return *fd >= 0 ? 0 : errno;
+}
+
+int WriteAll(int fd, const void* data, size_t count) {
+    const char* p = static_cast<const char*>(data);
+    while (count > 0) {
+        const ssize_t n = ::write(fd, p, count);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) return ENOSPC;
+        p += n;
+        count -= static_cast<size_t>(n);
+    }
+    return 0;
+}
+
+int CopyContents(int from, int to) {
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(from, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) break;
+        if (const int code = WriteAll(to, buffer, static_cast<size_t>(n))) return code;
+    }
+    const off_t end = ::lseek(to, 0, SEEK_CUR);
+    if (end < 0 || ::ftruncate(to, end) != 0 || ::fsync(to) != 0) return errno;
+    return 0;
+}
+
+int SeekToStart(int fd) {
+    return ::lseek(fd, 0, SEEK_SET) == 0 ? 0 : errno;
+}
+
+int SetLength(int fd, int64_t length) {
+    return ::ftruncate(fd, static_cast<off_t>(length)) == 0 ? 0 : errno;
+}
+
+int Sync(int fd) {
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+
+int Close(int fd) {
+    return ::close(fd) == 0 ? 0 : errno;
+}
+
+int Replace(const std::string& temp, const std::string& target, bool) {
+    if (::rename(temp.c_str(), target.c_str()) != 0) return errno;
+    const std::string folder = ExtractFilePath(target);
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        (void)::fsync(fd); // some file systems cannot sync a folder; the rename stands anyway
+        ::close(fd);
+    }
+    return 0;
+}
+
+void Remove(const std::string& path) noexcept {
+    ::unlink(path.c_str());
+}
+
+uint64_t CurrentProcessId() {
+    return static_cast<uint64_t>(::getpid());
+}
+
+bool ProcessIsGone(uint64_t pid) {
+    return pid <= static_cast<uint64_t>(INT32_MAX) && ::kill(static_cast<pid_t>(pid), 0) != 0 &&
+           errno == ESRCH;
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return names;
+    while (const dirent* entry = ::readdir(dir))
+        names.emplace_back(entry->d_name);
+    ::closedir(dir);
+    return names;
+}
+
+void RemoveOwnFile(const std::string& path) noexcept {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
+        ::unlink(path.c_str());
+}
+
+} // namespace save_files
 
 } // namespace torvane::platform

@@ -1,6 +1,7 @@
 #include "platform/SafeSave.h"
 
 #include "platform/FileSystem.h"
+#include "platform/SafeSaveFiles.h"
 #include "platform/Win32Text.h"
 
 #include <windows.h>
@@ -11,18 +12,13 @@
 #include <cstring>
 #include <fcntl.h>
 #include <io.h>
-#include <random>
+#include <vector>
 
 // The error codes kept are the C runtime's errno values, as on every other
 // system, so callers classify and word them the same way everywhere.
 
 namespace torvane::platform {
 namespace {
-
-constexpr int kNameAttempts = 64; // random names tried before giving up
-constexpr const char kTempTag[] = ".torvane-";
-constexpr const char kTempSuffix[] = ".tmp";
-constexpr const char kBackupSuffix[] = ".bak";
 
 int ErrnoOf(DWORD error) {
     switch (error) {
@@ -52,15 +48,6 @@ int ErrnoOf(DWORD error) {
 
 int LastErrno() {
     return ErrnoOf(::GetLastError());
-}
-
-std::string RandomTag() {
-    static std::mt19937_64 generator{std::random_device{}()};
-    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::string tag(10, ' ');
-    for (char& c : tag)
-        c = kAlphabet[generator() % (sizeof kAlphabet - 1)];
-    return tag;
 }
 
 HANDLE HandleOf(int fd) {
@@ -98,63 +85,7 @@ bool ResolveLinks(const std::string& path, std::string* resolved, int* error) {
     return true;
 }
 
-// Copies the whole contents; the destination keeps its identity (links,
-// access rights) because it is overwritten and cut, never recreated.
-bool CopyContents(HANDLE from, HANDLE to, int* error) {
-    char buffer[1 << 16];
-    for (;;) {
-        DWORD got = 0;
-        if (!::ReadFile(from, buffer, sizeof buffer, &got, nullptr)) break;
-        if (got == 0) {
-            if (::SetEndOfFile(to) && ::FlushFileBuffers(to)) return true;
-            break;
-        }
-        DWORD put = 0;
-        if (!::WriteFile(to, buffer, got, &put, nullptr) || put != got) break;
-    }
-    *error = LastErrno();
-    return false;
-}
-
 } // namespace
-
-SaveFailure ClassifySaveError(int errorCode) noexcept {
-    switch (errorCode) {
-    case 0:
-        return SaveFailure::None;
-    case EACCES:
-    case EPERM:
-        return SaveFailure::AccessDenied;
-    case ENOSPC:
-    case EFBIG:
-        return SaveFailure::DiskFull;
-    case EROFS:
-        return SaveFailure::ReadOnlyFileSystem;
-    case EISDIR:
-    case ENODEV:
-    case ENXIO:
-        return SaveFailure::NotAFile;
-    default:
-        return SaveFailure::Other;
-    }
-}
-
-TSafeSave::TSafeSave(std::string target) : target_(std::move(target)) {}
-
-TSafeSave::~TSafeSave() {
-    Discard();
-}
-
-bool TSafeSave::Fail(int code) {
-    if (error_ == 0) error_ = code;
-    return false;
-}
-
-std::string TSafeSave::ErrorText() const {
-    std::string text = std::strerror(error_);
-    if (keepBackup_) text += " (the previous contents are kept in " + backup_ + ")";
-    return text;
-}
 
 bool TSafeSave::Open(int newFileMode) {
     int err = 0;
@@ -183,146 +114,8 @@ bool TSafeSave::Open(int newFileMode) {
         return Fail(ErrnoOf(code));
     }
     (void)newFileMode; // a new file gets the folder's inherited access rights
-    if (!inPlace_) return OpenTemp(kTempSuffix, &fd_, &temp_);
-    return OpenInPlace();
-}
-
-bool TSafeSave::OpenTemp(const std::string& suffix, int* fd, std::string* path) {
-    const std::string stem = ExtractFilePath(resolved_) + "." + ExtractFileName(resolved_) + kTempTag +
-                             std::to_string(::GetCurrentProcessId()) + "-";
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        const std::string candidate = stem + RandomTag() + suffix;
-        // Exclusive: a name somebody else already holds is never opened.
-        HANDLE file = ::CreateFileW(win32::Wide(candidate).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
-            const DWORD code = ::GetLastError();
-            if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) return Fail(ErrnoOf(code));
-            continue;
-        }
-        *fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), _O_BINARY);
-        if (*fd < 0) {
-            ::CloseHandle(file);
-            ::DeleteFileW(win32::Wide(candidate).c_str());
-            return Fail(EMFILE);
-        }
-        *path = candidate;
-        return true;
-    }
-    return Fail(EEXIST);
-}
-
-bool TSafeSave::OpenInPlace() {
-    int backupFd = -1;
-    if (!OpenTemp(kBackupSuffix, &backupFd, &backup_)) return false;
-    HANDLE source =
-        ::CreateFileW(win32::Wide(resolved_).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    int err = 0;
-    bool copied = source != INVALID_HANDLE_VALUE && CopyContents(source, HandleOf(backupFd), &err);
-    if (source == INVALID_HANDLE_VALUE) err = LastErrno();
-    if (source != INVALID_HANDLE_VALUE) ::CloseHandle(source);
-    ::_close(backupFd);
-    if (!copied) {
-        ::DeleteFileW(win32::Wide(backup_).c_str());
-        backup_.clear();
-        return Fail(err);
-    }
-    HANDLE target = ::CreateFileW(win32::Wide(resolved_).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (target == INVALID_HANDLE_VALUE) return Fail(LastErrno());
-    fd_ = ::_open_osfhandle(reinterpret_cast<intptr_t>(target), _O_BINARY);
-    if (fd_ < 0) {
-        ::CloseHandle(target);
-        return Fail(EMFILE);
-    }
-    return true;
-}
-
-bool TSafeSave::Write(const void* data, size_t count) {
-    if (fd_ < 0) return Fail(EBADF);
-    touched_ = true;
-    const char* bytes = static_cast<const char*>(data);
-    while (count > 0) {
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(count, 1u << 30));
-        DWORD put = 0;
-        if (!::WriteFile(HandleOf(fd_), bytes, chunk, &put, nullptr)) return Fail(LastErrno());
-        if (put == 0) return Fail(ENOSPC);
-        bytes += put;
-        count -= put;
-        written_ += put;
-    }
-    return true;
-}
-
-bool TSafeSave::Rewind() {
-    if (fd_ < 0) return Fail(EBADF);
-    LARGE_INTEGER zero{};
-    if (!::SetFilePointerEx(HandleOf(fd_), zero, nullptr, FILE_BEGIN)) return Fail(LastErrno());
-    written_ = 0;
-    if (!inPlace_ && !::SetEndOfFile(HandleOf(fd_))) return Fail(LastErrno());
-    return true;
-}
-
-bool TSafeSave::Commit() {
-    if (fd_ < 0 || error_ != 0) return Fail(EBADF);
-    HANDLE file = HandleOf(fd_);
-    if (inPlace_ && !::SetEndOfFile(file)) return Fail(LastErrno());
-    // The new bytes must be on disk before the name points at them.
-    if (!::FlushFileBuffers(file)) return Fail(LastErrno());
-    const int fd = fd_;
-    fd_ = -1;
-    if (::_close(fd) != 0) return Fail(EIO);
-    if (!inPlace_) {
-        const std::wstring wideTemp = win32::Wide(temp_);
-        const std::wstring wideTarget = win32::Wide(resolved_);
-        // An existing target keeps its attributes and access rights; with no
-        // target yet, or a file system without ReplaceFile, a plain move
-        // replaces the name in one step as well.
-        const bool replaced = exists_ && ::ReplaceFileW(wideTarget.c_str(), wideTemp.c_str(), nullptr,
-                                                        REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-        if (!replaced && !::MoveFileExW(wideTemp.c_str(), wideTarget.c_str(),
-                                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return Fail(LastErrno());
-        temp_.clear();
-    } else {
-        ::DeleteFileW(win32::Wide(backup_).c_str());
-        backup_.clear();
-    }
-    committed_ = true;
-    return true;
-}
-
-void TSafeSave::Discard() noexcept {
-    if (fd_ >= 0) {
-        ::_close(fd_);
-        fd_ = -1;
-    }
-    if (committed_) return;
-    if (!temp_.empty()) {
-        ::DeleteFileW(win32::Wide(temp_).c_str());
-        temp_.clear();
-    }
-    if (backup_.empty() || keepBackup_) return;
-    bool restored = !touched_;
-    if (!restored) {
-        // Put the old bytes back where the failed write left part of the new.
-        HANDLE from = ::CreateFileW(win32::Wide(backup_).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        HANDLE to = ::CreateFileW(win32::Wide(resolved_).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        int ignored = 0;
-        restored =
-            from != INVALID_HANDLE_VALUE && to != INVALID_HANDLE_VALUE && CopyContents(from, to, &ignored);
-        if (from != INVALID_HANDLE_VALUE) ::CloseHandle(from);
-        if (to != INVALID_HANDLE_VALUE) ::CloseHandle(to);
-    }
-    if (restored) {
-        ::DeleteFileW(win32::Wide(backup_).c_str());
-        backup_.clear();
-    } else {
-        keepBackup_ = true;
-    }
+    RemoveStaleTemps();
+    return inPlace_ ? OpenInPlace() : OpenNewText();
 }
 
 FileStamp StampOf(const std::string& path) {
@@ -373,5 +166,142 @@ bool SameFile(const std::string& a, const std::string& b) {
     const FileStamp sa = StampOf(a), sb = StampOf(b);
     return sa.exists && sb.exists && sa.device == sb.device && sa.inode == sb.inode;
 }
+
+namespace save_files {
+
+namespace {
+
+int DescriptorOf(HANDLE file, int* fd) {
+    *fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), _O_BINARY);
+    if (*fd >= 0) return 0;
+    ::CloseHandle(file);
+    return EMFILE;
+}
+
+} // namespace
+
+int CreateNew(const std::string& path, int* fd) {
+    // Shared with nobody while it is written; folders below the user's
+    // profile give a new file an access list of the user alone.
+    HANDLE file = ::CreateFileW(win32::Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return LastErrno();
+    const int code = DescriptorOf(file, fd);
+    if (code != 0) ::DeleteFileW(win32::Wide(path).c_str());
+    return code;
+}
+
+int OpenExisting(const std::string& path, bool forWriting, int* fd) {
+    HANDLE file = ::CreateFileW(win32::Wide(path).c_str(), forWriting ? GENERIC_WRITE : GENERIC_READ,
+                                forWriting ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return LastErrno();
+    return DescriptorOf(file, fd);
+}
+
+int WriteAll(int fd, const void* data, size_t count) {
+    const char* bytes = static_cast<const char*>(data);
+    while (count > 0) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(count, 1u << 30));
+        DWORD put = 0;
+        if (!::WriteFile(HandleOf(fd), bytes, chunk, &put, nullptr)) return LastErrno();
+        if (put == 0) return ENOSPC;
+        bytes += put;
+        count -= put;
+    }
+    return 0;
+}
+
+int CopyContents(int from, int to) {
+    char buffer[1 << 16];
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(HandleOf(from), buffer, sizeof buffer, &got, nullptr)) return LastErrno();
+        if (got == 0) break;
+        if (const int code = WriteAll(to, buffer, got)) return code;
+    }
+    if (!::SetEndOfFile(HandleOf(to)) || !::FlushFileBuffers(HandleOf(to))) return LastErrno();
+    return 0;
+}
+
+int SeekToStart(int fd) {
+    LARGE_INTEGER zero{};
+    return ::SetFilePointerEx(HandleOf(fd), zero, nullptr, FILE_BEGIN) ? 0 : LastErrno();
+}
+
+int SetLength(int fd, int64_t length) {
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = length;
+    return ::SetFileInformationByHandle(HandleOf(fd), FileEndOfFileInfo, &end, sizeof end) ? 0 : LastErrno();
+}
+
+int Sync(int fd) {
+    return ::FlushFileBuffers(HandleOf(fd)) ? 0 : LastErrno();
+}
+
+int Close(int fd) {
+    return ::_close(fd) == 0 ? 0 : EIO;
+}
+
+int Replace(const std::string& temp, const std::string& target, bool targetExists) {
+    const std::wstring wideTemp = win32::Wide(temp);
+    const std::wstring wideTarget = win32::Wide(target);
+    // An existing target keeps its attributes and access rights; with no
+    // target yet, or a file system without ReplaceFile, a plain move
+    // replaces the name in one step as well.
+    const bool replaced = targetExists && ::ReplaceFileW(wideTarget.c_str(), wideTemp.c_str(), nullptr,
+                                                         REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+    if (!replaced && !::MoveFileExW(wideTemp.c_str(), wideTarget.c_str(),
+                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return LastErrno();
+    return 0;
+}
+
+void Remove(const std::string& path) noexcept {
+    ::DeleteFileW(win32::Wide(path).c_str());
+}
+
+uint64_t CurrentProcessId() {
+    return ::GetCurrentProcessId();
+}
+
+bool ProcessIsGone(uint64_t pid) {
+    if (pid > MAXDWORD) return false;
+    HANDLE process =
+        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+    if (!process) return ::GetLastError() == ERROR_INVALID_PARAMETER; // no such process; denied: it runs
+    // A process that has ended but whose handle someone still holds writes
+    // nothing any more either.
+    const bool ended = ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+    ::CloseHandle(process);
+    return ended;
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW entry;
+    HANDLE find = ::FindFirstFileW(win32::Wide(folder + "*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do
+        names.push_back(win32::Narrow(entry.cFileName));
+    while (::FindNextFileW(find, &entry));
+    ::FindClose(find);
+    return names;
+}
+
+void RemoveOwnFile(const std::string& path) noexcept {
+    // Only a plain file: never a folder, nor a link or junction planted
+    // under a temporary file's name. A save holds its temporary file without
+    // sharing while it writes, so a live writer's file refuses the delete,
+    // even that of a process on another machine whose id means nothing here.
+    const std::wstring wide = win32::Wide(path);
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY)) ==
+            0)
+        ::DeleteFileW(wide.c_str());
+}
+
+} // namespace save_files
 
 } // namespace torvane::platform

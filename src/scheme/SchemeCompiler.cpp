@@ -1,5 +1,6 @@
 #include "scheme/SchemeCompiler.h"
 
+#include "platform/FileSystem.h"
 #include "scheme/SchemeGrammar.h"
 #include "scheme/ScriptLexer.h"
 
@@ -10,7 +11,7 @@ namespace torvane::scheme {
 namespace {
 
 std::string DirectoryOf(const std::string& fileName) {
-    return std::filesystem::path(fileName).parent_path().string();
+    return platform::NameOf(platform::PathOf(fileName).parent_path());
 }
 
 // Runs the grammar over a lexer made by makeLexer (which may already raise:

@@ -6,7 +6,6 @@
 #include "platform/Names.h"
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <limits>
 
@@ -290,10 +289,10 @@ void TTES_Compiler::IncludeDirective() {
 }
 
 std::string TTES_Compiler::QuotedIncludePath(const std::string& name) const {
-    if (name.empty() || std::filesystem::path(name).is_absolute()) return name;
+    if (name.empty() || platform::PathOf(name).is_absolute()) return name;
     const std::string beside = JoinPath(sources_.back().directory, name);
     std::error_code error;
-    if (std::filesystem::exists(beside, error)) return beside;
+    if (std::filesystem::exists(platform::PathOf(beside), error)) return beside;
     return name;
 }
 

@@ -1,7 +1,9 @@
 #include "symbols/SymbolTable.h"
 
+#include "platform/FileSystem.h"
+
 #include <filesystem>
-#include <fstream>
+#include <limits>
 #include <unordered_set>
 
 namespace torvane::symbols {
@@ -23,39 +25,39 @@ void TSymbolTable::Index() {
 
 std::string TDiskFiles::Identity(const std::string& path) {
     std::error_code ec;
-    const fs::path canonical = fs::weakly_canonical(fs::path(path), ec);
-    return ec ? path : canonical.string();
+    const fs::path canonical = fs::weakly_canonical(platform::PathOf(path), ec);
+    return ec ? path : platform::NameOf(canonical);
 }
 
 std::optional<uint64_t> TDiskFiles::FileSize(const std::string& path) {
     std::error_code ec;
-    if (!fs::is_regular_file(fs::path(path), ec)) return std::nullopt;
-    const uintmax_t size = fs::file_size(fs::path(path), ec);
+    const fs::path file = platform::PathOf(path);
+    if (!fs::is_regular_file(file, ec)) return std::nullopt;
+    const uintmax_t size = fs::file_size(file, ec);
     if (ec) return std::nullopt;
     return static_cast<uint64_t>(size);
 }
 
 bool TDiskFiles::Read(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    // The scan weighs the size against its own limits after the read.
+    return platform::ReadRegularFile(path, std::numeric_limits<size_t>::max(), bytes) ==
+           platform::FileReadError::None;
 }
 
 std::optional<std::string> ResolveInclude(const std::string& name, const std::string& sourcePath,
                                           const std::vector<std::string>& includeDirs, TSourceFiles& files) {
     const auto lookUp = [&](const std::string& written) -> std::optional<std::string> {
-        const fs::path named(written);
+        const fs::path named = platform::PathOf(written);
         if (named.is_absolute()) {
             if (files.FileSize(written)) return written;
             return std::nullopt;
         }
         std::vector<fs::path> dirs;
-        if (!sourcePath.empty()) dirs.push_back(fs::path(sourcePath).parent_path());
+        if (!sourcePath.empty()) dirs.push_back(platform::PathOf(sourcePath).parent_path());
         for (const std::string& dir : includeDirs)
-            dirs.emplace_back(dir);
+            dirs.push_back(platform::PathOf(dir));
         for (const fs::path& dir : dirs) {
-            const std::string candidate = (dir / named).string();
+            const std::string candidate = platform::NameOf(dir / named);
             if (files.FileSize(candidate)) return candidate;
         }
         return std::nullopt;

@@ -147,7 +147,7 @@ TEST(ProcessRunner, PathsWithBlanksAndShellCharactersStayWholeArguments) {
     ASSERT_EQ(out.size(), 3u);
     EXPECT_EQ(out[0], std::string("ARG0=") + FAKE_ASSEMBLER);
     EXPECT_EQ(out[1], "ARG1=" + source);
-    EXPECT_EQ(out[2], "ARG2=/includes:" + dir.string() + "/;" + lib);
+    EXPECT_EQ(out[2], "ARG2=/includes:" + (dir / "").string() + ";" + lib);
     EXPECT_FALSE(fs::exists(dir / "pwned"));
     EXPECT_FALSE(fs::exists("pwned"));
 }

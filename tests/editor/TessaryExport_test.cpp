@@ -251,9 +251,12 @@ TEST(ExportControl, ExportToFileKeepsTheDocumentAndTheOldFileOnFailure) {
 
     const std::string target = (dir / "out.rtf").string();
     ed.ExportToFile(target, sfRTF);
-    std::ifstream in(target, std::ios::binary);
     std::stringstream written;
-    written << in.rdbuf();
+    {
+        // Closed before the folder is removed: Windows keeps an open file.
+        std::ifstream in(target, std::ios::binary);
+        written << in.rdbuf();
+    }
     EXPECT_EQ(RtfBody(written.str()), "abcd\r\n");
     EXPECT_TRUE(ed.Modified());
     EXPECT_TRUE(ed.CanUndo());

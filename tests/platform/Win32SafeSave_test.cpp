@@ -1,11 +1,12 @@
 // The Win32 safe save and regular-file reader: replacing a file another
 // program holds open, refusals that leave the old file intact, hard links
-// written in place, and readers that refuse folders, devices and pipes.
+// written in place, temporary files of crashed saves, and readers that
+// refuse folders, devices and pipes.
 
-#include "support/Win32Names.h"
 #include "platform/FileSystem.h"
 #include "platform/SafeSave.h"
 #include "platform/Win32Text.h"
+#include "support/Win32Names.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,30 @@ struct HeldFile {
     }
 };
 
+// A second start of this test program, held suspended: a process that runs
+// until it is ended.
+struct Child {
+    PROCESS_INFORMATION info{};
+    Child() {
+        wchar_t self[MAX_PATH];
+        ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring line = L"\"" + std::wstring(self) + L"\" --gtest_list_tests";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        EXPECT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                                     nullptr, &startup, &info));
+    }
+    ~Child() {
+        End();
+        ::CloseHandle(info.hThread);
+        ::CloseHandle(info.hProcess);
+    }
+    void End() const {
+        ::TerminateProcess(info.hProcess, 1);
+        ::WaitForSingleObject(info.hProcess, INFINITE);
+    }
+};
+
 size_t EntriesIn(const fs::path& dir) {
     return static_cast<size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
 }
@@ -41,7 +66,8 @@ size_t EntriesIn(const fs::path& dir) {
 } // namespace
 
 TEST(Win32SafeSave, ReplacesAFileHeldOpenOrRefusesAndKeepsIt) {
-    fs::path dir = ScratchDir("ulo\x9Een\xED");
+    fs::path dir = ScratchDir("ulo\x9E"
+                              "en\xED");
     const std::string target = NameOf(dir / "t.asm");
     WriteFile(PathOf(target), "old");
     int error = 0;
@@ -117,6 +143,38 @@ TEST(Win32SafeSave, HardLinkedFileIsWrittenInPlace) {
     EXPECT_EQ(ReadFile(dir / "b.asm"), "new") << "the other name sees the edit";
     EXPECT_TRUE(platform::SameFile(target, NameOf(dir / "b.asm")));
     EXPECT_EQ(EntriesIn(dir), 2u) << "the backup is gone after the commit";
+}
+
+TEST(Win32SafeSave, TempFilesOfCrashedSavesGoWithTheirProcess) {
+    // "pád programu\\můj program.asm"
+    const std::string folder = NameOf(ScratchDir("p\xE1"
+                                                 "d programu")) +
+                               "\\";
+    const std::string name = "m\xF9j program.asm";
+    WriteFile(PathOf(folder + name), "old");
+    Child running;
+    std::string ended, live, otherFile, folderNamedLikeOne;
+    {
+        const Child gone;
+        gone.End();
+        // Ended and all its handles closed below: its id names no process.
+        const std::string deadPid = std::to_string(gone.info.dwProcessId);
+        ended = "." + name + ".torvane-" + deadPid + "-abcdefghij.tmp";
+        otherFile = ".other.asm.torvane-" + deadPid + "-abcdefghij.tmp";
+        folderNamedLikeOne = "." + name + ".torvane-" + deadPid + "-folder.tmp";
+    }
+    live = "." + name + ".torvane-" + std::to_string(running.info.dwProcessId) + "-abcdefghij.tmp";
+    for (const std::string& temp : {ended, live, otherFile})
+        WriteFile(PathOf(folder + temp), "text of a crashed save");
+    fs::create_directory(PathOf(folder + folderNamedLikeOne));
+
+    int error = 0;
+    ASSERT_TRUE(platform::SaveFileSafely(folder + name, "new", &error)) << error;
+    EXPECT_EQ(ReadFile(PathOf(folder + name)), "new");
+    EXPECT_FALSE(fs::exists(PathOf(folder + ended)));
+    EXPECT_TRUE(fs::exists(PathOf(folder + live))) << "a running process may still write it";
+    EXPECT_TRUE(fs::exists(PathOf(folder + otherFile))) << "another file's temporary file";
+    EXPECT_TRUE(fs::is_directory(PathOf(folder + folderNamedLikeOne)));
 }
 
 TEST(Win32FileSystem, ReadersTakeRegularFilesOnly) {

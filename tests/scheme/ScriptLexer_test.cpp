@@ -190,8 +190,8 @@ TEST(ScriptLexer, IncludedFilesAreReadInPlaceAndCountTheirLines) {
               "** ERROR near line 2, Column 20: Recursive expansion of macro '-file-: " + self + "'");
 
     EXPECT_EQ(Error("#include <nothing.tsc>", dir.Path()),
-              "** ERROR near line 1, Column 23: Unable to open #include file <" + dir.Path() +
-                  "/nothing.tsc>");
+              "** ERROR near line 1, Column 23: Unable to open #include file <" +
+                  (std::filesystem::path(dir.Path()) / "nothing.tsc").string() + ">");
     EXPECT_EQ(Error("#include inc.tsc"),
               "** ERROR near line 1, Column 10: #include filename not enclosed in \"...\" or <...>");
     EXPECT_EQ(Error("#include \"inc.tsc\r\n"),

@@ -3,6 +3,7 @@
 // them; the disk sees their Unicode form.
 
 #include "TestFiles.h"
+#include "platform/FileSystem.h"
 
 namespace win32_test {
 
@@ -15,7 +16,7 @@ namespace fs = std::filesystem;
 fs::path ScratchDir(const std::string& subfolder = "");
 
 // The Windows-1250 name of a path, and the path of such a name.
-std::string NameOf(const fs::path& path);
-fs::path PathOf(const std::string& name);
+using torvane::platform::NameOf;
+using torvane::platform::PathOf;
 
 } // namespace win32_test

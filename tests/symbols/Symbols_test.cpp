@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -115,21 +116,27 @@ TEST(SymbolScanner, GarbageNeverMakesHugeRecords) {
     EXPECT_EQ(defs[0].size(), std::string("1 equ X=").size() + 256);
 }
 
-// Files in memory, with a count of reads, for the include rules.
+// Files in memory, with a count of reads, for the include rules. They are
+// named with "/"; the scan joins names with the system's own separator.
 class MemoryFiles : public TSourceFiles {
 public:
     std::map<std::string, std::string> files;
     std::map<std::string, int> reads;
-    std::string Identity(const std::string& path) override { return path; }
+    std::string Identity(const std::string& path) override { return Slashed(path); }
     std::optional<uint64_t> FileSize(const std::string& path) override {
-        const auto it = files.find(path);
+        const auto it = files.find(Slashed(path));
         if (it == files.end()) return std::nullopt;
         return it->second.size();
     }
     bool Read(const std::string& path, std::string& bytes) override {
-        ++reads[path];
-        bytes = files.at(path);
+        ++reads[Slashed(path)];
+        bytes = files.at(Slashed(path));
         return true;
+    }
+
+private:
+    static std::string Slashed(const std::string& path) {
+        return std::filesystem::path(path).generic_string();
     }
 };
 
@@ -150,7 +157,8 @@ TEST(ProjectScan, FixtureWithNestedIncludesCycleAndMissing) {
     ASSERT_EQ(table.files.size(), 3u);
     const TSymbol* delay = table.Find("delay");
     ASSERT_NE(delay, nullptr);
-    EXPECT_EQ(table.files[static_cast<size_t>(delay->file)], dir + "inc/timing.inc");
+    EXPECT_EQ(std::filesystem::path(table.files[static_cast<size_t>(delay->file)]).generic_string(),
+              dir + "inc/timing.inc");
     EXPECT_EQ(delay->line, 1);
     ASSERT_NE(table.Find("COUNT"), nullptr);
     EXPECT_EQ(table.Find("COUNT")->value, "30H");
