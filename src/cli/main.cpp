@@ -1,4 +1,5 @@
 #include "cli/Command.h"
+#include "platform/Process.h"
 
 #include <cstdio>
 #include <cstring>
@@ -35,10 +36,11 @@ int UsageError(const CliCommand& command) {
 
 int main(int argc, char** argv) {
     using namespace torvane::cli;
-    if (argc < 2) return PrintUsage();
-    auto it = Commands().find(argv[1]);
+    std::vector<std::string> args = torvane::platform::ProgramArguments(argc, argv);
+    if (args.empty()) return PrintUsage();
+    auto it = Commands().find(args.front());
     if (it == Commands().end()) return PrintUsage();
-    std::vector<std::string> args(argv + 2, argv + argc);
+    args.erase(args.begin());
     try {
         return it->second.run(args);
     } catch (const std::exception& e) {

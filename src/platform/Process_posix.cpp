@@ -23,6 +23,10 @@ int CurrentProcessId() {
     return static_cast<int>(::getpid());
 }
 
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
 int WatchTerminationSignals() {
     static int readEnd = -1;
     if (readEnd >= 0) return readEnd;
