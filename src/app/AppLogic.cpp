@@ -13,9 +13,7 @@
 #include <limits>
 
 namespace torvane::app {
-namespace {
-
-} // namespace
+namespace {} // namespace
 
 QString FormatCz(const char* text, const QString& fileName) {
     return QString::fromUtf8(text).replace(QStringLiteral("%0:s"), fileName);

@@ -8,8 +8,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <thread>
 #include <iterator>
+#include <thread>
 
 namespace fs = std::filesystem;
 using namespace torvane;

@@ -2,10 +2,10 @@
 // by name and called with Windows-1250 paths that hold blanks, running a
 // scripted asemw.exe.
 
-#include "support/Win32Names.h"
 #include "bridge/CommandLine.h"
 #include "bridge/Export.h"
 #include "platform/DynamicLibrary.h"
+#include "support/Win32Names.h"
 
 #include <gtest/gtest.h>
 

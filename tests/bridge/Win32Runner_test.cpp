@@ -2,10 +2,10 @@
 // parser, the command line it hands over, the limits and the job that takes
 // the child's children along.
 
-#include "support/Win32Names.h"
 #include "bridge/CommandLine.h"
 #include "platform/ProcessRunner.h"
 #include "platform/Win32Text.h"
+#include "support/Win32Names.h"
 
 #include <gtest/gtest.h>
 

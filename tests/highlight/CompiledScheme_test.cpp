@@ -2,9 +2,9 @@
 
 #include "common/Exceptions.h"
 #include "common/Messages.h"
+#include "compressor/Compressor.h"
 #include "highlight/BuiltinScheme.h"
 #include "highlight/CompiledScheme.h"
-#include "compressor/Compressor.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // The Win32 file helpers with Windows-1250 names, the program directory, and
 // the hand-over of a file name from a second process.
 
-#include "support/Win32Names.h"
 #include "platform/FileSystem.h"
 #include "platform/ProgramLayout.h"
 #include "platform/SingleInstance.h"
 #include "platform/Win32Text.h"
+#include "support/Win32Names.h"
 
 #include <gtest/gtest.h>
 
