@@ -1,6 +1,7 @@
 #include "bridge/AsmLog.h"
 
 #include "common/Messages.h"
+#include "common/TimeText.h"
 #include "platform/Names.h"
 
 #include <algorithm>
@@ -84,10 +85,7 @@ bool InterpretAvrAsmOutput(const Lines& output, const std::string& time, Lines& 
 }
 
 std::string LongTimeNow() {
-    std::time_t now = std::time(nullptr);
-    char text[64];
-    size_t n = std::strftime(text, sizeof text, "%X", std::localtime(&now));
-    return std::string(text, n);
+    return FormatTime("%X", LocalTimeOf(std::time(nullptr)));
 }
 
 } // namespace torvane::bridge

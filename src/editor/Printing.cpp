@@ -1,5 +1,6 @@
 #include "editor/Printing.h"
 
+#include "common/TimeText.h"
 #include "editor/LineLayout.h"
 
 #include <algorithm>
@@ -125,17 +126,8 @@ TLineRange PrintedLines(const TTextStore& store, TOffset selStart, TOffset selEn
 }
 
 std::string ShortDateTime() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    char date[64], time[64];
-    std::strftime(date, sizeof date, "%x", &local);
-    std::strftime(time, sizeof time, "%X", &local);
-    return std::string(date) + " - " + time;
+    const std::tm local = LocalTimeOf(std::time(nullptr));
+    return FormatTime("%x", local) + " - " + FormatTime("%X", local);
 }
 
 TPrintResult PrintLines(TPrinterSurface& printer, TTextStore& store, const TTabStops& tabs,

@@ -1,5 +1,6 @@
 #include "editor/TessaryExport.h"
 
+#include "common/TimeText.h"
 #include "editor/Cp1250Table.h"
 #include "editor/Tessary.h"
 
@@ -270,10 +271,7 @@ void WriteHtml(TStream& stream, const TTextStore& store, TOffset start, TOffset 
 }
 
 std::string ShortDateTime(std::time_t when, bool utc) {
-    const std::tm* parts = utc ? std::gmtime(&when) : std::localtime(&when);
-    char text[128];
-    const size_t n = parts ? std::strftime(text, sizeof text, "%x %X", parts) : 0;
-    return std::string(text, n);
+    return FormatTime("%x %X", utc ? UtcTimeOf(when) : LocalTimeOf(when));
 }
 
 // ---- the control's side --------------------------------------------------------
