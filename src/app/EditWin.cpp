@@ -193,7 +193,7 @@ void TEditWin::lstBoxClick(QListWidgetItem* item) {
         // Line 0 names no line; the last line is out of reach as the build
         // log counts it (a log line number equal to the count is not taken).
         const int line = CurrentErrorLine ? CurrentErrorLine(target.line) : target.line;
-        if (line >= 1 && line < sMemo->LineCount()) GoToLine(line);
+        if (line >= 1 && line < sMemo->TextLineCount()) GoToLine(line);
         sMemo->setFocus();
         return;
     }

@@ -242,22 +242,33 @@ int TTessary::CaretCharCode() const {
     return static_cast<unsigned char>(text[index]);
 }
 
+// The first node of a 1-based text line, clamped to the text.
+editor::TLineIndex TTessary::NodeOfLine(int line) const {
+    const editor::TTextStore& store = Control().Store();
+    const editor::TLineIndex node = store.NodeOfTextLine(std::max(line, 1) - 1);
+    return node >= 0 ? node : store.LineCount() - 1;
+}
+
 void TTessary::SetCaret(int line, int column) {
     const editor::TTextStore& store = Control().Store();
-    const editor::TLineIndex index = std::clamp(line - 1, 0, store.LineCount() - 1);
-    const auto length = static_cast<int>(store.LineText(index).size());
-    const TOffset offset = store.LineStart(index) + std::clamp(column - 1, 0, length);
+    const editor::TLineIndex first = NodeOfLine(line);
+    editor::TLineIndex last = first;
+    while (last + 1 < store.LineCount() && store.Node(last + 1).IsContinuation())
+        ++last;
+    const TOffset start = store.LineStart(first);
+    const TOffset end = store.LineStart(last) + static_cast<TOffset>(store.LineText(last).size());
+    const TOffset offset = start + std::clamp<TOffset>(column - 1, 0, end - start);
     Control().SetSelection(offset, offset, true);
 }
 
 void TTessary::SetTopLine(int line) {
     const int lastTop = std::max(0, LineCount() - std::max(1, view_->VisibleLines()));
-    Control().SetTopLine(std::clamp(line - 1, 0, lastTop));
+    Control().SetTopLine(std::clamp(NodeOfLine(line), 0, lastTop));
 }
 
 void TTessary::SetLineMark(int line, int value) {
-    if (line < 1 || line > LineCount()) return;
-    view_->SetLineHighlight(line - 1, value);
+    if (line < 1 || line > TextLineCount()) return;
+    view_->SetLineHighlight(NodeOfLine(line), value);
     if (value >= 0)
         markedLine_ = line;
     else if (markedLine_ == line)

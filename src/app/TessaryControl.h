@@ -85,10 +85,14 @@ public:
     bool CanUndo() const { return Control().CanUndo(); }
     bool CanRedo() const { return Control().CanRedo(); }
 
-    void SetCaret(int line, int column); // 1-based, clamped to the text
+    // Lines from outside the control (build messages, symbols, the outline)
+    // are 1-based text lines, which a line longer than a node spans several
+    // nodes of.
+    int TextLineCount() const { return Control().Store().TextLineCount(); }
+    void SetCaret(int line, int column); // clamped to the text
     int TopLine() const { return Control().TopLine() + 1; }
-    void SetTopLine(int line); // 1-based, as far as the view can scroll
-    // The line highlight (style value) of a 1-based line; -1 removes it.
+    void SetTopLine(int line); // as far as the view can scroll
+    // The line highlight (style value) of a text line; -1 removes it.
     void SetLineMark(int line, int value);
     std::optional<int> MarkedLine() const { return markedLine_; }
 
@@ -122,6 +126,7 @@ signals:
     void Changed(torvane::app::ChangeKinds kinds);
 
 private:
+    editor::TLineIndex NodeOfLine(int line) const;
     // Hands the styles, font and colours shown, and the date now in the
     // system's short format, to the control's RTF and HTML writers (copy
     // with RTF and the export).

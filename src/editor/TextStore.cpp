@@ -233,6 +233,48 @@ TLineIndex TTextStore::LineOfOffset(TOffset offset) const {
     return FindOffset(offset).line;
 }
 
+// Without a node as wide as the limit no line was ever split, and text lines
+// are nodes; that is the common case and costs nothing. Otherwise the nodes
+// are counted, block by block.
+bool TTextStore::HasNoContinuations() const noexcept {
+    return widestLine_ < kMaxNodeLength;
+}
+
+int32_t TTextStore::TextLineCount() const {
+    if (HasNoContinuations()) return lineCount_;
+    int32_t lines = 0;
+    for (const auto& blk : blocks_)
+        for (const TLineNode& node : blk->nodes)
+            lines += node.IsContinuation() ? 0 : 1;
+    return lines;
+}
+
+TLineIndex TTextStore::NodeOfTextLine(int32_t line) const {
+    if (line < 0) return -1;
+    if (HasNoContinuations()) return line < lineCount_ ? line : -1;
+    TLineIndex node = 0;
+    int32_t starts = 0;
+    for (const auto& blk : blocks_)
+        for (const TLineNode& n : blk->nodes) {
+            if (!n.IsContinuation() && starts++ == line) return node;
+            ++node;
+        }
+    return -1;
+}
+
+int32_t TTextStore::TextLineOfNode(TLineIndex node) const {
+    node = std::clamp<TLineIndex>(node, 0, lineCount_ - 1);
+    if (HasNoContinuations()) return node;
+    int32_t line = -1;
+    TLineIndex index = 0;
+    for (const auto& blk : blocks_)
+        for (const TLineNode& n : blk->nodes) {
+            if (!n.IsContinuation()) ++line;
+            if (index++ == node) return line;
+        }
+    return line;
+}
+
 std::span<const uint8_t> TTextStore::NodeStyles(TLineIndex line) const {
     Where w = FindLine(line);
     const Block& blk = *blocks_[w.block];

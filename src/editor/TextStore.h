@@ -119,6 +119,14 @@ public:
     // Node that holds offset (clamped to 0..TextLength()); the text end
     // belongs to the last node.
     TLineIndex LineOfOffset(TOffset offset) const;
+    // Text lines end at a line break; one longer than kMaxNodeLength spans
+    // a node and its continuation nodes. Line numbers from outside the
+    // control (an assembler's messages, the symbol scanner) count text lines.
+    int32_t TextLineCount() const;
+    // The first node of 0-based text line `line`; -1 past the last one.
+    TLineIndex NodeOfTextLine(int32_t line) const;
+    // The 0-based text line a node belongs to.
+    int32_t TextLineOfNode(TLineIndex node) const;
     // Token bytes of a node (one per character), empty when none are set.
     std::span<const uint8_t> NodeStyles(TLineIndex line) const;
     // Sets the token bytes of a node; bytes.size() must equal the node length.
@@ -221,6 +229,7 @@ private:
     };
 
     Where FindLine(TLineIndex line) const;
+    bool HasNoContinuations() const noexcept;
     Where FindOffset(TOffset offset) const;
     // Lookups come in runs near one another (a scan line by line, a lookup
     // of the line just found, the cursor's neighbours); the last node found

@@ -181,6 +181,44 @@ private slots:
         Nav().actDalsiChyba->trigger();
         QCOMPARE(bed_.main->StatusPanel(4)->text(), QStringLiteral("Žádné chyby."));
     }
+
+    // A data line wider than a node (the control keeps it in several nodes)
+    // does not shift the lines that build messages and symbols name.
+    void linesAfterAVeryLongLineAreTheFilesLines() {
+        QByteArray table = "TABLE:  DB 0";
+        while (table.size() < 5000)
+            table += ",0";
+        const QByteArray text = ";compiler: asem51\r\n" + table +
+                                "\r\nTARGET: NOP\r\n        LJMP TARGET ; x\r\n"
+                                "        NOP\r\n";
+        TEditWin* win = bed_.Open(QStringLiteral("long.asm"), text);
+        QVERIFY(win);
+        const auto& store = win->sMemo->Store();
+        QCOMPARE(store.LineCount(), 8); // the table takes three nodes
+        QCOMPARE(win->sMemo->TextLineCount(), 6);
+
+        // F12 on the use in file line 4 goes to the label in file line 3.
+        const auto useNode = store.NodeOfTextLine(3);
+        win->sMemo->Control().SetSelection(store.LineStart(useNode) + 15, store.LineStart(useNode) + 15,
+                                           true);
+        Nav().actDefinice->trigger();
+        QCOMPARE(store.LineText(win->sMemo->CaretLine() - 1), std::string("TARGET: NOP"));
+
+        // A build error on file line 4: the message, F8 and the mark find it.
+        win->lstBox->clear();
+        win->lstBox->addItems({QStringLiteral("[Error] ") + win->FileName + QStringLiteral("(4): bad")});
+        win->sMemo->SetCaret(1, 1);
+        win->lstBoxClick(win->lstBox->item(0));
+        QCOMPARE(store.LineText(win->sMemo->CaretLine() - 1), std::string("        LJMP TARGET ; x"));
+        QCOMPARE(win->sMemo->MarkedLine(), std::optional<int>(4));
+        win->sMemo->SetCaret(1, 1);
+        Nav().actDalsiChyba->trigger();
+        QCOMPARE(store.LineText(win->sMemo->CaretLine() - 1), std::string("        LJMP TARGET ; x"));
+
+        // A column past the first node lands in the right continuation node.
+        win->sMemo->SetCaret(2, 3000);
+        QCOMPARE(win->sMemo->Control().Caret(), store.LineStart(1) + 2999);
+    }
 };
 
 QTEST_MAIN(NavigationTest)

@@ -126,6 +126,31 @@ TEST(TextStore, LongLineIsCutIntoContinuationNodes) {
     EXPECT_FALSE(s.Node(2).marks & kMarkContinuation);
 }
 
+TEST(TextStore, TextLinesCountLineBreaksNotNodes) {
+    TTextStore s;
+    s.SetText("one\r\n" + std::string(5000, 'q') + "\r\nthree\r\nfour");
+    ASSERT_EQ(s.LineCount(), 6); // the long line takes three nodes
+    EXPECT_EQ(s.TextLineCount(), 4);
+    EXPECT_EQ(s.NodeOfTextLine(0), 0);
+    EXPECT_EQ(s.NodeOfTextLine(1), 1);
+    EXPECT_EQ(s.NodeOfTextLine(2), 4);
+    EXPECT_EQ(s.NodeOfTextLine(3), 5);
+    EXPECT_EQ(s.NodeOfTextLine(4), -1);
+    EXPECT_EQ(s.NodeOfTextLine(-1), -1);
+    for (auto [node, line] : {std::pair{0, 0}, {1, 1}, {2, 1}, {3, 1}, {4, 2}, {5, 3}})
+        EXPECT_EQ(s.TextLineOfNode(node), line) << "node " << node;
+    EXPECT_EQ(s.LineText(s.NodeOfTextLine(2)), "three");
+
+    // A line typed past a node's width splits after the load as well.
+    TTextStore typed;
+    typed.SetText("a\r\nb\r\nc");
+    EXPECT_EQ(typed.NodeOfTextLine(2), 2);
+    typed.Insert(1, std::string(3000, 'x'));
+    EXPECT_EQ(typed.LineCount(), 4);
+    EXPECT_EQ(typed.NodeOfTextLine(2), 3);
+    EXPECT_EQ(typed.TextLineOfNode(3), 2);
+}
+
 TEST(TextStore, TabBitFollowsTheText) {
     TTextStore s;
     s.SetText("a\tb\nc");

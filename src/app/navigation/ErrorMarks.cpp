@@ -61,7 +61,7 @@ std::vector<int> TErrorMarks::Lines() const {
     const editor::TTextStore& store = win_.sMemo->Store();
     for (const auto& entry : Named(win_).Entries()) {
         if (!IsErrorBookmark(entry.name)) continue;
-        const int line = store.LineOfOffset(entry.offset);
+        const int line = store.TextLineOfNode(store.LineOfOffset(entry.offset));
         // Entries are in offset order, so equal lines are neighbours.
         if (lines.empty() || lines.back() != line) lines.push_back(line);
     }
@@ -70,7 +70,8 @@ std::vector<int> TErrorMarks::Lines() const {
 
 int TErrorMarks::CurrentLine(int buildLine) const {
     const auto offset = Named(win_).Find(kBookmarkPrefix + std::to_string(buildLine));
-    return offset ? win_.sMemo->Store().LineOfOffset(*offset) + 1 : buildLine;
+    const editor::TTextStore& store = win_.sMemo->Store();
+    return offset ? store.TextLineOfNode(store.LineOfOffset(*offset)) + 1 : buildLine;
 }
 
 void TErrorMarks::Clear() {
@@ -92,11 +93,11 @@ void TErrorMarks::AddFromRows(int first, int last) {
         if (!item) continue;
         const ErrorItemTarget target = ParseErrorItem(item->text(), win_.FileName);
         // The same lines a click on the message may go to.
-        if (target.kind != ErrorItemTarget::Line || target.line < 1 || target.line >= store.LineCount())
+        if (target.kind != ErrorItemTarget::Line || target.line < 1 || target.line >= store.TextLineCount())
             continue;
         const std::string name = kBookmarkPrefix + std::to_string(target.line);
         if (Named(win_).Find(name)) continue;
-        Named(win_).Add(name, store.LineStart(target.line - 1));
+        Named(win_).Add(name, store.LineStart(store.NodeOfTextLine(target.line - 1)));
         added = true;
     }
     if (!added) return;

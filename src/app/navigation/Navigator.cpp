@@ -270,7 +270,7 @@ void TNavigator::GoToError(bool forward) {
         return;
     }
     const editor::TTextStore& store = win->sMemo->Store();
-    const int caretLine = store.LineOfOffset(win->sMemo->Control().Caret());
+    const int caretLine = store.TextLineOfNode(store.LineOfOffset(win->sMemo->Control().Caret()));
     int target;
     if (forward) {
         const auto next = std::upper_bound(lines.begin(), lines.end(), caretLine);
@@ -324,7 +324,9 @@ QString TNavigator::DefinitionTip(TEditWin& win, int64_t offset) {
     if (!symbol) return {};
     std::string definition;
     if (symbol->file == 0) {
-        definition = symbol->line < store.LineCount() ? store.LineText(symbol->line) : std::string();
+        // The tip shows less than a node holds.
+        const editor::TLineIndex node = store.NodeOfTextLine(symbol->line);
+        definition = node >= 0 ? store.LineText(node) : std::string();
     } else {
         TOpenDocuments files(main_);
         std::string bytes;
