@@ -10,7 +10,9 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+#include <vector>
 
 namespace torvane::platform {
 namespace {
@@ -95,10 +97,34 @@ bool TSafeSave::Open(int newFileMode) {
     return OpenInPlace();
 }
 
+// Extended attributes of the old file go with its text: its access control
+// list (system.posix_acl_access) and what tools put in user.*. Best effort:
+// an attribute this user may not set (security.*, trusted.*) or a file
+// system without them is no reason to refuse the save.
+static void CopyExtendedAttributes(const std::string& from, int to) {
+    const ssize_t listSize = ::llistxattr(from.c_str(), nullptr, 0);
+    if (listSize <= 0) return;
+    std::vector<char> names(static_cast<size_t>(listSize));
+    const ssize_t got = ::llistxattr(from.c_str(), names.data(), names.size());
+    if (got <= 0) return;
+    std::vector<char> value;
+    for (size_t at = 0; at < static_cast<size_t>(got);) {
+        const char* name = names.data() + at;
+        at += std::strlen(name) + 1;
+        const ssize_t size = ::lgetxattr(from.c_str(), name, nullptr, 0);
+        if (size < 0) continue;
+        value.resize(static_cast<size_t>(size));
+        const ssize_t read = ::lgetxattr(from.c_str(), name, value.data(), value.size());
+        if (read >= 0) (void)::fsetxattr(to, name, value.data(), static_cast<size_t>(read), 0);
+    }
+}
+
 bool TSafeSave::ApplyIdentity(int fd) {
     if (exists_ && ::fchown(fd, uid_, gid_) != 0) return false;
     // After the owner: changing it may clear the set-id bits.
-    return ::fchmod(fd, mode_) == 0;
+    if (::fchmod(fd, mode_) != 0) return false;
+    if (exists_) CopyExtendedAttributes(resolved_, fd);
+    return true;
 }
 
 FileStamp StampOf(const std::string& path) {

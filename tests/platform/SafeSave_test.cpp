@@ -12,6 +12,7 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -97,6 +98,21 @@ TEST(SafeSave, ReplacesContentsKeepsModeAndLeavesNoTempFile) {
     int error = 0;
     EXPECT_FALSE(SaveFileSafely((dir / "missing" / "x").string(), "y", &error));
     EXPECT_EQ(error, ENOENT);
+}
+
+TEST(SafeSave, ExtendedAttributesAndAccessListGoWithTheText) {
+    SaveDir dir;
+    const fs::path target = dir / "tagged.asm";
+    WriteFile(target, "old");
+    const std::string tag = "checked by the reviewer";
+    if (::setxattr(target.c_str(), "user.torvane.test", tag.data(), tag.size(), 0) != 0)
+        GTEST_SKIP() << "no user attributes on this file system: " << std::strerror(errno);
+    ASSERT_TRUE(SaveFileSafely(target.string(), "new"));
+    EXPECT_EQ(ReadFile(target), "new");
+    char value[64] = {};
+    const ssize_t size = ::getxattr(target.c_str(), "user.torvane.test", value, sizeof value);
+    ASSERT_GE(size, 0) << std::strerror(errno);
+    EXPECT_EQ(std::string(value, static_cast<size_t>(size)), tag);
 }
 
 TEST(SafeSave, TempFileIsPrivateAndCarriesTheTargetsModeBeforeAnyByte) {
