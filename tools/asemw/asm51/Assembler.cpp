@@ -125,7 +125,7 @@ void Assembler::RunPass() {
     segments_.clear();
     for (SegmentType t :
          {SegmentType::Code, SegmentType::Data, SegmentType::IData, SegmentType::XData, SegmentType::Bit})
-        segments_.push_back(Segment{"", t, false, false, 0, 0, 0, {}});
+        segments_.push_back(Segment{"", t, false, false, 1, 0, 0, 0, 0, {}});
     current_ = 0;
     jumpSite_ = 0;
     localCounter_ = 0;

@@ -22,8 +22,12 @@
 // highest address the absolute part of the same memory uses: CODE and XDATA
 // behind the absolute code or xdata, DATA from 08H (or above the register
 // banks USING asked for) with BITADDRESSABLE ones first and inside 20H..2FH,
-// IDATA behind DATA, BIT behind BSEG. Other relocation attributes (INPAGE,
-// INBLOCK, PAGE ...) are accepted and do not move anything.
+// IDATA behind DATA, BIT behind BSEG. The placement attributes of a CODE or
+// XDATA segment move it on: PAGE starts it at a 256-byte page, INPAGE keeps
+// it inside one page and INBLOCK inside one 2 KB block (what AJMP, ACALL and
+// jump tables read with MOVC rely on); a segment larger than its page or
+// block is an error. Other attributes (OVERLAYABLE, UNIT ...) are accepted
+// and change nothing.
 //
 // Bounded work: include depth, macro nesting, line length, the number of
 // lines one pass may read (which bounds nested REPTs), the bytes expansions
@@ -91,6 +95,9 @@ private:
         SegmentType type = SegmentType::Code;
         bool relocatable = false;
         bool bitAddressable = false;
+        // PAGE: the alignment of its start; INPAGE, INBLOCK: the span it
+        // must not cross (0: none).
+        int64_t align = 1, within = 0;
         int64_t base = 0, offset = 0, size = 0;
         Origin declared;
     };

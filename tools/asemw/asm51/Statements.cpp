@@ -387,9 +387,15 @@ void Assembler::DeclareSegment(const std::string& name, const std::vector<Token>
         throw AsmError("SEGMENT needs a type: CODE, DATA, IDATA, XDATA or BIT");
     if (std::any_of(segments_.begin(), segments_.end(), [&](const Segment& s) { return s.name == name; }))
         throw AsmError("segment '" + name + "' is declared twice");
-    Segment s{name, kTypes.at(Upper(tokens[at + 1].text)), true, false, 0, 0, 0, origin};
-    for (size_t i = at + 2; i < tokens.size(); ++i)
+    Segment s{name, kTypes.at(Upper(tokens[at + 1].text)), true, false, 1, 0, 0, 0, 0, origin};
+    const bool placeable = s.type == SegmentType::Code || s.type == SegmentType::XData;
+    for (size_t i = at + 2; i < tokens.size(); ++i) {
         if (tokens[i].IsWord("BITADDRESSABLE")) s.bitAddressable = true;
+        if (!placeable) continue;
+        if (tokens[i].IsWord("PAGE")) s.align = 0x100;
+        if (tokens[i].IsWord("INPAGE")) s.within = 0x100;
+        if (tokens[i].IsWord("INBLOCK")) s.within = 0x800;
+    }
     auto base = relocationBases_.find(name);
     s.base = base == relocationBases_.end() ? 0 : base->second;
     segments_.push_back(std::move(s));
@@ -404,6 +410,14 @@ void Assembler::Locate() {
         for (Segment& s : segments_) {
             if (!s.relocatable || s.type != type || s.bitAddressable != bitAddressable) continue;
             if (bitAddressable) cursor = std::max<int64_t>(cursor, 0x20);
+            cursor = (cursor + s.align - 1) / s.align * s.align;
+            if (s.within) {
+                if (s.size > s.within)
+                    Error(s.declared, "segment '" + s.name + "' is larger than " +
+                                          (s.within == 0x100 ? "a 256-byte page" : "a 2 KB block"));
+                else if (s.size > 0 && cursor / s.within != (cursor + s.size - 1) / s.within)
+                    cursor = (cursor / s.within + 1) * s.within;
+            }
             bases[s.name] = cursor;
             cursor += s.size;
             if (cursor > limit)
