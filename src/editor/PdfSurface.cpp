@@ -199,6 +199,18 @@ void TPdfSurface::TextRun(const TRect& cell, int x, int y, std::string_view byte
     content_ += "BT " + RgbOperands(fore) + " rg /F" + std::to_string(font) + ' ' + Number(em) + " Tf " +
                 Number(spacing) + " Tc 1 0 0 -1 " + std::to_string(x) + ' ' + Number(y + em * kAscentEm) +
                 " Tm " + StringLiteral(bytes) + " Tj ET\n";
+    if (font_.style & (fsUnderline | fsStrikeOut)) {
+        // Bars under and through the cells the run takes, in its colour.
+        const int width = static_cast<int>(bytes.size()) * Metrics().averageCharWidth;
+        const int thickness = std::max(1, static_cast<int>(std::lround(em * 0.05)));
+        const int baseline = static_cast<int>(std::lround(y + em * kAscentEm));
+        if (font_.style & fsUnderline)
+            FillRect({x, baseline + thickness, x + width, baseline + 2 * thickness}, fore);
+        if (font_.style & fsStrikeOut) {
+            const int middle = baseline - static_cast<int>(std::lround(em * 0.25));
+            FillRect({x, middle, x + width, middle + thickness}, fore);
+        }
+    }
 }
 
 void TPdfSurface::Line(int x1, int y1, int x2, int y2, TColor color, TPenStyle pen) {

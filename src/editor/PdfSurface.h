@@ -10,8 +10,9 @@
 // (regular, bold, oblique, bold oblique), which needs nothing embedded and
 // measures exactly: each character is 0.6 em wide. The document bytes are
 // Windows-1250; the font's encoding tells the viewer which glyph each byte
-// is, so Czech letters print and copy out as themselves. Underline, strike
-// out and images are not drawn (nothing printed asks for them).
+// is, so Czech letters print and copy out as themselves. Underline and
+// strike out are bars in the text's colour; images are not drawn (nothing
+// printed asks for them).
 //
 // The file is written at EndDoc, through a temporary file beside it, so a
 // failed job leaves an older file of the same name as it was.

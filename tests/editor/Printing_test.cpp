@@ -283,5 +283,32 @@ TEST(PdfSurfaceTest, WritesAPdfAndKeepsTheOldFileWhenTheFolderIsGone) {
     std::filesystem::remove_all(dir);
 }
 
+TEST(PdfSurfaceTest, UnderlineAndStrikeOutAreBarsInTheTextColour) {
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("torvane_pdf_" + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(dir);
+    const std::string file = (dir / "bars.pdf").string();
+    auto barsIn = [&](uint8_t style) {
+        TPdfSurface pdf(file);
+        EXPECT_TRUE(pdf.BeginDoc("bars"));
+        pdf.SetFont({"Courier New", 10, style});
+        pdf.TextRun({0, 0, 600, 50}, 100, 100, "abc", RgbColor(255, 0, 0), RgbColor(255, 255, 255), false);
+        EXPECT_TRUE(pdf.EndDoc());
+        std::ifstream in(file, std::ios::binary);
+        const std::string bytes(std::istreambuf_iterator<char>(in), {});
+        // A red filled rectangle starting at the run's x, as wide as its cells.
+        const std::string width = std::to_string(3 * pdf.Metrics().averageCharWidth);
+        size_t count = 0;
+        for (size_t at = bytes.find("1.00 0.00 0.00 rg 100 "); at != std::string::npos;
+             at = bytes.find("1.00 0.00 0.00 rg 100 ", at + 1))
+            if (bytes.find(" " + width + " ", at) < bytes.find("re f", at)) ++count;
+        return count;
+    };
+    EXPECT_EQ(barsIn(0), 0u);
+    EXPECT_EQ(barsIn(fsUnderline), 1u);
+    EXPECT_EQ(barsIn(fsUnderline | fsStrikeOut | fsBold), 2u);
+    std::filesystem::remove_all(dir);
+}
+
 } // namespace
 } // namespace torvane::editor
