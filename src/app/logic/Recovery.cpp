@@ -4,9 +4,11 @@
 #include "platform/SafeSave.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 namespace torvane::app {
 namespace {
@@ -19,8 +21,15 @@ constexpr int kPrivateFile = 0600;
 
 } // namespace
 
-TRecoveryStore::TRecoveryStore(std::string folder)
-    : ownPrefix_(std::to_string(platform::CurrentProcessId()) + "-"), folder_(std::move(folder)) {
+// This start's part of the file names.
+static std::string RunPrefix() {
+    std::random_device random;
+    char run[16];
+    std::snprintf(run, sizeof run, "%08x", static_cast<unsigned>(random()));
+    return std::to_string(platform::CurrentProcessId()) + "." + run + "-";
+}
+
+TRecoveryStore::TRecoveryStore(std::string folder) : ownPrefix_(RunPrefix()), folder_(std::move(folder)) {
     if (!folder_.empty() && folder_.back() != '/') folder_ += '/';
 }
 

@@ -4,7 +4,12 @@
 // a clean end removes the files, so files found at start-up are what an
 // abnormal end (a kill, a crash, a lost session) left behind.
 //
-// One file per document, "<process id>-<document number>.rec", mode 0600:
+// One file per document, "<process id>.<run>-<document number>.rec", mode
+// 0600, where <run> is random for each start: after a reboot a new start may
+// get the process id of the one that crashed, and must neither take that
+// one's files for its own nor overwrite them. Files are read back whatever
+// their name, so those of older versions ("<process id>-...") still count.
+// The contents:
 //   "TORVANE-RECOVERY 1\n" <length of the name in decimal> "\n" <name> <text>
 // The name is the document's name at the time (a path, or an untitled name);
 // the text is the document's bytes as the editor holds them.
