@@ -4,6 +4,7 @@
 #include "asm51/Assembler.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <set>
 
 namespace torvane::asm51 {
@@ -342,6 +343,15 @@ void Assembler::Emit(const std::vector<uint8_t>& bytes) {
     if (s.type != SegmentType::Code)
         throw AsmError(std::string("code and DB/DW belong in a CODE segment, not in ") +
                        SegmentTypeName(s.type));
+    // Code written over code (an ORG or segment placed back into what is
+    // already there) would silently replace bytes in the HEX file.
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const int64_t address = s.base + s.offset + static_cast<int64_t>(i);
+        if (address >= CodeImage::kSize || !image_.Has(address)) continue;
+        char at[8];
+        std::snprintf(at, sizeof at, "%04X", static_cast<unsigned>(address));
+        throw AsmError(std::string("code overlaps earlier code at ") + (at[0] > '9' ? "0" : "") + at + "H");
+    }
     for (uint8_t b : bytes) {
         const int64_t address = s.base + s.offset;
         if (address >= CodeImage::kSize) {
