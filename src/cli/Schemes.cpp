@@ -1,6 +1,8 @@
 #include "cli/Schemes.h"
 
 #include "common/Stream.h"
+#include "editor/ParserAdapter.h"
+#include "highlight/BuiltinScheme.h"
 #include "highlight/CompiledScheme.h"
 #include "platform/FileSystem.h"
 #include "platform/Names.h"
@@ -46,6 +48,17 @@ bool LoadScheme(TTessaryParser& parser, const std::string& path) {
     parser.LoadFromStream(content);
     if (versionError) std::fprintf(stderr, "%s: not a compiled scheme of version 51\n", path.c_str());
     return !versionError;
+}
+
+bool LoadHighlighted(TTessaryParser& parser, const std::string& scheme, const std::string& source,
+                     editor::TTextStore& store) {
+    if (scheme.empty())
+        LoadBuiltinPlainTextScheme(parser);
+    else if (!LoadScheme(parser, SchemePath(scheme)))
+        return false;
+    store.LoadFromFile(source);
+    editor::HighlightWholeStore(parser, store);
+    return true;
 }
 
 } // namespace torvane::cli

@@ -3,6 +3,7 @@
 // script beside the program by its short name, or a path to a scheme script
 // or a compiled scheme stream.
 
+#include "editor/TextStore.h"
 #include "highlight/Parser.h"
 
 #include <string>
@@ -17,5 +18,11 @@ std::string SchemePath(const std::string& name);
 // another version is reported on stderr and gives false; an unreadable file
 // or a broken script raises.
 bool LoadScheme(TTessaryParser& parser, const std::string& path);
+
+// Loads source into store and highlights it with the named scheme
+// (SchemePath), or with the built-in plain-text scheme when the name is
+// empty. False when the scheme does not load (as LoadScheme).
+bool LoadHighlighted(TTessaryParser& parser, const std::string& scheme, const std::string& source,
+                     editor::TTextStore& store);
 
 } // namespace torvane::cli

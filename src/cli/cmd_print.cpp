@@ -16,7 +16,6 @@
 #include "editor/ParserAdapter.h"
 #include "editor/PdfSurface.h"
 #include "editor/Printing.h"
-#include "highlight/BuiltinScheme.h"
 
 #include <charconv>
 #include <clocale>
@@ -74,13 +73,8 @@ int RunPrint(const std::vector<std::string>& args) {
 
     TTessaryParser parser;
     parser.name = "print";
-    if (scheme.empty())
-        LoadBuiltinPlainTextScheme(parser);
-    else if (!LoadScheme(parser, SchemePath(scheme)))
-        return 1;
     editor::TTextStore store;
-    store.LoadFromFile(source);
-    editor::HighlightWholeStore(parser, store);
+    if (!LoadHighlighted(parser, scheme, source, store)) return 1;
 
     // Lines are counted as the user sees them; a line split into several
     // nodes prints whole.

@@ -14,7 +14,6 @@
 #include "cli/ParserBinding.h"
 #include "cli/Schemes.h"
 #include "editor/Cp1250Table.h"
-#include "highlight/BuiltinScheme.h"
 #include "highlight/TokenListing.h"
 
 #include <cstdio>
@@ -61,13 +60,8 @@ int RunTokens(const std::vector<std::string>& args) {
 
     TTessaryParser parser;
     parser.name = "tokens";
-    if (scheme.empty())
-        LoadBuiltinPlainTextScheme(parser);
-    else if (!LoadScheme(parser, SchemePath(scheme)))
-        return 1;
     editor::TTextStore store;
-    store.LoadFromFile(source);
-    HighlightWholeStore(parser, store);
+    if (!LoadHighlighted(parser, scheme, source, store)) return 1;
     const auto [text, ids] = TextAndTokens(store);
     const std::string listing = FormatTokenListing(text, ids, parser.Settings(), editor::Cp1250ToUnicode);
     std::fwrite(listing.data(), 1, listing.size(), stdout);

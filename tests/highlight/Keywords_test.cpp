@@ -2,6 +2,7 @@
 #include "highlight/MacroKeywords.h"
 #include "highlight/UserKeywords.h"
 
+#include "SchemeBuilder.h"
 #include "common/Exceptions.h"
 
 #include <gtest/gtest.h>
@@ -10,19 +11,8 @@ using namespace torvane;
 
 namespace {
 
-TStateSet States(std::initializer_list<int> members) {
-    TStateSet s;
-    for (int m : members)
-        s.Include(m);
-    return s;
-}
-
-TTE_CharGroup Group(std::string_view specifier) {
-    TTE_CharGroup g;
-    size_t pos = 0;
-    g.ParseSpecifier(specifier, pos);
-    return g;
-}
+using test::Group;
+using test::States;
 
 struct MatchResult {
     int32_t value = -1; // -1: no match

@@ -1,6 +1,7 @@
 #include "highlight/Settings.h"
 #include "highlight/SettingsRegistry.h"
 
+#include "SchemeBuilder.h"
 #include "common/Exceptions.h"
 
 #include <gtest/gtest.h>
@@ -21,12 +22,7 @@ void Load(TTE_Settings& s, const std::vector<uint8_t>& bytes) {
     EXPECT_EQ(in.Position(), in.Size()) << "the reader must consume exactly what the writer wrote";
 }
 
-TStateSet States(std::initializer_list<int> members) {
-    TStateSet s;
-    for (int m : members)
-        s.Include(m);
-    return s;
-}
+using test::States;
 
 // A model using every section of the stream.
 void Populate(TTE_Settings& s) {
